@@ -1,0 +1,75 @@
+#include "platform/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/linux/unique_fd.h"
+#include "platform/text_codec.h"
+
+namespace platform {
+
+std::string NativePath(const std::wstring& path) { return EncodeUtf8(path); }
+
+PathKind GetPathKind(const std::wstring& path) {
+  struct stat info {};
+  if (::stat(NativePath(path).c_str(), &info) != 0) return PathKind::None;
+  return S_ISDIR(info.st_mode) ? PathKind::Directory : PathKind::File;
+}
+
+bool MakeDirectory(const std::wstring& path) {
+  std::string native = NativePath(path);
+  if (::mkdir(native.c_str(), 0777) == 0) return true;
+  struct stat info {};
+  return errno == EEXIST && ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit, std::string& bytes) {
+  bytes.clear();
+  UniqueFd fd(::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.Valid()) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Unreadable;
+  struct stat info {};
+  if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return ReadStatus::Unreadable;
+  if (static_cast<unsigned long long>(info.st_size) > limit) return ReadStatus::TooLarge;
+  bytes.resize(static_cast<std::size_t>(info.st_size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return ReadStatus::Unreadable;
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  return ReadStatus::Ok;
+}
+
+bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
+  std::string target = NativePath(path);
+  std::string temporary = target + ".tmp";
+  UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  if (!fd.Valid()) return false;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ::unlink(temporary.c_str());
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (::fsync(fd.Get()) != 0 || ::close(fd.Release()) != 0 ||
+      ::rename(temporary.c_str(), target.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool RemoveFile(const std::wstring& path) { return ::unlink(NativePath(path).c_str()) == 0; }
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+#include "platform/text_codec.h"
+
+#include <cwchar>
+
+namespace platform {
+
+std::string EncodeAnsi(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  std::mbstate_t state{};
+  char buffer[MB_LEN_MAX];
+  for (wchar_t c : text) {
+    std::size_t n = std::wcrtomb(buffer, c, &state);
+    if (n == static_cast<std::size_t>(-1)) {
+      state = std::mbstate_t{};
+      out.push_back('?');
+    } else {
+      out.append(buffer, n);
+    }
+  }
+  return out;
+}
+
+std::wstring DecodeAnsi(std::string_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  std::mbstate_t state{};
+  std::size_t i = 0;
+  while (i < text.size()) {
+    wchar_t c = 0;
+    std::size_t n = std::mbrtowc(&c, text.data() + i, text.size() - i, &state);
+    if (n == static_cast<std::size_t>(-1) || n == static_cast<std::size_t>(-2)) {
+      state = std::mbstate_t{};
+      out.push_back(L'\xFFFD');
+      ++i;
+    } else {
+      out.push_back(c);
+      i += n == 0 ? 1 : n;
+    }
+  }
+  return out;
+}
+
+}  // namespace platform

@@ -1,0 +1,13 @@
+// The operating-system services handed to the launcher as one bundle, so
+// tests can hand it fakes.
+#pragma once
+
+namespace platform {
+
+class Environment;
+
+struct Services {
+  const Environment* environment = nullptr;
+};
+
+}  // namespace platform
