@@ -1,5 +1,6 @@
 #include "platform/text_codec.h"
 
+#include <climits>
 #include <cwchar>
 
 namespace platform {

@@ -1,0 +1,75 @@
+# The Windows counterparts of the targets Dependencies.cmake takes from Debian's
+# packages: cJSON and minizip built from Debian's sources (unpacked by
+# scripts/windows-sources), zlib from libz-mingw-w64-dev, GoogleTest from
+# /usr/src/googletest.
+set(QELT_WINDOWS_SOURCES "${PROJECT_SOURCE_DIR}/build/sources"
+    CACHE PATH "Directory filled by scripts/windows-sources")
+foreach(package cjson minizip)
+  if(NOT IS_DIRECTORY "${QELT_WINDOWS_SOURCES}/${package}")
+    message(FATAL_ERROR "No ${package} sources in ${QELT_WINDOWS_SOURCES}; "
+                        "run scripts/windows-sources ${QELT_WINDOWS_SOURCES}")
+  endif()
+endforeach()
+
+# Headers are copied to the paths Debian installs them under, so the code
+# includes <cjson/cJSON.h> and <minizip/unzip.h> on both platforms.
+set(QELT_DEPS_INCLUDE "${CMAKE_BINARY_DIR}/deps/include")
+function(qelt_stage_headers subdir source_dir)
+  foreach(header IN LISTS ARGN)
+    configure_file("${source_dir}/${header}" "${QELT_DEPS_INCLUDE}/${subdir}/${header}" COPYONLY)
+  endforeach()
+endfunction()
+
+# Code we do not own is built without our warning flags.
+function(qelt_quiet_third_party)
+  foreach(target IN LISTS ARGN)
+    target_compile_options(${target} PRIVATE -w)
+  endforeach()
+endfunction()
+
+find_package(Threads REQUIRED)
+
+# The static archive only: libz.dll.a beside it would make the program need zlib1.dll.
+find_library(QELT_ZLIB_ARCHIVE NAMES libz.a REQUIRED)
+find_path(QELT_ZLIB_INCLUDE zlib.h REQUIRED)
+add_library(qelt_zlib STATIC IMPORTED GLOBAL)
+set_target_properties(qelt_zlib PROPERTIES
+  IMPORTED_LOCATION "${QELT_ZLIB_ARCHIVE}"
+  INTERFACE_INCLUDE_DIRECTORIES "${QELT_ZLIB_INCLUDE}")
+add_library(qelt::zlib ALIAS qelt_zlib)
+
+set(cjson_dir "${QELT_WINDOWS_SOURCES}/cjson")
+qelt_stage_headers(cjson "${cjson_dir}" cJSON.h)
+add_library(qelt_cjson STATIC "${cjson_dir}/cJSON.c")
+# As Debian builds it. On Windows cJSON.h makes every function __stdcall; the
+# export mark travels with cJSON.o, so a program linking it exports the
+# functions (cJSON_Parse@4), and users see plain declarations.
+target_compile_definitions(qelt_cjson
+  PRIVATE ENABLE_LOCALES CJSON_EXPORT_SYMBOLS
+  INTERFACE CJSON_HIDE_SYMBOLS)
+target_include_directories(qelt_cjson SYSTEM INTERFACE "${QELT_DEPS_INCLUDE}")
+qelt_quiet_third_party(qelt_cjson)
+add_library(qelt::cjson ALIAS qelt_cjson)
+
+set(minizip_dir "${QELT_WINDOWS_SOURCES}/minizip")
+qelt_stage_headers(minizip "${minizip_dir}" crypt.h ioapi.h iowin32.h mztools.h unzip.h zip.h)
+# The files of Debian's libminizip, with iowin32.c as its Windows build adds.
+add_library(qelt_minizip STATIC
+  "${minizip_dir}/ioapi.c"
+  "${minizip_dir}/iowin32.c"
+  "${minizip_dir}/mztools.c"
+  "${minizip_dir}/unzip.c"
+  "${minizip_dir}/zip.c")
+# Debian's unzip.c has no decryption; say so for any source that does.
+target_compile_definitions(qelt_minizip PRIVATE NOUNCRYPT)
+target_include_directories(qelt_minizip SYSTEM INTERFACE "${QELT_DEPS_INCLUDE}")
+target_link_libraries(qelt_minizip PUBLIC qelt::zlib)
+qelt_quiet_third_party(qelt_minizip)
+add_library(qelt::minizip ALIAS qelt_minizip)
+
+# GoogleTest defines GTest::gtest, GTest::gtest_main, GTest::gmock and
+# GTest::gmock_main itself; on MinGW it uses Win32 threads, not pthreads.
+set(INSTALL_GTEST OFF)
+set(BUILD_GMOCK ON)
+add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/deps/googletest" EXCLUDE_FROM_ALL SYSTEM)
+qelt_quiet_third_party(gtest gtest_main gmock gmock_main)

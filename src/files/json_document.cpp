@@ -1,0 +1,15 @@
+#include "files/json_document.h"
+
+JsonDocument JsonDocument::Parse(const std::string& text) {
+  JsonDocument document;
+  // The length counts the terminating zero, so the parser stops where a
+  // zero-terminated reading would.
+  document.root_.reset(cJSON_ParseWithLengthOpts(text.c_str(), text.size() + 1, nullptr, 0));
+  return document;
+}
+
+const char* JsonDocument::GetString(const char* key) const {
+  if (!IsObject()) return nullptr;
+  const cJSON* item = cJSON_GetObjectItem(root_.get(), key);
+  return cJSON_IsString(item) ? item->valuestring : nullptr;
+}

@@ -1,0 +1,28 @@
+// A parsed JSON text that owns its tree; string values found in it stay valid
+// as long as the document lives.
+#pragma once
+
+#include <cjson/cJSON.h>
+
+#include <memory>
+#include <string>
+
+class JsonDocument {
+ public:
+  // Parses the zero-terminated text as cJSON_Parse would: a leading UTF-8
+  // byte-order mark is skipped and anything after the root value is ignored.
+  static JsonDocument Parse(const std::string& text);
+
+  bool IsValue() const { return root_ != nullptr; }
+  bool IsObject() const { return cJSON_IsObject(root_.get()) != 0; }
+
+  // The first member whose key matches ignoring ASCII letter case; null when
+  // there is none, when it is not a string, or when the root is no object.
+  const char* GetString(const char* key) const;
+
+ private:
+  struct Deleter {
+    void operator()(cJSON* item) const { cJSON_Delete(item); }
+  };
+  std::unique_ptr<cJSON, Deleter> root_;
+};

@@ -1,0 +1,49 @@
+#include "files/launcher_config.h"
+
+#include "files/file_text.h"
+
+LauncherConfig ReadLauncherConfig(const std::wstring& path) {
+  LauncherConfig config;
+  FileText file = ReadFileText(path);
+  config.document = JsonDocument::Parse(file.text);
+  config.verUrl = config.document.GetString("ver_url");
+  config.nestedPage = config.document.GetString("nested_page");
+  config.loginUrl = config.document.GetString("login_url");
+
+  if (file.status == platform::ReadStatus::Missing) {
+    config.problem = ConfigProblem::Missing;
+  } else if (file.status != platform::ReadStatus::Ok) {
+    config.problem = ConfigProblem::Unreadable;
+  } else if (!config.document.IsObject()) {
+    config.problem = ConfigProblem::NotAnObject;
+  } else if (config.verUrl == nullptr) {
+    config.problem = ConfigProblem::MissingVerUrl;
+  } else if (config.nestedPage == nullptr) {
+    config.problem = ConfigProblem::MissingNestedPage;
+  } else if (config.loginUrl == nullptr) {
+    config.problem = ConfigProblem::MissingLoginUrl;
+  } else {
+    config.problem = ConfigProblem::None;
+  }
+  return config;
+}
+
+std::wstring ConfigProblemMessage(ConfigProblem problem) {
+  switch (problem) {
+    case ConfigProblem::None:
+      return {};
+    case ConfigProblem::Missing:
+      return L"找不到配置文件，请重新安装";
+    case ConfigProblem::Unreadable:
+      return L"无法读取配置文件，请重新安装";
+    case ConfigProblem::NotAnObject:
+      return L"配置文件格式错误，请重新安装";
+    case ConfigProblem::MissingVerUrl:
+      return L"配置文件缺少版本地址（ver_url），请重新安装";
+    case ConfigProblem::MissingNestedPage:
+      return L"配置文件缺少首页地址（nested_page），请重新安装";
+    case ConfigProblem::MissingLoginUrl:
+      return L"配置文件缺少登录地址（login_url），请重新安装";
+  }
+  return {};
+}

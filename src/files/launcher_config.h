@@ -1,0 +1,34 @@
+// The launcher configuration file: where the manifest lives, the start page,
+// and the address fragment that starts the game.
+#pragma once
+
+#include <string>
+
+#include "files/json_document.h"
+
+enum class ConfigProblem {
+  None,
+  Missing,
+  Unreadable,
+  NotAnObject,
+  MissingVerUrl,
+  MissingNestedPage,
+  MissingLoginUrl,
+};
+
+struct LauncherConfig {
+  ConfigProblem problem = ConfigProblem::Missing;
+  JsonDocument document;
+  // Point into `document`; null when the member is absent or not a string.
+  const char* verUrl = nullptr;
+  const char* nestedPage = nullptr;
+  const char* loginUrl = nullptr;
+};
+
+// Reads and parses the file and looks up "ver_url", "nested_page" and
+// "login_url" in that order. The values are taken whatever `problem` says;
+// `problem` names the first thing that makes the file unusable.
+LauncherConfig ReadLauncherConfig(const std::wstring& path);
+
+// What to tell the user about the problem; empty for ConfigProblem::None.
+std::wstring ConfigProblemMessage(ConfigProblem problem);

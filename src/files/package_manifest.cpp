@@ -1,0 +1,9 @@
+#include "files/package_manifest.h"
+
+PackageManifest ParsePackageManifest(const std::string& text) {
+  PackageManifest manifest;
+  manifest.document = JsonDocument::Parse(text);
+  manifest.clientUrl = manifest.document.GetString("client_url");
+  manifest.exePath = manifest.document.GetString("exe_path");
+  return manifest;
+}

@@ -1,0 +1,102 @@
+#include "files/launcher_config.h"
+
+#include <gtest/gtest.h>
+
+#include "temp_dir.h"
+
+namespace {
+
+LauncherConfig ReadText(std::string_view text) {
+  TempDir dir;
+  dir.Write(L"launcher.json", text);
+  return ReadLauncherConfig(dir.WideFile(L"launcher.json"));
+}
+
+TEST(LauncherConfig, ReadsTheThreeValues) {
+  LauncherConfig config = ReadText(
+      R"({"ver_url": "http://h/pkg.json", "nested_page": "http://h/", "login_url": "/login?"})");
+  EXPECT_EQ(config.problem, ConfigProblem::None);
+  EXPECT_STREQ(config.verUrl, "http://h/pkg.json");
+  EXPECT_STREQ(config.nestedPage, "http://h/");
+  EXPECT_STREQ(config.loginUrl, "/login?");
+}
+
+TEST(LauncherConfig, KeysMatchInAnyLetterCaseAndFirstDuplicateWins) {
+  LauncherConfig config = ReadText(
+      R"({"VER_URL": "first", "ver_url": "second", "Nested_Page": "p", "LOGIN_url": "l"})");
+  EXPECT_EQ(config.problem, ConfigProblem::None);
+  EXPECT_STREQ(config.verUrl, "first");
+  EXPECT_STREQ(config.nestedPage, "p");
+  EXPECT_STREQ(config.loginUrl, "l");
+}
+
+TEST(LauncherConfig, SkipsByteOrderMarkAndIgnoresTextAfterTheObject) {
+  LauncherConfig config = ReadText(
+      "\xEF\xBB\xBF{\"ver_url\":\"v\",\"nested_page\":\"n\",\"login_url\":\"l\"} trailing {junk");
+  EXPECT_EQ(config.problem, ConfigProblem::None);
+  EXPECT_STREQ(config.loginUrl, "l");
+}
+
+TEST(LauncherConfig, ZeroByteEndsTheText) {
+  using namespace std::string_literals;
+  LauncherConfig config =
+      ReadText("{\"ver_url\":\"v\",\"nested_page\":\"n\",\"login_url\":\"l\"}\0garbage"s);
+  EXPECT_EQ(config.problem, ConfigProblem::None);
+  config = ReadText("{\"ver_url\":\"v\",\0\"nested_page\":\"n\"}"s);
+  EXPECT_EQ(config.problem, ConfigProblem::NotAnObject);
+}
+
+TEST(LauncherConfig, ControlZEndsTheText) {
+  LauncherConfig config = ReadText("{\"ver_url\":\"v\",\x1A\"nested_page\":\"n\"}");
+  EXPECT_EQ(config.problem, ConfigProblem::NotAnObject);
+}
+
+TEST(LauncherConfig, NumberWhereStringBelongsCountsAsMissing) {
+  LauncherConfig config = ReadText(R"({"ver_url":"v","nested_page":5,"login_url":"l"})");
+  EXPECT_EQ(config.nestedPage, nullptr);
+  EXPECT_STREQ(config.verUrl, "v");
+  EXPECT_STREQ(config.loginUrl, "l");
+  EXPECT_EQ(config.problem, ConfigProblem::MissingNestedPage);
+}
+
+TEST(LauncherConfig, NamesTheFirstMissingKey) {
+  EXPECT_EQ(ReadText(R"({"nested_page":"n","login_url":"l"})").problem,
+            ConfigProblem::MissingVerUrl);
+  EXPECT_EQ(ReadText(R"({"ver_url":"v","nested_page":"n","login_url":null})").problem,
+            ConfigProblem::MissingLoginUrl);
+}
+
+TEST(LauncherConfig, RejectsTextThatIsNoObject) {
+  EXPECT_EQ(ReadText("").problem, ConfigProblem::NotAnObject);
+  EXPECT_EQ(ReadText("[\"ver_url\"]").problem, ConfigProblem::NotAnObject);
+  EXPECT_EQ(ReadText("\"ver_url\"").problem, ConfigProblem::NotAnObject);
+  EXPECT_EQ(ReadText("{\"ver_url\":").problem, ConfigProblem::NotAnObject);
+}
+
+TEST(LauncherConfig, TellsMissingFromUnreadable) {
+  TempDir dir;
+  EXPECT_EQ(ReadLauncherConfig(dir.WideFile(L"none.json")).problem, ConfigProblem::Missing);
+  std::filesystem::create_directory(dir.Path() / "dir.json");
+  EXPECT_EQ(ReadLauncherConfig(dir.WideFile(L"dir.json")).problem, ConfigProblem::Unreadable);
+}
+
+TEST(LauncherConfig, EveryProblemHasItsOwnMessage) {
+  const ConfigProblem problems[] = {ConfigProblem::Missing,       ConfigProblem::Unreadable,
+                                    ConfigProblem::NotAnObject,   ConfigProblem::MissingVerUrl,
+                                    ConfigProblem::MissingNestedPage,
+                                    ConfigProblem::MissingLoginUrl};
+  EXPECT_EQ(ConfigProblemMessage(ConfigProblem::None), L"");
+  EXPECT_EQ(ConfigProblemMessage(ConfigProblem::Missing), L"找不到配置文件，请重新安装");
+  for (ConfigProblem a : problems) {
+    EXPECT_FALSE(ConfigProblemMessage(a).empty());
+    for (ConfigProblem b : problems) {
+      if (a != b) {
+        EXPECT_NE(ConfigProblemMessage(a), ConfigProblemMessage(b));
+      }
+    }
+  }
+  EXPECT_NE(ConfigProblemMessage(ConfigProblem::MissingLoginUrl).find(L"login_url"),
+            std::wstring::npos);
+}
+
+}  // namespace
