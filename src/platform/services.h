@@ -5,9 +5,13 @@
 namespace platform {
 
 class Environment;
+class FolderCleaner;
+class WindowSystem;
 
 struct Services {
   const Environment* environment = nullptr;
+  WindowSystem* windows = nullptr;
+  const FolderCleaner* folders = nullptr;
 };
 
 }  // namespace platform
