@@ -4,10 +4,12 @@
 
 namespace platform {
 
+class ArchiveFiles;
 class Environment;
 
 struct Services {
   const Environment* environment = nullptr;
+  const ArchiveFiles* archiveFiles = nullptr;
 };
 
 }  // namespace platform
