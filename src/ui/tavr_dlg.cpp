@@ -1,12 +1,26 @@
 #include "ui/tavr_dlg.h"
 
-#include <cstdio>
+#include <cwchar>
 
 #include "app/config_path.h"
 #include "files/launcher_config.h"
+#include "files/package_extraction.h"
 #include "platform/environment.h"
 #include "platform/text_codec.h"
+#include "platform/trace.h"
 #include "platform/window_system.h"
+#include "ui/panel_window_view.h"
+#include "update/check_update.h"
+
+namespace {
+
+std::wstring Formatted(const wchar_t* format, double value) {
+  wchar_t buffer[64];
+  std::swprintf(buffer, 64, format, value);
+  return buffer;
+}
+
+}  // namespace
 
 CTavrDlg::CTavrDlg(const platform::Services& services, MainViewBg* parent)
     : m_pMainViewBg(parent),
@@ -18,12 +32,14 @@ bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
   m_state->AdoptConfig(ReadLauncherConfig(ConfigFilePath(services_.environment->ExecutablePath())));
 
   m_designScale.Refresh(GetDisplayScalePercent(*services_.environment));
-  std::printf("designScale %.3f", m_designScale.Factor());
-  std::printf("\n");
+  platform::Trace(Formatted(L"designScale %.3f", m_designScale.Factor()));
+  platform::Trace(L"\n");
 
   m_imgClose = services_.windows->LoadPngResource(kCloseImageId);
   m_imgProgress = services_.windows->LoadPngResource(kProgressImageId);
   m_imgClearCache = services_.windows->LoadPngResource(kClearCacheImageId);
+
+  StartUpdateCheck(MakeUpdateContext(window));
 
   platform::BrowserControl& browser = window.Browser();
   browser.SetSilent(true);
@@ -35,6 +51,18 @@ bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
   browser.SetWidth(place.width);
   browser.SetHeight(place.height);
   return true;
+}
+
+std::shared_ptr<const UpdateContext> CTavrDlg::MakeUpdateContext(platform::LauncherWindow& window) {
+  auto context = std::make_shared<UpdateContext>();
+  context->state = m_state;
+  context->view = std::make_shared<PanelWindowView>(window.UiThreadHandle(), *this);
+  context->downloader = services_.downloader;
+  const platform::ArchiveFiles* files = services_.archiveFiles;
+  context->extractPackage = [files](const std::wstring& package, const std::wstring& client) {
+    return ExtractAllEntries(*files, package, client, nullptr).AllOk();
+  };
+  return context;
 }
 
 void CTavrDlg::OnDraw(platform::Canvas& canvas) {
@@ -56,7 +84,8 @@ void CTavrDlg::OnPaint(platform::Canvas& canvas) {
   if (m_imgClearCache) canvas.DrawPicture(*m_imgClearCache, m_layout.ClearCacheControl());
 
   int progress = m_state->m_nProgress.load();
-  std::printf("\nwidth=%d", ProgressBarLength(progress, PanelState::m_nProgressWidth));
+  platform::Trace(L"\nwidth=" +
+                  std::to_wstring(ProgressBarLength(progress, PanelState::m_nProgressWidth)));
   if (m_state->m_bShowProgress.load() && m_imgProgress) {
     canvas.DrawPicture(*m_imgProgress, m_layout.ProgressBar(progress));
   }

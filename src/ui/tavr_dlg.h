@@ -15,6 +15,7 @@
 #include "ui/panel_effects.h"
 #include "ui/panel_layout.h"
 #include "ui/panel_state.h"
+#include "update/update_context.h"
 
 class MainViewBg;
 
@@ -69,6 +70,9 @@ class CTavrDlg final : public PanelEffects {
   MainViewBg* m_pMainViewBg = nullptr;
 
  private:
+  // The update workers' view of this panel and the services they use.
+  std::shared_ptr<const UpdateContext> MakeUpdateContext(platform::LauncherWindow& window);
+
   const platform::Services& services_;
   std::shared_ptr<PanelState> m_state;
   platform::LauncherWindow* window_ = nullptr;

@@ -2,6 +2,7 @@
 // runs it; calls run at once (the test plays the user-interface thread).
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <vector>
 
@@ -24,7 +25,8 @@ class FakeUiThread final : public platform::UiThread {
     for (auto& work : now) work();
   }
 
-  bool closed = false;
+  // Set when the window goes; workers may read it.
+  std::atomic<bool> closed{false};
   int calls = 0;
   std::vector<std::function<void()>> posted;
 };

@@ -34,6 +34,7 @@ class FakeLauncherWindow final : public platform::LauncherWindow {
   FakeLauncherWindow(platform::WindowEvents& events, std::vector<std::string>& log,
                      std::function<void(FakeLauncherWindow&)> whileRunning)
       : events(events), log(log), whileRunning(std::move(whileRunning)) {}
+  ~FakeLauncherWindow() override { uiThread->closed = true; }
 
   void SetBackground(const platform::Picture* picture, int w, int h) override {
     background = picture;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 #include "support/launcher_fixture.h"
 #include "ui/main_view_bg.h"
@@ -32,8 +35,30 @@ TEST(TavrDlgInitTest, ReadsTheConfigurationAndStartsTheBrowserAtItsPlace) {
     EXPECT_EQ(window.browser.navigated[0], L"http://127.0.0.1:1/index.html");
     EXPECT_EQ(window.browser.place, (Rect{526, 205, 706, 503}));
     EXPECT_DOUBLE_EQ(panel.Scale().Factor(), 1.25);
+    // The update check has started: busy until it ends.
+    EXPECT_TRUE(panel.State()->m_bUpdating);
   });
   EXPECT_TRUE(std::filesystem::is_directory(launcher.dir.Path() / "micro"));
+}
+
+TEST(TavrDlgInitTest, StartsTheUpdateCheckWithTheConfiguredManifestAddress) {
+  LauncherFixture launcher;
+  std::mutex mutex;
+  std::condition_variable asked;
+  std::wstring requested;
+  launcher.downloader->OnRequest([&, gate = launcher.gate](const std::wstring& url) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      requested = url;
+      asked.notify_all();
+    }
+    gate->Wait();
+  });
+  RunLauncher(launcher, [&](FakeLauncherWindow&, CTavrDlg&) {
+    std::unique_lock<std::mutex> lock(mutex);
+    ASSERT_TRUE(asked.wait_for(lock, std::chrono::seconds(10), [&] { return !requested.empty(); }));
+    EXPECT_EQ(requested.rfind(L"http://127.0.0.1:1/pkg.json?skq=", 0), 0u) << requested;
+  });
 }
 
 TEST(TavrDlgPaintTest, DrawsBothPicturesAndTheStatusLineButNoBarWhileHidden) {

@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/archive_files.h"
+#include "platform/downloader.h"
 #include "platform/environment.h"
 #include "platform/linux/folder_cleaner.h"
 #include "platform/linux/gtk_window_system.h"
@@ -10,6 +12,7 @@ namespace platform {
 
 struct SystemServices::Parts {
   std::unique_ptr<Environment> environment;
+  std::unique_ptr<ArchiveFiles> archiveFiles;
   GtkWindowSystem windows;
   LinuxFolderCleaner folders;
 };
@@ -19,6 +22,9 @@ SystemServices::SystemServices(int argc, char** argv) {
   parts_ = std::make_unique<Parts>();
   parts_->environment = MakeSystemEnvironment();
   services_.environment = parts_->environment.get();
+  parts_->archiveFiles = MakeSystemArchiveFiles();
+  services_.archiveFiles = parts_->archiveFiles.get();
+  services_.downloader = MakeSystemDownloader();
   services_.windows = &parts_->windows;
   services_.folders = &parts_->folders;
 }
