@@ -2,12 +2,23 @@
 // tests can hand it fakes.
 #pragma once
 
+#include <memory>
+
 namespace platform {
 
+class ArchiveFiles;
+class Downloader;
 class Environment;
+class FolderCleaner;
+class WindowSystem;
 
 struct Services {
   const Environment* environment = nullptr;
+  const ArchiveFiles* archiveFiles = nullptr;
+  WindowSystem* windows = nullptr;
+  const FolderCleaner* folders = nullptr;
+  // Shared: detached workers keep downloading after their starter is gone.
+  std::shared_ptr<Downloader> downloader;
 };
 
 }  // namespace platform

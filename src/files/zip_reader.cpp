@@ -1,0 +1,291 @@
+#include "files/zip_reader.h"
+
+#include <minizip/unzip.h>
+
+#include <algorithm>
+#include <climits>
+#include <cwchar>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/entry_attributes.h"
+#include "files/entry_data.h"
+#include "files/entry_directories.h"
+#include "files/entry_name.h"
+#include "files/entry_times.h"
+#include "files/zip_stream.h"
+#include "platform/file_system.h"
+
+namespace {
+
+constexpr std::size_t kTransferBytes = 16384;
+constexpr int kStored = 0;
+constexpr int kDeflated = 8;
+constexpr unsigned long kFlagEncrypted = 0x1;
+constexpr unsigned long kFlagDataDescriptor = 0x8;
+
+struct ArchiveCloser {
+  void operator()(void* archive) const { unzClose(archive); }
+};
+using ArchiveHandle = std::unique_ptr<void, ArchiveCloser>;
+
+// Closes the entry that GetEntry opens to reach its local header.
+class OpenedEntry {
+ public:
+  explicit OpenedEntry(unzFile archive)
+      : archive_(archive), ok_(unzOpenCurrentFile2(archive, nullptr, nullptr, 1) == UNZ_OK) {}
+  OpenedEntry(const OpenedEntry&) = delete;
+  OpenedEntry& operator=(const OpenedEntry&) = delete;
+  ~OpenedEntry() {
+    if (ok_) unzCloseCurrentFile(archive_);
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  unzFile archive_;
+  bool ok_;
+};
+
+// An entry as looked up: the caller's record and what extraction needs.
+struct EntryDetails {
+  ArchiveEntry entry;
+  EntryFacts facts;
+  platform::OutputFileMode mode;
+};
+
+std::wstring WithSeparator(std::wstring_view directory) {
+  std::wstring result(directory);
+  if (result.empty() || !platform::IsPathSeparator(result.back())) {
+    result.push_back(platform::kPathSeparator);
+  }
+  return result;
+}
+
+bool FitsPathLimit(std::size_t length) {
+  return length < kArchivePathChars;
+}
+
+}  // namespace
+
+struct ZipReader::State {
+  explicit State(const platform::ArchiveFiles& archiveFiles) : files(archiveFiles) {}
+
+  ArchiveResult PositionAt(int index);
+  ArchiveResult LookUp(int index, EntryDetails& details);
+  ArchiveResult ExtractFile(const EntryDetails& details, std::wstring_view targetName);
+
+  const platform::ArchiveFiles& files;
+  std::unique_ptr<platform::ArchiveStream> stream;
+  std::unique_ptr<ZipStream> zipStream;
+  ArchiveHandle archive;
+  int entryCount = 0;
+  // The entry minizip is positioned at; -1 when unknown or unreachable.
+  int current = -1;
+  int cachedIndex = -1;
+  EntryDetails cached;
+  std::wstring targetDirectory;
+  std::vector<unsigned char> transfer;
+  std::vector<unsigned char> input;
+  RawInflater inflater;
+};
+
+ArchiveResult ZipReader::State::PositionAt(int index) {
+  unzFile file = archive.get();
+  if (current < 0 || index < current) {
+    current = unzGoToFirstFile(file) == UNZ_OK ? 0 : -1;
+    if (current < 0) return ArchiveFileError;
+  }
+  while (current < index) {
+    // An unreadable record stops the walk; the next request starts over.
+    if (unzGoToNextFile(file) != UNZ_OK) {
+      current = -1;
+      return ArchiveFileError;
+    }
+    ++current;
+  }
+  return ArchiveOk;
+}
+
+ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
+  if (index == cachedIndex) {
+    details = cached;
+    return ArchiveOk;
+  }
+  ArchiveResult positioned = PositionAt(index);
+  if (positioned != ArchiveOk) return positioned;
+  unzFile file = archive.get();
+  unz_file_info64 info{};
+  char nameBytes[kArchivePathChars] = {};
+  if (unzGetCurrentFileInfo64(file, &info, nameBytes, sizeof nameBytes, nullptr, 0, nullptr, 0) !=
+      UNZ_OK) {
+    current = -1;
+    return ArchiveFileError;
+  }
+  if (info.size_filename >= kArchivePathChars) return ArchiveHeaderError;
+  if (info.compression_method != kStored && info.compression_method != kDeflated) {
+    return ArchiveHeaderError;
+  }
+  std::string extra;
+  {
+    OpenedEntry opened(file);
+    if (!opened.Ok()) return ArchiveHeaderError;
+    int extraLength = unzGetLocalExtrafield(file, nullptr, 0);
+    if (extraLength < 0) return ArchiveReadError;
+    extra.resize(static_cast<std::size_t>(extraLength));
+    if (extraLength > 0 &&
+        unzGetLocalExtrafield(file, extra.data(), static_cast<unsigned>(extraLength)) !=
+            extraLength) {
+      return ArchiveReadError;
+    }
+  }
+
+  details = EntryDetails{};
+  ArchiveEntry& entry = details.entry;
+  entry.index = index;
+  std::wstring name =
+      CleanEntryName(DecodeEntryName(std::string_view(nameBytes, info.size_filename)));
+  std::size_t nameLength = std::min(name.size(), kArchivePathChars - 1);
+  std::wmemcpy(entry.name, name.data(), nameLength);
+  entry.name[nameLength] = L'\0';
+
+  auto versionMadeBy = static_cast<std::uint16_t>(info.version);
+  auto externalAttributes = static_cast<std::uint32_t>(info.external_fa);
+  entry.attributes = EntryAttributes(versionMadeBy, externalAttributes);
+  details.mode = EntryFileMode(versionMadeBy, externalAttributes);
+  entry.compressedSize = static_cast<std::uint32_t>(info.compressed_size);
+  entry.uncompressedSize = static_cast<std::uint32_t>(info.uncompressed_size);
+
+  EntryTimes times;
+  std::optional<platform::LocalDateTime> local =
+      DosToLocal(static_cast<std::uint32_t>(info.dosDate));
+  std::optional<platform::FileTime> dosTime;
+  if (local) dosTime = files.LocalToFileTime(*local);
+  times.write = times.access = times.creation = dosTime.value_or(kInvalidDosTimeFallback);
+  ApplyExtendedTimestamps(extra, times);
+  entry.writeTime = times.write;
+  entry.accessTime = times.access;
+  entry.creationTime = times.creation;
+
+  EntryFacts& facts = details.facts;
+  facts.method = static_cast<int>(info.compression_method);
+  facts.encrypted = (info.flag & kFlagEncrypted) != 0;
+  facts.hasDataDescriptor = (info.flag & kFlagDataDescriptor) != 0;
+  facts.dosDateTime = static_cast<std::uint32_t>(info.dosDate);
+  facts.crc = static_cast<std::uint32_t>(info.crc);
+  facts.compressedSize = info.compressed_size;
+  facts.uncompressedSize = info.uncompressed_size;
+  return ArchiveOk;
+}
+
+ArchiveResult ZipReader::State::ExtractFile(const EntryDetails& details,
+                                            std::wstring_view targetName) {
+  std::size_t split = targetName.find_last_of(L"\\/");
+  std::wstring_view directoryPart =
+      split == std::wstring_view::npos ? std::wstring_view() : targetName.substr(0, split + 1);
+  std::wstring_view filePart =
+      split == std::wstring_view::npos ? targetName : targetName.substr(split + 1);
+  std::optional<std::wstring> base;
+  if (!IsAbsoluteTargetName(directoryPart)) base = targetDirectory;
+  std::wstring targetPath = base.value_or(L"");
+  targetPath.append(directoryPart).append(filePart);
+  if (!FitsPathLimit(targetPath.size())) return ArchiveFileError;
+
+  CreateEntryDirectories(files, base, directoryPart);
+  std::unique_ptr<platform::OutputFile> output =
+      files.CreateOutputFile(ToPlatformSeparators(targetPath), details.mode);
+  if (!output) return ArchiveFileError;
+
+  if (transfer.empty()) {
+    transfer.resize(kTransferBytes);
+    input.resize(kTransferBytes);
+  }
+  EntryData data(archive.get(), details.facts, inflater, input);
+  for (;;) {
+    DataChunk chunk = data.Read(transfer.data(), transfer.size());
+    if (chunk.size > 0 && !output->Write(transfer.data(), chunk.size)) return ArchiveWriteError;
+    if (chunk.result != ArchiveOk) return chunk.result;
+    if (chunk.end) {
+      const ArchiveEntry& entry = details.entry;
+      output->SetTimes(entry.creationTime, entry.accessTime, entry.writeTime);
+      return ArchiveOk;
+    }
+    if (chunk.size == 0) return ArchiveDataError;
+  }
+}
+
+void ZipReaderCloser::operator()(ZipReader* reader) const {
+  delete reader;
+}
+
+ZipReader::ZipReader(std::unique_ptr<State> state) : state_(std::move(state)) {}
+
+ZipReader::~ZipReader() = default;
+
+ZipReaderHandle ZipReader::Open(const platform::ArchiveFiles& files, std::wstring_view path) {
+  auto state = std::make_unique<State>(files);
+  state->targetDirectory = WithSeparator(files.CurrentDirectory());
+  state->stream = files.OpenArchive(std::wstring(path));
+  if (!state->stream) return nullptr;
+  state->zipStream = std::make_unique<ZipStream>(*state->stream);
+  zlib_filefunc64_def functions = state->zipStream->FileFunctions();
+  state->archive.reset(unzOpen2_64(state->zipStream.get(), &functions));
+  if (!state->archive) return nullptr;
+  unz_global_info64 global{};
+  if (unzGetGlobalInfo64(state->archive.get(), &global) != UNZ_OK) return nullptr;
+  state->entryCount = static_cast<int>(std::min<ZPOS64_T>(global.number_entry, INT_MAX));
+  state->current = unzGoToFirstFile(state->archive.get()) == UNZ_OK ? 0 : -1;
+  return ZipReaderHandle(new ZipReader(std::move(state)));
+}
+
+ArchiveResult ZipReader::SetTargetDirectory(ZipReader* reader, std::wstring_view directory) {
+  if (reader == nullptr) return ArchiveArgumentError;
+  std::wstring target = WithSeparator(directory);
+  if (!FitsPathLimit(target.size())) return ArchiveArgumentError;
+  reader->state_->targetDirectory = std::move(target);
+  return ArchiveOk;
+}
+
+ArchiveResult ZipReader::GetEntry(ZipReader* reader, int index, ArchiveEntry* entry) {
+  if (reader == nullptr || entry == nullptr) return ArchiveArgumentError;
+  State& state = *reader->state_;
+  if (index < -1 || index >= state.entryCount) return ArchiveArgumentError;
+  if (index == -1) {
+    *entry = ArchiveEntry{};
+    entry->index = state.entryCount;
+    return ArchiveOk;
+  }
+  EntryDetails details;
+  ArchiveResult result = state.LookUp(index, details);
+  if (result != ArchiveOk) return result;
+  state.cached = details;
+  state.cachedIndex = index;
+  *entry = details.entry;
+  return ArchiveOk;
+}
+
+ArchiveResult ZipReader::ExtractEntry(ZipReader* reader, int index, std::wstring_view targetName) {
+  if (reader == nullptr) return ArchiveArgumentError;
+  State& state = *reader->state_;
+  if (index < 0 || index >= state.entryCount) return ArchiveArgumentError;
+  ArchiveResult positioned = state.PositionAt(index);
+  if (positioned != ArchiveOk) return positioned;
+  EntryDetails details;
+  ArchiveResult found = state.LookUp(index, details);
+  if (found != ArchiveOk) return found;
+
+  bool absolute = IsAbsoluteTargetName(targetName);
+  if (!absolute && ClimbsAboveBase(targetName)) return ArchiveArgumentError;
+  if ((details.entry.attributes & kArchiveDirectory) == 0) {
+    return state.ExtractFile(details, targetName);
+  }
+  std::optional<std::wstring> base;
+  if (!absolute) base = state.targetDirectory;
+  if (!FitsPathLimit(base.value_or(L"").size() + targetName.size())) return ArchiveFileError;
+  CreateEntryDirectories(state.files, base, targetName);
+  return ArchiveOk;
+}
+
+ArchiveResult ZipReader::Close(ZipReaderHandle reader) {
+  return reader ? ArchiveOk : ArchiveArgumentError;
+}

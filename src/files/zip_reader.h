@@ -1,0 +1,89 @@
+// Reading zip archives: listing entries and extracting them one at a time
+// below a target directory.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "platform/archive_files.h"
+
+// Result codes of every ZipReader operation, tested by equality.
+enum ArchiveResult : std::uint32_t {
+  ArchiveOk = 0,
+  // The archive cannot be opened or its central directory is unusable; or the
+  // target file cannot be created (also when the target path is too long).
+  ArchiveFileError = 0x200,
+  ArchiveWriteError = 0x400,
+  // The local header is unreadable or disagrees with the central directory,
+  // the compression method is neither stored nor deflated, or the stored name
+  // is longer than an entry name may be.
+  ArchiveHeaderError = 0x700,
+  ArchiveReadError = 0x800,
+  ArchivePasswordError = 0x1000,
+  // Index out of range, no reader, or a target directory that is too long.
+  ArchiveArgumentError = 0x10000,
+  // Data unreadable, corrupt, truncated, or failing its CRC-32.
+  ArchiveDataError = 0x5000000,
+};
+
+// Attribute bits of ArchiveEntry::attributes.
+inline constexpr std::uint32_t kArchiveReadOnly = 0x01;
+inline constexpr std::uint32_t kArchiveHidden = 0x02;
+inline constexpr std::uint32_t kArchiveSystem = 0x04;
+inline constexpr std::uint32_t kArchiveDirectory = 0x10;
+inline constexpr std::uint32_t kArchiveArchive = 0x20;
+
+// Room for a name, its terminator included; also the limit of every path the
+// reader composes.
+inline constexpr std::size_t kArchivePathChars = 260;
+
+struct ArchiveEntry {
+  // Position in the central directory; for index -1 the number of entries.
+  std::int32_t index = 0;
+  // The cleaned relative name, zero-terminated; empty for index -1.
+  wchar_t name[kArchivePathChars] = {};
+  std::uint32_t attributes = 0;
+  platform::FileTime accessTime = 0;
+  platform::FileTime creationTime = 0;
+  platform::FileTime writeTime = 0;
+  std::uint32_t compressedSize = 0;
+  std::uint32_t uncompressedSize = 0;
+};
+
+class ZipReader;
+
+struct ZipReaderCloser {
+  void operator()(ZipReader* reader) const;
+};
+// Owns an open reader; releasing it closes the archive.
+using ZipReaderHandle = std::unique_ptr<ZipReader, ZipReaderCloser>;
+
+// Every operation taking a reader gives ArchiveArgumentError for a null one.
+class ZipReader {
+ public:
+  // A reader positioned at the first entry, its target directory the current
+  // directory; null (ArchiveFileError) when the archive cannot be opened or is
+  // not a single-disk zip archive. `files` must outlive the reader.
+  static ZipReaderHandle Open(const platform::ArchiveFiles& files, std::wstring_view path);
+
+  // ArchiveArgumentError, keeping the old directory, when `directory` with its
+  // separator would not leave room for a name within kArchivePathChars.
+  static ArchiveResult SetTargetDirectory(ZipReader* reader, std::wstring_view directory);
+
+  // Index -1 fills in the number of entries and leaves the position alone.
+  static ArchiveResult GetEntry(ZipReader* reader, int index, ArchiveEntry* entry);
+
+  // Extracts entry `index` to `targetName`, relative to the target directory
+  // unless it is absolute.
+  static ArchiveResult ExtractEntry(ZipReader* reader, int index, std::wstring_view targetName);
+
+  static ArchiveResult Close(ZipReaderHandle reader);
+
+  ~ZipReader();
+
+ private:
+  struct State;
+  explicit ZipReader(std::unique_ptr<State> state);
+  std::unique_ptr<State> state_;
+};

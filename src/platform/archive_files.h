@@ -1,0 +1,74 @@
+// The file operations archive extraction needs: reading the archive, writing
+// the extracted files with their times and attributes, and making directories.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace platform {
+
+// 100-nanosecond units since 1601-01-01 UTC (a Windows FILETIME).
+using FileTime = std::uint64_t;
+
+// An archive opened read-only and shared for reading. Reads are positioned, so
+// seeking costs nothing.
+class ArchiveStream {
+ public:
+  virtual ~ArchiveStream() = default;
+  virtual std::uint64_t Size() const = 0;
+  // Bytes read at `offset`; fewer than `size` only at the end or on failure.
+  virtual std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
+};
+
+// How an extracted file is created: Windows uses the attribute bits, Linux the
+// permission bits (both are chosen by the launcher).
+struct OutputFileMode {
+  std::uint32_t attributes = 0;
+  std::uint32_t permissions = 0666;
+};
+
+// A file created for writing; closed when destroyed.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual bool Write(const void* bytes, std::size_t size) = 0;
+  // Times the platform cannot store (creation on Linux) are ignored.
+  virtual bool SetTimes(FileTime creation, FileTime access, FileTime write) = 0;
+};
+
+// A local date and time as a DOS timestamp carries it.
+struct LocalDateTime {
+  int year = 1980;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
+class ArchiveFiles {
+ public:
+  virtual ~ArchiveFiles() = default;
+  // Null when the file does not exist or cannot be opened.
+  virtual std::unique_ptr<ArchiveStream> OpenArchive(const std::wstring& path) const = 0;
+  // Creates or truncates the file; null when that fails, also when an existing
+  // file at `path` is read-only.
+  virtual std::unique_ptr<OutputFile> CreateOutputFile(const std::wstring& path,
+                                                       const OutputFileMode& mode) const = 0;
+  virtual PathKind GetPathKind(const std::wstring& path) const = 0;
+  // One level; the parent must exist.
+  virtual bool MakeDirectory(const std::wstring& path) const = 0;
+  virtual std::wstring CurrentDirectory() const = 0;
+  // The UTC time of a valid local time; none when the calendar has no such
+  // time.
+  virtual std::optional<FileTime> LocalToFileTime(const LocalDateTime& local) const = 0;
+};
+
+std::unique_ptr<ArchiveFiles> MakeSystemArchiveFiles();
+
+}  // namespace platform

@@ -1,0 +1,163 @@
+#include "platform/archive_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <ctime>
+#include <fstream>
+
+#include "platform/linux/unique_fd.h"
+#include "platform/text_codec.h"
+
+namespace platform {
+namespace {
+
+constexpr FileTime kUnixEpochAsFileTime = 116444736000000000ull;
+constexpr FileTime kTicksPerSecond = 10000000;
+
+class FileStream final : public ArchiveStream {
+ public:
+  FileStream(UniqueFd fd, std::uint64_t size) : fd_(std::move(fd)), size_(size) {}
+
+  std::uint64_t Size() const override { return size_; }
+
+  std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+    auto* bytes = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+      ssize_t n = ::pread(fd_.Get(), bytes + done, size - done, static_cast<off_t>(offset + done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    return done;
+  }
+
+ private:
+  UniqueFd fd_;
+  std::uint64_t size_;
+};
+
+timespec ToTimespec(FileTime time) {
+  auto ticks = static_cast<std::int64_t>(time) - static_cast<std::int64_t>(kUnixEpochAsFileTime);
+  auto perSecond = static_cast<std::int64_t>(kTicksPerSecond);
+  std::int64_t seconds = ticks / perSecond;
+  std::int64_t rest = ticks % perSecond;
+  if (rest < 0) {
+    rest += perSecond;
+    --seconds;
+  }
+  timespec spec{};
+  spec.tv_sec = static_cast<time_t>(seconds);
+  spec.tv_nsec = static_cast<long>(rest * 100);
+  return spec;
+}
+
+class OutputFd final : public OutputFile {
+ public:
+  explicit OutputFd(UniqueFd fd) : fd_(std::move(fd)) {}
+
+  bool Write(const void* bytes, std::size_t size) override {
+    const auto* data = static_cast<const char*>(bytes);
+    std::size_t done = 0;
+    while (done < size) {
+      ssize_t n = ::write(fd_.Get(), data + done, size - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      done += static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+
+  // futimens is utimensat on the open descriptor; Linux keeps no creation time.
+  bool SetTimes(FileTime, FileTime access, FileTime write) override {
+    timespec times[2] = {ToTimespec(access), ToTimespec(write)};
+    return ::futimens(fd_.Get(), times) == 0;
+  }
+
+ private:
+  UniqueFd fd_;
+};
+
+// The process's umask, read without changing it (umask(2) would, for every
+// thread at once).
+mode_t CurrentUmask() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) == 0)
+      return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+  }
+  return 022;
+}
+
+class SystemArchiveFiles final : public ArchiveFiles {
+ public:
+  std::unique_ptr<ArchiveStream> OpenArchive(const std::wstring& path) const override {
+    UniqueFd fd(::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+    return std::make_unique<FileStream>(std::move(fd), static_cast<std::uint64_t>(info.st_size));
+  }
+
+  std::unique_ptr<OutputFile> CreateOutputFile(const std::wstring& path,
+                                               const OutputFileMode& mode) const override {
+    std::string native = NativePath(path);
+    auto permissions = static_cast<mode_t>(mode.permissions & 0777);
+    UniqueFd fd(::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions));
+    if (!fd.Valid() && errno == EEXIST) {
+      // Like a read-only file on Windows, a file without owner write
+      // permission is not replaced, whoever runs the extraction.
+      struct stat info {};
+      if (::lstat(native.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+          (info.st_mode & S_IWUSR) == 0) {
+        return nullptr;
+      }
+      fd.Reset(::open(native.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+      if (fd.Valid() && ::fchmod(fd.Get(), permissions & ~CurrentUmask()) != 0) return nullptr;
+    }
+    if (!fd.Valid()) return nullptr;
+    return std::make_unique<OutputFd>(std::move(fd));
+  }
+
+  PathKind GetPathKind(const std::wstring& path) const override {
+    return platform::GetPathKind(path);
+  }
+
+  bool MakeDirectory(const std::wstring& path) const override {
+    return platform::MakeDirectory(path);
+  }
+
+  std::wstring CurrentDirectory() const override {
+    char buffer[PATH_MAX];
+    if (::getcwd(buffer, sizeof buffer) == nullptr) return {};
+    return DecodeUtf8(buffer);
+  }
+
+  std::optional<FileTime> LocalToFileTime(const LocalDateTime& local) const override {
+    std::tm calendar{};
+    calendar.tm_year = local.year - 1900;
+    calendar.tm_mon = local.month - 1;
+    calendar.tm_mday = local.day;
+    calendar.tm_hour = local.hour;
+    calendar.tm_min = local.minute;
+    calendar.tm_sec = local.second;
+    calendar.tm_isdst = -1;
+    std::time_t seconds = std::mktime(&calendar);
+    if (seconds == static_cast<std::time_t>(-1)) return std::nullopt;
+    return static_cast<FileTime>(static_cast<std::int64_t>(seconds) *
+                                     static_cast<std::int64_t>(kTicksPerSecond) +
+                                 static_cast<std::int64_t>(kUnixEpochAsFileTime));
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<ArchiveFiles> MakeSystemArchiveFiles() {
+  return std::make_unique<SystemArchiveFiles>();
+}
+
+}  // namespace platform

@@ -1,0 +1,122 @@
+#include "ui/tavr_dlg.h"
+
+#include <cwchar>
+
+#include "app/config_path.h"
+#include "files/launcher_config.h"
+#include "files/package_extraction.h"
+#include "platform/environment.h"
+#include "platform/text_codec.h"
+#include "platform/trace.h"
+#include "platform/window_system.h"
+#include "ui/panel_window_view.h"
+#include "update/check_update.h"
+
+namespace {
+
+std::wstring Formatted(const wchar_t* format, double value) {
+  wchar_t buffer[64];
+  std::swprintf(buffer, 64, format, value);
+  return buffer;
+}
+
+}  // namespace
+
+CTavrDlg::CTavrDlg(const platform::Services& services, MainViewBg* parent)
+    : m_pMainViewBg(parent),
+      services_(services),
+      m_state(std::make_shared<PanelState>(*services.environment)) {}
+
+bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
+  window_ = &window;
+  m_state->AdoptConfig(ReadLauncherConfig(ConfigFilePath(services_.environment->ExecutablePath())));
+
+  m_designScale.Refresh(GetDisplayScalePercent(*services_.environment));
+  platform::Trace(Formatted(L"designScale %.3f", m_designScale.Factor()));
+  platform::Trace(L"\n");
+
+  m_imgClose = services_.windows->LoadPngResource(kCloseImageId);
+  m_imgProgress = services_.windows->LoadPngResource(kProgressImageId);
+  m_imgClearCache = services_.windows->LoadPngResource(kClearCacheImageId);
+
+  StartUpdateCheck(MakeUpdateContext(window));
+
+  platform::BrowserControl& browser = window.Browser();
+  browser.SetSilent(true);
+  if (m_state->m_nestedPage != nullptr)
+    browser.Navigate(platform::DecodeAnsi(m_state->m_nestedPage));
+  platform::Rect place = m_layout.Browser();
+  browser.SetLeft(place.x);
+  browser.SetTop(place.y);
+  browser.SetWidth(place.width);
+  browser.SetHeight(place.height);
+  return true;
+}
+
+std::shared_ptr<const UpdateContext> CTavrDlg::MakeUpdateContext(platform::LauncherWindow& window) {
+  auto context = std::make_shared<UpdateContext>();
+  context->state = m_state;
+  context->view = std::make_shared<PanelWindowView>(window.UiThreadHandle(), *this);
+  context->downloader = services_.downloader;
+  const platform::ArchiveFiles* files = services_.archiveFiles;
+  context->extractPackage = [files](const std::wstring& package, const std::wstring& client) {
+    return ExtractAllEntries(*files, package, client, nullptr).AllOk();
+  };
+  return context;
+}
+
+void CTavrDlg::OnDraw(platform::Canvas& canvas) {
+  OnEraseBkgnd(canvas);
+  OnPaint(canvas);
+}
+
+bool CTavrDlg::OnEraseBkgnd(platform::Canvas& canvas) {
+  if (!m_bFirstEraseDone) {
+    m_bFirstEraseDone = true;
+    OnPaint(canvas);
+  }
+  if (m_state->m_bRedrawPending.exchange(false)) OnPaint(canvas);
+  return true;
+}
+
+void CTavrDlg::OnPaint(platform::Canvas& canvas) {
+  if (m_imgClose) canvas.DrawPicture(*m_imgClose, m_layout.CloseControl());
+  if (m_imgClearCache) canvas.DrawPicture(*m_imgClearCache, m_layout.ClearCacheControl());
+
+  int progress = m_state->m_nProgress.load();
+  platform::Trace(L"\nwidth=" +
+                  std::to_wstring(ProgressBarLength(progress, PanelState::m_nProgressWidth)));
+  if (m_state->m_bShowProgress.load() && m_imgProgress) {
+    canvas.DrawPicture(*m_imgProgress, m_layout.ProgressBar(progress));
+  }
+  canvas.DrawText(m_statusText, m_layout.StatusLine(), kStatusTextColour);
+}
+
+PanelPart CTavrDlg::PartAt(int x, int y) const {
+  return m_bVisible ? m_layout.HitTest(x, y) : PanelPart::None;
+}
+
+void CTavrDlg::OnMouseDown(int x, int y) {
+  m_pressedPart = PartAt(x, y);
+}
+
+void CTavrDlg::OnMouseUp(int x, int y) {
+  PanelPart pressed = m_pressedPart;
+  m_pressedPart = PanelPart::None;
+  if (pressed != PartAt(x, y)) return;
+  if (pressed == PanelPart::Close) OnClickClose();
+  if (pressed == PanelPart::ClearCache) OnClickClearCache();
+}
+
+void CTavrDlg::SetStatusText(const std::wstring& text) {
+  m_statusText = text;
+  Invalidate();
+}
+
+void CTavrDlg::ShowProgressStrip(bool) {
+  Invalidate();
+}
+
+void CTavrDlg::Invalidate() {
+  if (window_ != nullptr) window_->InvalidatePanel();
+}
