@@ -71,3 +71,11 @@ set(INSTALL_GTEST OFF)
 set(BUILD_GMOCK ON)
 add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/deps/googletest" EXCLUDE_FROM_ALL SYSTEM)
 qelt_quiet_third_party(gtest gtest_main gmock gmock_main)
+
+# cpp-httplib is one header; it is staged alone so the Windows build never
+# sees the host's /usr/include.
+qelt_stage_headers(. /usr/include httplib.h)
+add_library(qelt_httplib INTERFACE)
+target_include_directories(qelt_httplib SYSTEM INTERFACE "${QELT_DEPS_INCLUDE}")
+target_link_libraries(qelt_httplib INTERFACE ws2_32)
+add_library(qelt::httplib ALIAS qelt_httplib)
