@@ -1,0 +1,45 @@
+// Emptying folders through cmd.exe's del, as the clear-cache command does.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/file_system.h"
+#include "platform/win32/command_folder_cleaner.h"
+#include "temp_dir.h"
+
+namespace {
+
+using platform::PathKind;
+
+TEST(CommandFolderCleaner, DeletesEveryFileBelowTheFolderAndKeepsTheFolders) {
+  TempDir dir;
+  std::filesystem::create_directories(dir.Path() / L"cache" / L"deep");
+  dir.Write(L"cache\\a.bin", "a");
+  dir.Write(L"cache\\deep\\b \u4E2D.bin", "b");
+  dir.Write(L"keep.txt", "k");
+  std::filesystem::permissions(dir.Path() / L"cache" / L"a.bin",
+                               std::filesystem::perms::owner_read);
+
+  platform::CommandFolderCleaner cleaner;
+  EXPECT_TRUE(cleaner.DeleteContents(dir.WideFile(L"cache")));
+  EXPECT_EQ(platform::GetPathKind(dir.WideFile(L"cache\\a.bin")), PathKind::None);
+  EXPECT_EQ(platform::GetPathKind(dir.WideFile(L"cache\\deep\\b \u4E2D.bin")), PathKind::None);
+  EXPECT_EQ(platform::GetPathKind(dir.WideFile(L"cache\\deep")), PathKind::Directory);
+  EXPECT_EQ(platform::GetPathKind(dir.WideFile(L"keep.txt")), PathKind::File);
+}
+
+TEST(CommandFolderCleaner, MissingFolderCountsAsEmpty) {
+  TempDir dir;
+  platform::CommandFolderCleaner cleaner;
+  EXPECT_TRUE(cleaner.DeleteContents(dir.WideFile(L"absent")));
+}
+
+TEST(CommandFolderCleaner, HomeIsTheUserProfileWithASeparator) {
+  platform::CommandFolderCleaner cleaner;
+  std::wstring home = cleaner.HomeDirectory();
+  ASSERT_FALSE(home.empty());
+  EXPECT_EQ(home.back(), L'\\');
+  EXPECT_EQ(platform::GetPathKind(home), PathKind::Directory);
+}
+
+}  // namespace

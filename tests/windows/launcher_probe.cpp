@@ -1,0 +1,85 @@
+// Looks at the launcher's windows from another process of the same Wine
+// session, for the end-to-end run.
+//   launcher_probe windows   one line per visible top-level dialog:
+//                            "dialog ID owner=ID|none x y width height
+//                             layered=0|1 colorkey=0|1 title=TEXT"
+//   launcher_probe close     posts WM_CLOSE to the launcher's background
+//                            window (the layered dialog that has no owner)
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+  wchar_t name[16] = {};
+  ::GetClassNameW(window, name, 16);
+  if (std::wcscmp(name, L"#32770") == 0 && ::IsWindowVisible(window))
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> VisibleDialogs() {
+  std::vector<HWND> found;
+  ::EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+bool IsLayered(HWND window) {
+  return (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+}
+
+std::string Utf8Title(HWND window) {
+  wchar_t title[256] = {};
+  int length = ::GetWindowTextW(window, title, 256);
+  char bytes[1024] = {};
+  ::WideCharToMultiByte(CP_UTF8, 0, title, length, bytes, sizeof(bytes) - 1, nullptr, nullptr);
+  return bytes;
+}
+
+int ListWindows() {
+  for (HWND window : VisibleDialogs()) {
+    RECT place{};
+    ::GetWindowRect(window, &place);
+    HWND owner = ::GetWindow(window, GW_OWNER);
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    bool colourKeyed = IsLayered(window) &&
+                       ::GetLayeredWindowAttributes(window, &key, &alpha, &flags) &&
+                       (flags & LWA_COLORKEY) != 0 && key == RGB(0, 0, 0);
+    char ownerText[32] = "none";
+    if (owner != nullptr)
+      std::snprintf(ownerText, sizeof(ownerText), "%lu",
+                    static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(owner)));
+    std::printf("dialog %lu owner=%s %ld %ld %ld %ld layered=%d colorkey=%d title=%s\n",
+                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), ownerText,
+                place.left, place.top, place.right - place.left, place.bottom - place.top,
+                IsLayered(window) ? 1 : 0, colourKeyed ? 1 : 0, Utf8Title(window).c_str());
+  }
+  return 0;
+}
+
+int CloseLauncher() {
+  for (HWND window : VisibleDialogs()) {
+    if (IsLayered(window) && ::GetWindow(window, GW_OWNER) == nullptr) {
+      ::PostMessageW(window, WM_CLOSE, 0, 0);
+      std::printf("closed\n");
+      return 0;
+    }
+  }
+  std::printf("no launcher window\n");
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "windows") == 0) return ListWindows();
+  if (argc == 2 && std::strcmp(argv[1], "close") == 0) return CloseLauncher();
+  std::fprintf(stderr, "usage: launcher_probe windows|close\n");
+  return 2;
+}
