@@ -2,7 +2,9 @@
 // session, for the end-to-end run.
 //   launcher_probe windows   one line per visible top-level dialog:
 //                            "dialog ID owner=ID|none x y width height
-//                             layered=0|1 colorkey=0|1 title=TEXT"
+//                             layered=0|1 colorkey=0|1 buttons=N title=TEXT
+//                             text=TEXT", the text being a message box's
+//                             message
 //   launcher_probe close     posts WM_CLOSE to the launcher's background
 //                            window (the layered dialog that has no owner)
 #include <windows.h>
@@ -28,16 +30,34 @@ std::vector<HWND> VisibleDialogs() {
   return found;
 }
 
+BOOL CALLBACK CountButton(HWND child, LPARAM count) {
+  wchar_t name[16] = {};
+  ::GetClassNameW(child, name, 16);
+  if (::lstrcmpiW(name, L"Button") == 0) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+int Buttons(HWND window) {
+  int count = 0;
+  ::EnumChildWindows(window, CountButton, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
 bool IsLayered(HWND window) {
   return (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
 }
 
-std::string Utf8Title(HWND window) {
-  wchar_t title[256] = {};
-  int length = ::GetWindowTextW(window, title, 256);
+std::string Utf8Text(HWND window) {
+  wchar_t text[256] = {};
+  int length = window != nullptr ? ::GetWindowTextW(window, text, 256) : 0;
   char bytes[1024] = {};
-  ::WideCharToMultiByte(CP_UTF8, 0, title, length, bytes, sizeof(bytes) - 1, nullptr, nullptr);
+  ::WideCharToMultiByte(CP_UTF8, 0, text, length, bytes, sizeof(bytes) - 1, nullptr, nullptr);
   return bytes;
+}
+
+// A message box shows its message in its static control 0xFFFF.
+std::string MessageText(HWND window) {
+  return Utf8Text(::GetDlgItem(window, 0xFFFF));
 }
 
 int ListWindows() {
@@ -55,10 +75,12 @@ int ListWindows() {
     if (owner != nullptr)
       std::snprintf(ownerText, sizeof(ownerText), "%lu",
                     static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(owner)));
-    std::printf("dialog %lu owner=%s %ld %ld %ld %ld layered=%d colorkey=%d title=%s\n",
-                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), ownerText,
-                place.left, place.top, place.right - place.left, place.bottom - place.top,
-                IsLayered(window) ? 1 : 0, colourKeyed ? 1 : 0, Utf8Title(window).c_str());
+    std::printf(
+        "dialog %lu owner=%s %ld %ld %ld %ld layered=%d colorkey=%d buttons=%d title=%s text=%s\n",
+        static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), ownerText, place.left,
+        place.top, place.right - place.left, place.bottom - place.top, IsLayered(window) ? 1 : 0,
+        colourKeyed ? 1 : 0, Buttons(window), Utf8Text(window).c_str(),
+        MessageText(window).c_str());
   }
   return 0;
 }
