@@ -2,14 +2,19 @@
 // session, for the end-to-end run.
 //   launcher_probe windows   one line per visible top-level dialog:
 //                            "dialog ID owner=ID|none x y width height
-//                             layered=0|1 colorkey=0|1 buttons=N title=TEXT
+//                             layered=0|1 colorkey=0|1 iconic=0|1 buttons=N
+//                             title=TEXT
 //                             text=TEXT", the text being a message box's
 //                             message
 //   launcher_probe close     posts WM_CLOSE to the launcher's background
 //                            window (the layered dialog that has no owner)
+//   launcher_probe command ID  sends WM_COMMAND ID to the launcher's panel
+//                            (the layered dialog the background owns)
+//   launcher_probe restore   restores the minimised background window
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -76,25 +81,52 @@ int ListWindows() {
       std::snprintf(ownerText, sizeof(ownerText), "%lu",
                     static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(owner)));
     std::printf(
-        "dialog %lu owner=%s %ld %ld %ld %ld layered=%d colorkey=%d buttons=%d title=%s text=%s\n",
+        "dialog %lu owner=%s %ld %ld %ld %ld layered=%d colorkey=%d iconic=%d buttons=%d title=%s "
+        "text=%s\n",
         static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), ownerText, place.left,
         place.top, place.right - place.left, place.bottom - place.top, IsLayered(window) ? 1 : 0,
-        colourKeyed ? 1 : 0, Buttons(window), Utf8Text(window).c_str(),
+        colourKeyed ? 1 : 0, ::IsIconic(window) ? 1 : 0, Buttons(window), Utf8Text(window).c_str(),
         MessageText(window).c_str());
   }
   return 0;
 }
 
-int CloseLauncher() {
+HWND Background() {
   for (HWND window : VisibleDialogs()) {
-    if (IsLayered(window) && ::GetWindow(window, GW_OWNER) == nullptr) {
-      ::PostMessageW(window, WM_CLOSE, 0, 0);
-      std::printf("closed\n");
+    if (IsLayered(window) && ::GetWindow(window, GW_OWNER) == nullptr) return window;
+  }
+  return nullptr;
+}
+
+int CloseLauncher() {
+  HWND background = Background();
+  if (background == nullptr) {
+    std::printf("no launcher window\n");
+    return 1;
+  }
+  ::PostMessageW(background, WM_CLOSE, 0, 0);
+  std::printf("closed\n");
+  return 0;
+}
+
+int SendCommand(WORD id) {
+  HWND background = Background();
+  for (HWND window : VisibleDialogs()) {
+    if (background != nullptr && ::GetWindow(window, GW_OWNER) == background) {
+      ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+      std::printf("sent\n");
       return 0;
     }
   }
-  std::printf("no launcher window\n");
+  std::printf("no panel\n");
   return 1;
+}
+
+int RestoreLauncher() {
+  HWND background = Background();
+  if (background == nullptr) return 1;
+  ::ShowWindow(background, SW_RESTORE);
+  return 0;
 }
 
 }  // namespace
@@ -102,6 +134,9 @@ int CloseLauncher() {
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "windows") == 0) return ListWindows();
   if (argc == 2 && std::strcmp(argv[1], "close") == 0) return CloseLauncher();
-  std::fprintf(stderr, "usage: launcher_probe windows|close\n");
+  if (argc == 3 && std::strcmp(argv[1], "command") == 0)
+    return SendCommand(static_cast<WORD>(std::atoi(argv[2])));
+  if (argc == 2 && std::strcmp(argv[1], "restore") == 0) return RestoreLauncher();
+  std::fprintf(stderr, "usage: launcher_probe windows|close|command ID|restore\n");
   return 2;
 }

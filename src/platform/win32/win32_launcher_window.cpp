@@ -103,6 +103,13 @@ INT_PTR Win32LauncherWindow::OnBackgroundMessage(HWND dialog, UINT message, WPAR
     case WM_WINDOWPOSCHANGED:
       FollowBackground();
       return FALSE;
+    case WM_SIZE:
+      // The panel is minimised and restored with the background; Windows
+      // does this for owned pop-ups itself, Wine without a window manager
+      // does not.
+      if (wParam == SIZE_MINIMIZED) ::ShowOwnedPopups(dialog, FALSE);
+      if (wParam == SIZE_RESTORED) ::ShowOwnedPopups(dialog, TRUE);
+      return FALSE;
     case WM_COMMAND:
       // Enter does nothing; WM_CLOSE arrives here as IDCANCEL and ends Run.
       if (LOWORD(wParam) == IDCANCEL) closed_ = true;
