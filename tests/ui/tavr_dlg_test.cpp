@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 
+#include "files/path_join.h"
 #include "support/launcher_fixture.h"
 #include "ui/main_view_bg.h"
 
@@ -197,8 +198,8 @@ TEST(TavrDlgClearCacheTest, OkEmptiesBothCachesAndTheBrowserDataThenReportsSucce
     EXPECT_EQ(window.messages.shown[1].buttons, platform::MessageButtons::Ok);
   });
   const std::vector<std::wstring> expected{
-      L"/home/player/AppData/LocalLow/vandor",
-      L"/home/player/AppData/LocalLow/Unity/WebPlayer/Cache",
+      *JoinPath(L"/home/player/", L"AppData/LocalLow/vandor"),
+      *JoinPath(L"/home/player/", L"AppData/LocalLow/Unity/WebPlayer/Cache"),
   };
   EXPECT_EQ(launcher.folders.emptied, expected);
   EXPECT_EQ(launcher.windows.log.back(), "clear browser data");
@@ -207,7 +208,9 @@ TEST(TavrDlgClearCacheTest, OkEmptiesBothCachesAndTheBrowserDataThenReportsSucce
 TEST(TavrDlgClearCacheTest, AnyFailureIsReportedAsSuch) {
   for (bool cachesFail : {true, false}) {
     LauncherFixture launcher;
-    if (cachesFail) launcher.folders.failing.insert(L"/home/player/AppData/LocalLow/vandor");
+    if (cachesFail) {
+      launcher.folders.failing.insert(*JoinPath(L"/home/player/", L"AppData/LocalLow/vandor"));
+    }
     RunLauncher(launcher, [&](FakeLauncherWindow& window, CTavrDlg&) {
       window.browserDataClears = cachesFail;
       window.Click(360, 550);
