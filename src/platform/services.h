@@ -2,14 +2,20 @@
 // tests can hand it fakes.
 #pragma once
 
+#include <memory>
+
 namespace platform {
 
 class ArchiveFiles;
+class Downloader;
 class Environment;
 
 struct Services {
   const Environment* environment = nullptr;
   const ArchiveFiles* archiveFiles = nullptr;
+  // Shared: the update workers are detached and may still be downloading
+  // when whoever made the bundle is gone.
+  std::shared_ptr<Downloader> downloader;
 };
 
 }  // namespace platform
