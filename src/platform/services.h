@@ -17,7 +17,8 @@ struct Services {
   const ArchiveFiles* archiveFiles = nullptr;
   WindowSystem* windows = nullptr;
   const FolderCleaner* folders = nullptr;
-  // Shared: detached workers keep downloading after their starter is gone.
+  // Shared: the update workers are detached and may still be downloading
+  // when whoever made the bundle is gone.
   std::shared_ptr<Downloader> downloader;
 };
 

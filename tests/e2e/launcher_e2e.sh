@@ -195,6 +195,25 @@ if id=$(window_of); then
   check "second start: no package is downloaded" test "$(requests 'GET /GameClient.zip')" -eq "$packages"
   shot idle
   check "an unchanged client leaves the status line blank" test "$(pink_pixels "$shots/idle.png" 360 250)" -eq 0
+  # Clear cache: confirm, then the two plug-in caches are emptied.
+  caches=$scratch/second/home/AppData/LocalLow
+  mkdir -p "$caches/vandor/sub" "$caches/Unity/WebPlayer/Cache"
+  echo x > "$caches/vandor/sub/a.dat"
+  echo y > "$caches/Unity/WebPlayer/Cache/b.dat"
+  click_at "$id" $((360 + 340 + 33)) $((250 + 545 + 11))
+  boxes() { xdotool search --onlyvisible --name '^温馨提示$' 2>/dev/null | wc -l; }
+  if check "clear cache asks first" wait_for 5 test "$(boxes)" -eq 1; then
+    shot clear-cache-confirm
+    check "nothing is deleted before the answer" test -f "$caches/vandor/sub/a.dat"
+    xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^温馨提示$' | head -1)" key Return
+    check "clear cache reports when done" wait_for 10 test -z "$(find "$caches/vandor" -mindepth 1)"
+    check "clear cache empties the Unity cache" test -z "$(find "$caches/Unity/WebPlayer/Cache" -mindepth 1)"
+    check "clear cache keeps the folders" test -d "$caches/Unity/WebPlayer/Cache"
+    check "clear cache shows its result" wait_for 5 test "$(boxes)" -eq 1
+    xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^温馨提示$' | head -1)" key Return
+    check "the result box closes" wait_for 5 test "$(boxes)" -eq 0
+  fi
+
   # Dragged by the picture outside the panel's controls.
   xdotool mousemove --sync $((360 + 200)) $((250 + 600)) mousedown 1
   for step in 1 2 3 4 5; do
