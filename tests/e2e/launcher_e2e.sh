@@ -93,9 +93,11 @@ stop() {
   launcher=
 }
 
+# True once the shell condition $2 holds, tried every tenth of a second for
+# $1 seconds; the condition is evaluated anew each time.
 wait_for() {
-  local seconds=$1; shift
-  for _ in $(seq $((seconds * 10))); do "$@" && return 0; sleep 0.1; done
+  local seconds=$1 condition=$2
+  for _ in $(seq $((seconds * 10))); do eval "$condition" && return 0; sleep 0.1; done
   return 1
 }
 
@@ -143,12 +145,12 @@ start first
 if id=$(window_of); then
   check "96 DPI: the window measures 1200 x 700" test "$(geometry "$id")" = 1200x700
   check "the window is centred on the screen" test "$(position "$id")" = 360,250
-  check "the package download started" wait_for 15 test "$(requests 'GET /GameClient.zip')" -gt 0
+  check "the package download started" wait_for 15 'test "$(requests "GET /GameClient.zip")" -gt 0'
   sleep 2
   shot updating
   check "while downloading the progress bar shows" yellowish "$shots/updating.png" $((360 + 424)) $((250 + 602))
   check "while downloading the status line shows" test "$(pink_pixels "$shots/updating.png" 360 250)" -gt 60
-  check "the client is installed" wait_for 30 test -f "$scratch/first/micro/pkg.json"
+  check "the client is installed" wait_for 30 'test -f "$scratch/first/micro/pkg.json"'
   check "the manifest kept is the served one" cmp -s "$scratch/first/micro/pkg.json" "$scratch/site/pkg.json"
   check "the demo client is unpacked" test -f "$scratch/first/micro/GameClient/demo-client"
   check "the package is deleted after unpacking" test ! -e "$scratch/first/micro/GameClient.zip"
@@ -167,7 +169,7 @@ if id=$(window_of); then
   if [ -d src/browser ]; then
     before=$(requests 'GET /login')
     click_at "$id" $((360 + 916)) $((250 + 270))
-    if check "Play starts the game client" wait_for 10 test -s "$scratch/first/launched.txt"; then
+    if check "Play starts the game client" wait_for 10 'test -s "$scratch/first/launched.txt"'; then
       expected=$(printf '%s\n' "$scratch/first/micro/GameClient/demo-client" 0 'server=1&token=abc')
       check "the client got exactly the login tail" test "$(cat "$scratch/first/launched.txt")" = "$expected"
     fi
@@ -190,7 +192,7 @@ mv "$scratch/second-micro" "$scratch/second/micro"
 rm -f "$scratch/second/micro/GameClient/launched.txt"
 start second
 if id=$(window_of); then
-  check "second start: the manifest is checked" wait_for 15 test "$(requests 'GET /pkg.json')" -gt "$manifests"
+  check "second start: the manifest is checked" wait_for 15 'test "$(requests "GET /pkg.json")" -gt "$manifests"'
   sleep 2
   check "second start: no package is downloaded" test "$(requests 'GET /GameClient.zip')" -eq "$packages"
   shot idle
@@ -202,16 +204,16 @@ if id=$(window_of); then
   echo y > "$caches/Unity/WebPlayer/Cache/b.dat"
   click_at "$id" $((360 + 340 + 33)) $((250 + 545 + 11))
   boxes() { xdotool search --onlyvisible --name '^温馨提示$' 2>/dev/null | wc -l; }
-  if check "clear cache asks first" wait_for 5 test "$(boxes)" -eq 1; then
+  if check "clear cache asks first" wait_for 5 'test "$(boxes)" -eq 1'; then
     shot clear-cache-confirm
     check "nothing is deleted before the answer" test -f "$caches/vandor/sub/a.dat"
     xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^温馨提示$' | head -1)" key Return
-    check "clear cache reports when done" wait_for 10 test -z "$(find "$caches/vandor" -mindepth 1)"
+    check "clear cache reports when done" wait_for 10 'test -z "$(find "$caches/vandor" -mindepth 1)"'
     check "clear cache empties the Unity cache" test -z "$(find "$caches/Unity/WebPlayer/Cache" -mindepth 1)"
     check "clear cache keeps the folders" test -d "$caches/Unity/WebPlayer/Cache"
-    check "clear cache shows its result" wait_for 5 test "$(boxes)" -eq 1
+    check "clear cache shows its result" wait_for 20 'test "$(boxes)" -eq 1'
     xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^温馨提示$' | head -1)" key Return
-    check "the result box closes" wait_for 5 test "$(boxes)" -eq 0
+    check "the result box closes" wait_for 5 'test "$(boxes)" -eq 0'
   fi
 
   # Dragged by the picture outside the panel's controls.
@@ -220,7 +222,7 @@ if id=$(window_of); then
     xdotool mousemove --sync $((360 + 200 + step * 10)) $((250 + 600 + step * 8))
   done
   xdotool mouseup 1
-  check "dragging the picture moves the window" wait_for 3 test "$(position "$id")" = 410,290
+  check "dragging the picture moves the window" wait_for 3 'test "$(position "$id")" = 410,290'
   at=$(position "$id")
   click_at "$id" $((${at%,*} + 1010 + 22)) $((${at#*,} + 144 + 21))
   check "the close picture ends the launcher" ended_within 5
