@@ -89,7 +89,7 @@ void CTavrDlg::OnPaint(platform::Canvas& canvas) {
   if (m_state->m_bShowProgress.load() && m_imgProgress) {
     canvas.DrawPicture(*m_imgProgress, m_layout.ProgressBar(progress));
   }
-  canvas.DrawText(m_statusText, m_layout.StatusLine(), kStatusTextColour);
+  canvas.DrawTextLine(m_statusText, m_layout.StatusLine(), kStatusTextColour);
 }
 
 PanelPart CTavrDlg::PartAt(int x, int y) const {

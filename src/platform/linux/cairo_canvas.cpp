@@ -28,7 +28,7 @@ void CairoCanvas::DrawPicture(const Picture& picture, const Rect& destination) {
   PaintStretched(cr_, picture, destination);
 }
 
-void CairoCanvas::DrawText(const std::wstring& text, const Rect& box, Rgb colour) {
+void CairoCanvas::DrawTextLine(const std::wstring& text, const Rect& box, Rgb colour) {
   if (box.height <= 0) return;
   PangoLayout* layout = pango_cairo_create_layout(cr_);
   std::string utf8 = EncodeUtf8(text);
