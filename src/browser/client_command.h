@@ -7,6 +7,9 @@
 
 #include "platform/process_launcher.h"
 
+// 2048 characters with the terminator.
+inline constexpr std::size_t kMaxCommandLineChars = 2047;
+
 // `argument` in quotation marks, escaped so that CommandLineToArgvW (and the
 // C runtime) reads back exactly `argument`: backslashes before a quotation
 // mark or before the closing quotation mark are doubled, and the quotation
@@ -18,6 +21,3 @@ std::wstring QuoteCommandLineArgument(const std::wstring& argument);
 // line longer than the launcher's command-line buffer holds.
 std::optional<platform::ProcessCommand> FormGameClientCommand(const std::wstring& executable,
                                                               const std::wstring& loginTail);
-
-// 2048 characters with the terminator.
-inline constexpr std::size_t kMaxCommandLineChars = 2047;
