@@ -5,9 +5,17 @@
 namespace platform {
 
 class Environment;
+class ProcessLauncher;
+class Registry;
+class Shell;
+class Trace;
 
 struct Services {
   const Environment* environment = nullptr;
+  Registry* registry = nullptr;
+  ProcessLauncher* processLauncher = nullptr;
+  Shell* shell = nullptr;
+  Trace* trace = nullptr;
 };
 
 }  // namespace platform
