@@ -9,8 +9,8 @@ PackageExtractor MakePackageExtractor(const platform::ArchiveFiles& files) {
   return [archiveFiles](const std::wstring& packagePath, const std::wstring& clientDirectory) {
     auto traceEntry = [&clientDirectory](int, const ArchiveEntry& entry, ArchiveResult) {
       std::wstring target = JoinPath(clientDirectory, entry.name).value_or(L"");
-      platform::Trace(L"删除：" + target + L"\n");
-      platform::Trace(std::wstring(entry.name) + L"\n");
+      platform::WriteTrace(L"删除：" + target + L"\n");
+      platform::WriteTrace(std::wstring(entry.name) + L"\n");
     };
     return ExtractAllEntries(*archiveFiles, packagePath, clientDirectory, traceEntry).AllOk();
   };
