@@ -119,6 +119,15 @@ pink_pixels() {
     awk '$1 > 150 && $3 > 150 && $1 - $2 > 50 { n++ } END { print n + 0 }'
 }
 
+# The window-relative row of the first yellow ("Play") pixel in column $2 of
+# the browser, searched in screenshot $1 of a window at $3, $4.
+first_play_row() {
+  local file=$1 column=$2 x=$3 y=$4
+  convert "$file" -crop "1x403+$((x + column))+$((y + 164))" -depth 8 txt:- |
+    sed -nE 's/^0,([0-9]+): \(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3 \4/p' |
+    awk '$2 > 230 && $3 > 160 && $4 < 110 { print $1 + 164; exit }'
+}
+
 click_at() { xdotool mousemove --sync "$2" "$3" click 1; }
 
 file_has() { [ -f "$1" ] && grep -q "$2" "$1"; }
@@ -168,7 +177,10 @@ if id=$(window_of); then
   # The login interception comes with the browser layer (src/browser).
   if [ -d src/browser ]; then
     before=$(requests 'GET /login')
-    click_at "$id" $((360 + 916)) $((250 + 270))
+    shot page
+    row=$(first_play_row "$shots/page.png" 916 360 250)
+    check "the page shows a Play button" test -n "$row"
+    click_at "$id" $((360 + 916)) $((250 + ${row:-0} + 12))
     if check "Play starts the game client" wait_for 10 'test -s "$scratch/first/launched.txt"'; then
       expected=$(printf '%s\n' "$scratch/first/micro/GameClient/demo-client" 0 'server=1&token=abc')
       check "the client got exactly the login tail" test "$(cat "$scratch/first/launched.txt")" = "$expected"
