@@ -25,7 +25,7 @@ class Canvas {
   virtual void DrawPicture(const Picture& picture, const Rect& destination) = 0;
   // One line of text, left-aligned and vertically centred in `box`, with no
   // background of its own.
-  virtual void DrawText(const std::wstring& text, const Rect& box, Rgb colour) = 0;
+  virtual void DrawTextLine(const std::wstring& text, const Rect& box, Rgb colour) = 0;
 };
 
 }  // namespace platform

@@ -10,15 +10,24 @@ class ArchiveFiles;
 class Downloader;
 class Environment;
 class FolderCleaner;
+class ProcessLauncher;
+class Registry;
+class Shell;
+class Trace;
 class WindowSystem;
 
 struct Services {
   const Environment* environment = nullptr;
+  Registry* registry = nullptr;
+  ProcessLauncher* processLauncher = nullptr;
+  Shell* shell = nullptr;
+  Trace* trace = nullptr;
   const ArchiveFiles* archiveFiles = nullptr;
   WindowSystem* windows = nullptr;
   const FolderCleaner* folders = nullptr;
-  // Shared: detached workers keep downloading after their starter is gone.
-  std::shared_ptr<Downloader> downloader;
+  // Shared: the update workers are detached and may still be downloading
+  // when whoever made the bundle is gone.
+  std::shared_ptr<Downloader> downloader = nullptr;
 };
 
 }  // namespace platform

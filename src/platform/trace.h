@@ -1,12 +1,24 @@
-// The launcher's diagnostic trace: text written to standard output, seen only
-// when the starter redirects it. Windows writes code page 936 bytes, Linux
-// UTF-8.
+// The diagnostic trace on standard output. The launcher has no console, so
+// it is seen only when whoever starts it redirects standard output.
 #pragma once
 
+#include <memory>
 #include <string_view>
 
 namespace platform {
 
-void Trace(std::wstring_view text);
+class Trace {
+ public:
+  virtual ~Trace() = default;
+  // Written as it is, never interpreted as a format: code page 936 on
+  // Windows, UTF-8 on Linux.
+  virtual void Write(std::wstring_view text) = 0;
+};
+
+std::unique_ptr<Trace> MakeStdoutTrace();
+
+// The same trace for code that has no Trace of its own at hand (the update
+// workers).
+void WriteTrace(std::wstring_view text);
 
 }  // namespace platform

@@ -3,10 +3,12 @@
 #include <cwchar>
 
 #include "app/config_path.h"
+#include "browser/browser_emulation.h"
+#include "browser/login_address.h"
+#include "browser/web_ui_controller.h"
 #include "files/launcher_config.h"
 #include "files/package_extraction.h"
 #include "platform/environment.h"
-#include "platform/text_codec.h"
 #include "platform/trace.h"
 #include "platform/window_system.h"
 #include "ui/panel_window_view.h"
@@ -27,13 +29,22 @@ CTavrDlg::CTavrDlg(const platform::Services& services, MainViewBg* parent)
       services_(services),
       m_state(std::make_shared<PanelState>(*services.environment)) {}
 
+CTavrDlg::~CTavrDlg() {
+  if (m_pUIController != nullptr) {
+    m_pUIController->DisconnectEvents();
+    m_pUIController->Release();
+  }
+}
+
 bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
   window_ = &window;
-  m_state->AdoptConfig(ReadLauncherConfig(ConfigFilePath(services_.environment->ExecutablePath())));
+  std::wstring executable = services_.environment->ExecutablePath();
+  SetBrowserEmulation(*services_.registry, BrowserEmulationValueName(executable).c_str());
+  m_state->AdoptConfig(ReadLauncherConfig(ConfigFilePath(executable)));
 
   m_designScale.Refresh(GetDisplayScalePercent(*services_.environment));
-  platform::Trace(Formatted(L"designScale %.3f", m_designScale.Factor()));
-  platform::Trace(L"\n");
+  services_.trace->Write(Formatted(L"designScale %.3f", m_designScale.Factor()));
+  services_.trace->Write(L"\n");
 
   m_imgClose = services_.windows->LoadPngResource(kCloseImageId);
   m_imgProgress = services_.windows->LoadPngResource(kProgressImageId);
@@ -41,15 +52,19 @@ bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
 
   StartUpdateCheck(MakeUpdateContext(window));
 
-  platform::BrowserControl& browser = window.Browser();
-  browser.SetSilent(true);
-  if (m_state->m_nestedPage != nullptr)
-    browser.Navigate(platform::DecodeAnsi(m_state->m_nestedPage));
+  m_pUIController = new CWebUIController();
+  m_pUIController->AddRef();
+
+  m_explorer.Bind(&window.Browser());
+  m_navigation = std::make_unique<NavigationHandlers>(*m_state, m_explorer, *this, services_);
+  window.SetBrowserEvents(m_navigation.get());
+  m_explorer.put_Silent(true);
+  m_explorer.Navigate(WidenConfigText(m_state->m_nestedPage));
   platform::Rect place = m_layout.Browser();
-  browser.SetLeft(place.x);
-  browser.SetTop(place.y);
-  browser.SetWidth(place.width);
-  browser.SetHeight(place.height);
+  m_explorer.put_Left(place.x);
+  m_explorer.put_Top(place.y);
+  m_explorer.put_Width(place.width);
+  m_explorer.put_Height(place.height);
   return true;
 }
 
@@ -84,12 +99,12 @@ void CTavrDlg::OnPaint(platform::Canvas& canvas) {
   if (m_imgClearCache) canvas.DrawPicture(*m_imgClearCache, m_layout.ClearCacheControl());
 
   int progress = m_state->m_nProgress.load();
-  platform::Trace(L"\nwidth=" +
-                  std::to_wstring(ProgressBarLength(progress, PanelState::m_nProgressWidth)));
+  services_.trace->Write(
+      L"\nwidth=" + std::to_wstring(ProgressBarLength(progress, PanelState::m_nProgressWidth)));
   if (m_state->m_bShowProgress.load() && m_imgProgress) {
     canvas.DrawPicture(*m_imgProgress, m_layout.ProgressBar(progress));
   }
-  canvas.DrawText(m_statusText, m_layout.StatusLine(), kStatusTextColour);
+  canvas.DrawTextLine(m_statusText, m_layout.StatusLine(), kStatusTextColour);
 }
 
 PanelPart CTavrDlg::PartAt(int x, int y) const {

@@ -8,11 +8,13 @@
 #include <string>
 
 #include "app/display_scale.h"
+#include "browser/explorer_page.h"
+#include "browser/navigation_handlers.h"
+#include "browser/navigation_view.h"
 #include "platform/canvas.h"
 #include "platform/launcher_window.h"
 #include "platform/picture.h"
 #include "platform/services.h"
-#include "ui/panel_effects.h"
 #include "ui/panel_layout.h"
 #include "ui/panel_state.h"
 #include "update/update_context.h"
@@ -27,14 +29,18 @@ inline constexpr int kClearCacheImageId = 163;
 // Pink, with no background of its own.
 inline constexpr platform::Rgb kStatusTextColour{255, 128, 255};
 
-class CTavrDlg final : public PanelEffects {
+class CWebUIController;
+
+class CTavrDlg final : public NavigationView {
  public:
   // Forms and creates the client root directory.
   CTavrDlg(const platform::Services& services, MainViewBg* parent);
+  ~CTavrDlg() override;
   CTavrDlg(const CTavrDlg&) = delete;
   CTavrDlg& operator=(const CTavrDlg&) = delete;
 
-  // Reads the configuration, loads the pictures, starts the browser.
+  // Writes the browser emulation value, reads the configuration, loads the
+  // pictures, starts the update check and the browser.
   bool OnInitDialog(platform::LauncherWindow& window);
 
   // One frame of the panel layer: the erase rule, then the painting routine.
@@ -53,7 +59,7 @@ class CTavrDlg final : public PanelEffects {
   void OnMinimize();
   void OnClickClearCache();
 
-  // PanelEffects, for the game launch.
+  // NavigationView, for the game launch.
   void EndPanel() override;
   void CloseBackground() override;
   void SetStatusText(const std::wstring& text) override;
@@ -85,6 +91,10 @@ class CTavrDlg final : public PanelEffects {
   // As dialog template 102 leaves it until a worker writes it.
   std::wstring m_statusText = L".............";
   bool m_bFirstEraseDone = false;
+  CExplorer_page m_explorer;
+  // The host UI handler; counted, released with the panel.
+  CWebUIController* m_pUIController = nullptr;
+  std::unique_ptr<NavigationHandlers> m_navigation;
   bool m_bVisible = true;
   // The control the primary button went down on; a click needs both ends.
   PanelPart m_pressedPart = PanelPart::None;

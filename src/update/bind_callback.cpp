@@ -21,9 +21,9 @@ HRESULT STDMETHODCALLTYPE CBindCallback::QueryInterface(REFIID, void** object) {
 HRESULT STDMETHODCALLTYPE CBindCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG,
                                                     LPCWSTR) {
   int percent = ProgressPercent(progress, progressMax);
-  platform::Trace(L"\nSetProgress=" + std::to_wstring(percent));
+  platform::WriteTrace(L"\nSetProgress=" + std::to_wstring(percent));
   int previous = m_pDlg->state->m_nProgress.exchange(percent);
   if (previous != percent) m_pDlg->view->Invalidate();
-  platform::Trace(L"\n已下载" + std::to_wstring(percent));
+  platform::WriteTrace(L"\n已下载" + std::to_wstring(percent));
   return S_OK;
 }

@@ -50,10 +50,10 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context)
   }
   ShowProgressStrip(panel, false);
 
-  platform::Trace(L"\n");
+  platform::WriteTrace(L"\n");
   bool unpacked = panel.extractPackage(*packagePath, *clientDirectory);
   platform::RemoveFile(*packagePath);
-  platform::Trace(L"解压完成");
+  platform::WriteTrace(L"解压完成");
   if (!unpacked || !RecordManifest(state)) {
     ReportUpdateFailure(panel, kInstallFailedText, UpdateOutcome::InstallFailed);
     return 0;

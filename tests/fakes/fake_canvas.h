@@ -34,8 +34,8 @@ class FakeCanvas final : public platform::Canvas {
   void DrawPicture(const platform::Picture& picture, const platform::Rect& destination) override {
     pictures.push_back({static_cast<const FakePicture&>(picture).Id(), destination});
   }
-  void DrawText(const std::wstring& text, const platform::Rect& box,
-                platform::Rgb colour) override {
+  void DrawTextLine(const std::wstring& text, const platform::Rect& box,
+                    platform::Rgb colour) override {
     texts.push_back({text, box, colour});
   }
 

@@ -3,6 +3,20 @@
 #include "platform/text_codec.h"
 
 HttpTestServer::HttpTestServer() {
+  server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    Handler handler;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto found = routes_.find(request.path);
+      if (found == routes_.end()) {
+        response.status = 404;
+        return;
+      }
+      handler = found->second;
+    }
+    Count(request);
+    handler(request, response);
+  });
   port_ = server_.bind_to_any_port("127.0.0.1");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
   // The socket already listens; waiting for the loop lets stop() end it.
@@ -19,8 +33,17 @@ HttpTestServer::~HttpTestServer() {
   thread_.join();
 }
 
+std::string HttpTestServer::Address(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
 std::wstring HttpTestServer::Url(const std::string& path) const {
-  return platform::DecodeUtf8("http://127.0.0.1:" + std::to_string(port_) + path);
+  return platform::DecodeUtf8(Address(path));
+}
+
+void HttpTestServer::Route(const std::string& path, Handler handler) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  routes_[path] = std::move(handler);
 }
 
 void HttpTestServer::Count(const httplib::Request& request) {
@@ -32,18 +55,14 @@ void HttpTestServer::Count(const httplib::Request& request) {
 }
 
 void HttpTestServer::Serve(const std::string& path, std::string body, int status) {
-  server_.Get(path,
-              [this, body, status](const httplib::Request& request, httplib::Response& response) {
-                Count(request);
-                response.status = status;
-                response.set_content(body, "application/octet-stream");
-              });
+  Route(path, [body, status](const httplib::Request&, httplib::Response& response) {
+    response.status = status;
+    response.set_content(body, "application/octet-stream");
+  });
 }
 
 void HttpTestServer::ServeShort(const std::string& path, std::string body, std::size_t announced) {
-  server_.Get(path, [this, body, announced](const httplib::Request& request,
-                                            httplib::Response& response) {
-    Count(request);
+  Route(path, [body, announced](const httplib::Request&, httplib::Response& response) {
     response.set_content_provider(announced, "application/octet-stream",
                                   [body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
                                     if (offset < body.size())
@@ -54,8 +73,7 @@ void HttpTestServer::ServeShort(const std::string& path, std::string body, std::
 }
 
 void HttpTestServer::ServeChunked(const std::string& path, std::string body) {
-  server_.Get(path, [this, body](const httplib::Request& request, httplib::Response& response) {
-    Count(request);
+  Route(path, [body](const httplib::Request&, httplib::Response& response) {
     response.set_chunked_content_provider(
         "application/octet-stream", [body](std::size_t offset, httplib::DataSink& sink) {
           constexpr std::size_t kChunk = 1000;
@@ -71,13 +89,12 @@ void HttpTestServer::ServeChunked(const std::string& path, std::string body) {
 }
 
 void HttpTestServer::ServeStalling(const std::string& path, std::string body) {
-  server_.Get(path, [this, body](const httplib::Request& request, httplib::Response& response) {
-    Count(request);
+  Route(path, [this, body](const httplib::Request&, httplib::Response& response) {
     response.set_content_provider(
         body.size(), "application/octet-stream",
         [this, body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
           if (offset == 0) {
-            sink.write(body.data(), std::min<std::size_t>(body.size(), 1000));
+            sink.write(body.data(), std::min<std::size_t>(body.size() / 2, 1000));
             return true;
           }
           std::unique_lock<std::mutex> lock(mutex_);
@@ -88,8 +105,7 @@ void HttpTestServer::ServeStalling(const std::string& path, std::string body) {
 }
 
 void HttpTestServer::Redirect(const std::string& path, const std::string& target) {
-  server_.Get(path, [this, target](const httplib::Request& request, httplib::Response& response) {
-    Count(request);
+  Route(path, [target](const httplib::Request&, httplib::Response& response) {
     response.set_redirect(target);
   });
 }

@@ -4,6 +4,7 @@
 #include <httplib.h>
 
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -18,15 +19,18 @@ class HttpTestServer {
   ~HttpTestServer();
 
   int Port() const { return port_; }
+  std::string Address(const std::string& path) const;
   std::wstring Url(const std::string& path) const;
 
-  // Answers GET `path` with the body and status.
+  // Each of these (re)places the answer to GET `path`; other paths get 404.
+  // Answers with the body and status.
   void Serve(const std::string& path, std::string body, int status = 200);
   // Announces `announced` bytes but sends only `body`, then drops the connection.
   void ServeShort(const std::string& path, std::string body, std::size_t announced);
   // Sends `body` in chunks of unannounced total length.
   void ServeChunked(const std::string& path, std::string body);
-  // Sends the first 1000 bytes of `body`, then nothing until the server stops.
+  // Sends the first 1000 bytes of `body` (at most half of it), then nothing
+  // until the server stops.
   void ServeStalling(const std::string& path, std::string body);
   void Redirect(const std::string& path, const std::string& target);
 
@@ -34,7 +38,8 @@ class HttpTestServer {
   int Hits(const std::string& path) const;
   std::string LastQuery(const std::string& path) const;
 
-  httplib::Server& Server() { return server_; }
+  using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+  void Route(const std::string& path, Handler handler);
 
  private:
   void Count(const httplib::Request& request);
@@ -45,6 +50,7 @@ class HttpTestServer {
   mutable std::mutex mutex_;
   std::condition_variable released_;
   bool stopping_ = false;
+  std::map<std::string, Handler> routes_;
   std::map<std::string, int> hits_;
   std::map<std::string, std::string> queries_;
 };

@@ -10,6 +10,8 @@
 #include "fakes/fake_downloader.h"
 #include "fakes/fake_environment.h"
 #include "fakes/fake_folder_cleaner.h"
+#include "fakes/fake_launch_services.h"
+#include "fakes/fake_registry.h"
 #include "fakes/fake_window_system.h"
 #include "platform/services.h"
 #include "temp_dir.h"
@@ -43,6 +45,10 @@ class LauncherFixture {
     services.windows = &windows;
     services.folders = &folders;
     services.downloader = downloader;
+    services.registry = &registry;
+    services.processLauncher = &processes;
+    services.shell = &shell;
+    services.trace = &trace;
     // The update check waits at its first download until the test is over,
     // so it never touches the panel while a test looks at it.
     downloader->OnRequest([gate = gate](const std::wstring&) { gate->Wait(); });
@@ -54,5 +60,9 @@ class LauncherFixture {
   FakeWindowSystem windows;
   FakeFolderCleaner folders;
   std::shared_ptr<FakeDownloader> downloader = std::make_shared<FakeDownloader>();
+  FakeRegistry registry;
+  FakeProcessLauncher processes;
+  FakeShell shell;
+  FakeTrace trace;
   platform::Services services;
 };

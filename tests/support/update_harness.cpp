@@ -6,15 +6,22 @@
 
 UpdateHarness::UpdateHarness(std::shared_ptr<platform::Downloader> downloader,
                              PackageExtractor extractor, std::string verUrl)
-    : verUrl_(std::move(verUrl)), finished_(std::make_shared<std::promise<UpdateOutcome>>()) {
+    : downloader_(std::move(downloader)),
+      extractor_(std::move(extractor)),
+      verUrl_(std::move(verUrl)) {
+  Restart();
+}
+
+void UpdateHarness::Restart() {
+  finished_ = std::make_shared<std::promise<UpdateOutcome>>();
   state = std::make_shared<PanelState>(FakeEnvironment(dir.WideFile(L"launcher.exe")));
   state->m_verUrl = verUrl_.c_str();
   view = std::make_shared<FakePanelView>();
   context = std::make_shared<UpdateContext>();
   context->state = state;
   context->view = view;
-  context->downloader = std::move(downloader);
-  context->extractPackage = std::move(extractor);
+  context->downloader = downloader_;
+  context->extractPackage = extractor_;
   auto finished = finished_;
   context->onFinished = [finished](UpdateOutcome outcome) { finished->set_value(outcome); };
   outcome_ = finished_->get_future();

@@ -20,6 +20,8 @@ class UpdateHarness {
 
   // Starts the check as the panel does.
   void Start();
+  // A fresh panel on the same client root, as at the launcher's next start.
+  void Restart();
   // The run's outcome; none when it has not ended within a minute, which
   // only a hung worker explains.
   std::optional<UpdateOutcome> Wait();
@@ -35,6 +37,8 @@ class UpdateHarness {
   std::shared_ptr<UpdateContext> context;
 
  private:
+  std::shared_ptr<platform::Downloader> downloader_;
+  PackageExtractor extractor_;
   std::string verUrl_;
   std::shared_ptr<std::promise<UpdateOutcome>> finished_;
   std::future<UpdateOutcome> outcome_;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 
+#include "files/path_join.h"
 #include "support/launcher_fixture.h"
 #include "ui/main_view_bg.h"
 
@@ -59,6 +60,57 @@ TEST(TavrDlgInitTest, StartsTheUpdateCheckWithTheConfiguredManifestAddress) {
     ASSERT_TRUE(asked.wait_for(lock, std::chrono::seconds(10), [&] { return !requested.empty(); }));
     EXPECT_EQ(requested.rfind(L"http://127.0.0.1:1/pkg.json?skq=", 0), 0u) << requested;
   });
+}
+
+TEST(TavrDlgInitTest, WritesTheEmulationValueAndTracesTheScale) {
+  LauncherFixture launcher(120);
+  const std::wstring machineKey = L"SOFTWARE\\Microsoft\\Internet Explorer";
+  const std::wstring featureKey =
+      L"SOFTWARE\\Microsoft\\Internet Explorer\\MAIN\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+  launcher.registry.strings[{platform::RegistryRoot::LocalMachine, machineKey, L"svcVersion"}] =
+      L"11.0.9600.19036";
+  launcher.registry.keys.insert({platform::RegistryRoot::CurrentUser, featureKey});
+  RunLauncher(launcher, [](FakeLauncherWindow&, CTavrDlg&) {});
+  auto written = launcher.registry.dwords.find(
+      {platform::RegistryRoot::CurrentUser, featureKey, L"launcher.exe"});
+  ASSERT_NE(written, launcher.registry.dwords.end());
+  EXPECT_EQ(written->second, 11000u);
+  EXPECT_EQ(launcher.trace.written.rfind(L"designScale 1.250\n", 0), 0u) << launcher.trace.written;
+}
+
+TEST(TavrDlgInitTest, LoginNavigationsDuringTheUpdateGoBackToTheStartPage) {
+  LauncherFixture launcher;
+  RunLauncher(launcher, [](FakeLauncherWindow& window, CTavrDlg& panel) {
+    ASSERT_NE(window.browserEvents, nullptr);
+    bool cancel = false;
+    window.browserEvents->BeforeNavigate(L"http://127.0.0.1:1/login?server=1&token=abc", cancel);
+    EXPECT_TRUE(cancel);
+    ASSERT_EQ(window.browser.navigated.size(), 2u);
+    EXPECT_EQ(window.browser.navigated[1], L"http://127.0.0.1:1/index.html");
+    EXPECT_TRUE(panel.IsVisible());
+
+    cancel = false;
+    window.browserEvents->BeforeNavigate(L"http://127.0.0.1:1/news.html", cancel);
+    EXPECT_FALSE(cancel);
+  });
+  EXPECT_TRUE(launcher.processes.started.empty());
+}
+
+TEST(TavrDlgInitTest, ALoginWhenCurrentStartsTheClientAndClosesTheLauncher) {
+  LauncherFixture launcher;
+  RunLauncher(launcher, [](FakeLauncherWindow& window, CTavrDlg& panel) {
+    panel.State()->m_exePath = "GameClient/game";
+    panel.State()->m_bUpdating = false;
+    bool cancel = false;
+    window.browserEvents->BeforeNavigate(L"http://127.0.0.1:1/login?server=1&token=abc", cancel);
+    EXPECT_TRUE(cancel);
+    EXPECT_FALSE(panel.IsVisible());
+  });
+  ASSERT_EQ(launcher.processes.started.size(), 1u);
+  EXPECT_EQ(launcher.processes.started[0].arguments.back(), L"server=1&token=abc");
+  const std::vector<std::string>& log = launcher.windows.log;
+  EXPECT_EQ(log[log.size() - 2], "hide panel");
+  EXPECT_EQ(log[log.size() - 1], "close");
 }
 
 TEST(TavrDlgPaintTest, DrawsBothPicturesAndTheStatusLineButNoBarWhileHidden) {
@@ -197,8 +249,8 @@ TEST(TavrDlgClearCacheTest, OkEmptiesBothCachesAndTheBrowserDataThenReportsSucce
     EXPECT_EQ(window.messages.shown[1].buttons, platform::MessageButtons::Ok);
   });
   const std::vector<std::wstring> expected{
-      L"/home/player/AppData/LocalLow/vandor",
-      L"/home/player/AppData/LocalLow/Unity/WebPlayer/Cache",
+      *JoinPath(L"/home/player/", L"AppData/LocalLow/vandor"),
+      *JoinPath(L"/home/player/", L"AppData/LocalLow/Unity/WebPlayer/Cache"),
   };
   EXPECT_EQ(launcher.folders.emptied, expected);
   EXPECT_EQ(launcher.windows.log.back(), "clear browser data");
@@ -207,7 +259,9 @@ TEST(TavrDlgClearCacheTest, OkEmptiesBothCachesAndTheBrowserDataThenReportsSucce
 TEST(TavrDlgClearCacheTest, AnyFailureIsReportedAsSuch) {
   for (bool cachesFail : {true, false}) {
     LauncherFixture launcher;
-    if (cachesFail) launcher.folders.failing.insert(L"/home/player/AppData/LocalLow/vandor");
+    if (cachesFail) {
+      launcher.folders.failing.insert(*JoinPath(L"/home/player/", L"AppData/LocalLow/vandor"));
+    }
     RunLauncher(launcher, [&](FakeLauncherWindow& window, CTavrDlg&) {
       window.browserDataClears = cachesFail;
       window.Click(360, 550);

@@ -29,6 +29,7 @@ struct RecordingEvents : platform::BrowserEvents {
     cancelSeen = cancel;
     cancel = cancelWith;
   }
+  void NewWindow2() override { calls.push_back(L"new window 2"); }
   void NavigateComplete(const std::wstring& url) override { calls.push_back(L"navigated " + url); }
   void DocumentComplete(const std::wstring& url) override { calls.push_back(L"document " + url); }
 };
@@ -131,6 +132,16 @@ TEST_F(SinkTest, CompletionsAreRoutedByTheirIds) {
   }
   EXPECT_EQ(events_.calls, (std::vector<std::wstring>{L"navigated http://127.0.0.1/login?tail",
                                                       L"document http://127.0.0.1/login?tail"}));
+}
+
+TEST_F(SinkTest, NewWindow2IsHeardButItsCancelStaysWithTheControl) {
+  Call call;
+  call.Add(Of(VT_DISPATCH | VT_BYREF));
+  call.Add(CancelFlag());
+  events_.cancelWith = true;
+  EXPECT_EQ(call.Invoke(sink_, platform::kNewWindow2), S_OK);
+  EXPECT_EQ(events_.calls, std::vector<std::wstring>{L"new window 2"});
+  EXPECT_EQ(cancel_, VARIANT_FALSE);
 }
 
 TEST_F(SinkTest, MalformedCallsAreRefusedWithoutReachingTheLauncher) {

@@ -28,14 +28,14 @@ void CairoCanvas::DrawPicture(const Picture& picture, const Rect& destination) {
   PaintStretched(cr_, picture, destination);
 }
 
-void CairoCanvas::DrawText(const std::wstring& text, const Rect& box, Rgb colour) {
+void CairoCanvas::DrawTextLine(const std::wstring& text, const Rect& box, Rgb colour) {
   if (box.height <= 0) return;
   PangoLayout* layout = pango_cairo_create_layout(cr_);
   std::string utf8 = EncodeUtf8(text);
   pango_layout_set_text(layout, utf8.c_str(), static_cast<int>(utf8.size()));
   PangoFontDescription* font = pango_font_description_from_string("Sans");
-  // About the size an 8-point dialog font has in the template's line.
-  pango_font_description_set_absolute_size(font, box.height * 0.56 * PANGO_SCALE);
+  // An 8-point dialog font: 11 pixels in the 23-pixel line at 96 DPI.
+  pango_font_description_set_absolute_size(font, box.height * 0.48 * PANGO_SCALE);
   pango_layout_set_font_description(layout, font);
   pango_font_description_free(font);
   pango_layout_set_width(layout, box.width * PANGO_SCALE);

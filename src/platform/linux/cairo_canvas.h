@@ -11,7 +11,7 @@ class CairoCanvas final : public Canvas {
  public:
   explicit CairoCanvas(cairo_t* cr) : cr_(cr) {}
   void DrawPicture(const Picture& picture, const Rect& destination) override;
-  void DrawText(const std::wstring& text, const Rect& box, Rgb colour) override;
+  void DrawTextLine(const std::wstring& text, const Rect& box, Rgb colour) override;
 
  private:
   cairo_t* cr_;

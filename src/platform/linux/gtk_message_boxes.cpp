@@ -19,6 +19,8 @@ MessageAnswer GtkMessageBoxes::Show(const MessageRequest& request) {
   gtk_window_set_position(GTK_WINDOW(dialog),
                           owner_ != nullptr ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+  // As on Windows, OK is the default button: Enter answers it.
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
   gint response = gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);
   return response == GTK_RESPONSE_OK ? MessageAnswer::Ok : MessageAnswer::Cancel;

@@ -5,10 +5,25 @@
 #include "platform/text_codec.h"
 
 namespace platform {
+namespace {
 
-void Trace(std::wstring_view text) {
-  std::string bytes = EncodeUtf8(text);
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+class StdoutTrace final : public Trace {
+ public:
+  void Write(std::wstring_view text) override {
+    std::string bytes = EncodeUtf8(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Trace> MakeStdoutTrace() {
+  return std::make_unique<StdoutTrace>();
+}
+
+void WriteTrace(std::wstring_view text) {
+  StdoutTrace().Write(text);
 }
 
 }  // namespace platform

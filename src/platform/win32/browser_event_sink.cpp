@@ -125,8 +125,10 @@ HRESULT STDMETHODCALLTYPE BrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD
     }
     default:
       // NewWindow2 (ppDisp, Cancel): the decision about a new window is
-      // NewWindow3's.
-      return params->cArgs == 2 ? S_OK : E_INVALIDARG;
+      // NewWindow3's, so Cancel is not handed on.
+      if (params->cArgs != 2) return E_INVALIDARG;
+      if (events != nullptr) events->NewWindow2();
+      return S_OK;
   }
 }
 

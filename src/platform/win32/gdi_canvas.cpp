@@ -15,7 +15,7 @@ void GdiCanvas::DrawPicture(const Picture& picture, const Rect& destination) {
                source.Get(), 0, 0, decoded.Width(), decoded.Height(), blend);
 }
 
-void GdiCanvas::DrawText(const std::wstring& text, const Rect& box, Rgb colour) {
+void GdiCanvas::DrawTextLine(const std::wstring& text, const Rect& box, Rgb colour) {
   statusLine_.Show(text, box, colour);
 }
 

@@ -15,7 +15,7 @@ class GdiCanvas final : public Canvas {
   // AlphaBlend of the premultiplied picture, per-pixel alpha.
   void DrawPicture(const Picture& picture, const Rect& destination) override;
   // The panel's one line of text is its status control.
-  void DrawText(const std::wstring& text, const Rect& box, Rgb colour) override;
+  void DrawTextLine(const std::wstring& text, const Rect& box, Rgb colour) override;
 
  private:
   HDC dc_;

@@ -1,13 +1,18 @@
 #include "platform/system_services.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gdiplus.h>
 #include <ole2.h>
-#include <windows.h>
 
 #include "platform/archive_files.h"
 #include "platform/downloader.h"
 #include "platform/environment.h"
+#include "platform/process_launcher.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/trace.h"
 #include "platform/win32/command_folder_cleaner.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -60,6 +65,10 @@ struct SystemServices::Parts {
   OleSession ole;
   std::unique_ptr<Environment> environment;
   std::unique_ptr<ArchiveFiles> archiveFiles;
+  std::unique_ptr<Registry> registry = MakeSystemRegistry();
+  std::unique_ptr<ProcessLauncher> processLauncher = MakeSystemProcessLauncher();
+  std::unique_ptr<Shell> shell = MakeSystemShell();
+  std::unique_ptr<Trace> trace = MakeStdoutTrace();
   Win32WindowSystem windows{::GetModuleHandleW(nullptr)};
   CommandFolderCleaner folders;
 };
@@ -75,6 +84,10 @@ SystemServices::SystemServices(int, char**) {
   parts_->archiveFiles = MakeSystemArchiveFiles();
   services_.archiveFiles = parts_->archiveFiles.get();
   services_.downloader = MakeSystemDownloader();
+  services_.registry = parts_->registry.get();
+  services_.processLauncher = parts_->processLauncher.get();
+  services_.shell = parts_->shell.get();
+  services_.trace = parts_->trace.get();
   services_.windows = &parts_->windows;
   services_.folders = &parts_->folders;
 }
