@@ -41,12 +41,10 @@ add_library(qelt::zlib ALIAS qelt_zlib)
 set(cjson_dir "${QELT_WINDOWS_SOURCES}/cjson")
 qelt_stage_headers(cjson "${cjson_dir}" cJSON.h)
 add_library(qelt_cjson STATIC "${cjson_dir}/cJSON.c")
-# As Debian builds it. On Windows cJSON.h makes every function __stdcall; the
-# export mark travels with cJSON.o, so a program linking it exports the
-# functions (cJSON_Parse@4), and users see plain declarations.
-target_compile_definitions(qelt_cjson
-  PRIVATE ENABLE_LOCALES CJSON_EXPORT_SYMBOLS
-  INTERFACE CJSON_HIDE_SYMBOLS)
+# On Windows cJSON.h makes every function __stdcall. No dllexport marks: GNU ld
+# would export them as cJSON_Parse@4, so a program that exports them names
+# them itself in a .def file (_cJSON_Parse@4 = cJSON_Parse@4).
+target_compile_definitions(qelt_cjson PUBLIC CJSON_HIDE_SYMBOLS PRIVATE ENABLE_LOCALES)
 target_include_directories(qelt_cjson SYSTEM INTERFACE "${QELT_DEPS_INCLUDE}")
 qelt_quiet_third_party(qelt_cjson)
 add_library(qelt::cjson ALIAS qelt_cjson)

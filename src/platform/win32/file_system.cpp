@@ -1,0 +1,85 @@
+#include "platform/file_system.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/win32/unique_handle.h"
+
+namespace platform {
+namespace {
+
+// ReadFile and WriteFile take a DWORD count; stay well below its limit.
+constexpr std::size_t kChunk = 1 << 20;
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD chunk = static_cast<DWORD>(std::min(bytes.size(), kChunk));
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+PathKind GetPathKind(const std::wstring& path) {
+  DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::None;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Directory : PathKind::File;
+}
+
+bool MakeDirectory(const std::wstring& path) {
+  if (::CreateDirectoryW(path.c_str(), nullptr)) return true;
+  return ::GetLastError() == ERROR_ALREADY_EXISTS && GetPathKind(path) == PathKind::Directory;
+}
+
+ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit, std::string& bytes) {
+  bytes.clear();
+  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
+    DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadStatus::Missing
+                                                                          : ReadStatus::Unreadable;
+  }
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0) return ReadStatus::Unreadable;
+  if (static_cast<unsigned long long>(size.QuadPart) > limit) return ReadStatus::TooLarge;
+  bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), bytes.data() + done, chunk, &read, nullptr)) {
+      bytes.clear();
+      return ReadStatus::Unreadable;
+    }
+    if (read == 0) break;
+    done += read;
+  }
+  bytes.resize(done);
+  return ReadStatus::Ok;
+}
+
+bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
+  std::wstring temporary = path + L".tmp";
+  UniqueHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
+  bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
+  if (!file.Reset() || !written ||
+      !::MoveFileExW(temporary.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ::DeleteFileW(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool RemoveFile(const std::wstring& path) {
+  return ::DeleteFileW(path.c_str()) != 0;
+}
+
+}  // namespace platform
