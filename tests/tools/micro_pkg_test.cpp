@@ -44,7 +44,12 @@ RunResult RunTool(const std::wstring& arguments) {
   if (pipe == nullptr) return result;
   char buffer[4096];
   std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+    // Windows consoles end lines with CR LF.
+    for (std::size_t i = 0; i < n; ++i) {
+      if (buffer[i] != '\r') result.output.push_back(buffer[i]);
+    }
+  }
 #ifdef _WIN32
   result.status = _pclose(pipe);
 #else
