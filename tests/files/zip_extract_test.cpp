@@ -123,6 +123,16 @@ TEST_F(ArchiveTest, EmptyEntriesAreCreatedWithTheirTimes) {
   }
 }
 
+TEST_F(ArchiveTest, EmptyDeflatedEntryWithoutDeflateDataIsEmpty) {
+  std::string archive = testzip::Build({Stored("empty", "")});
+  testzip::Put16(archive, 8, 8);
+  testzip::Put16(archive, testzip::FindSignature(archive, testzip::kCentralHeader) + 10, 8);
+  ZipReaderHandle reader = OpenInto(archive);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  EXPECT_EQ(fs::file_size(TargetPath() / "empty"), 0u);
+}
+
 TEST_F(ArchiveTest, FilesGetTheEntryTimes) {
   Entry entry{"timed.txt", "t"};
   entry.localExtra = testzip::UtBlock(3, {1400000000, 1450000000});
