@@ -22,7 +22,9 @@ class AsciiCodePage : public ::testing::Test {
   std::string saved_;
 };
 
-TEST_F(AsciiCodePage, NullGivesNull) { EXPECT_EQ(WideToAnsi(nullptr), nullptr); }
+TEST_F(AsciiCodePage, NullGivesNull) {
+  EXPECT_EQ(WideToAnsi(nullptr), nullptr);
+}
 
 TEST_F(AsciiCodePage, EmptyGivesTwoZeroBytes) {
   std::unique_ptr<char[]> text = WideToAnsi(L"");

@@ -15,7 +15,10 @@ TEST(ApplyTextMode, TurnsCrLfIntoLfButKeepsLoneCarriageReturns) {
 }
 
 TEST(ApplyTextMode, StopsAtControlZAndAtZeroByte) {
-  EXPECT_EQ(ApplyTextMode(std::string_view("ab\x1A" "cd", 5)), "ab");
+  EXPECT_EQ(ApplyTextMode(std::string_view("ab\x1A"
+                                           "cd",
+                                           5)),
+            "ab");
   EXPECT_EQ(ApplyTextMode(std::string_view("ab\0cd", 5)), "ab");
   EXPECT_EQ(ApplyTextMode(std::string_view("\x1A", 1)), "");
 }

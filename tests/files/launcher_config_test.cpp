@@ -81,10 +81,10 @@ TEST(LauncherConfig, TellsMissingFromUnreadable) {
 }
 
 TEST(LauncherConfig, EveryProblemHasItsOwnMessage) {
-  const ConfigProblem problems[] = {ConfigProblem::Missing,       ConfigProblem::Unreadable,
-                                    ConfigProblem::NotAnObject,   ConfigProblem::MissingVerUrl,
-                                    ConfigProblem::MissingNestedPage,
-                                    ConfigProblem::MissingLoginUrl};
+  const ConfigProblem problems[] = {
+      ConfigProblem::Missing,           ConfigProblem::Unreadable,
+      ConfigProblem::NotAnObject,       ConfigProblem::MissingVerUrl,
+      ConfigProblem::MissingNestedPage, ConfigProblem::MissingLoginUrl};
   EXPECT_EQ(ConfigProblemMessage(ConfigProblem::None), L"");
   EXPECT_EQ(ConfigProblemMessage(ConfigProblem::Missing), L"找不到配置文件，请重新安装");
   for (ConfigProblem a : problems) {
