@@ -11,6 +11,8 @@
 //   launcher_probe command ID  sends WM_COMMAND ID to the launcher's panel
 //                            (the layered dialog the background owns)
 //   launcher_probe restore   restores the minimised background window
+//   launcher_probe navigate URL  has the panel's browser navigate to URL
+//                            (the launcher must run with QELT_TEST_HOOKS=1)
 #include <windows.h>
 
 #include <cstdio>
@@ -122,6 +124,22 @@ int SendCommand(WORD id) {
   return 1;
 }
 
+int Navigate(const char* address) {
+  wchar_t wide[256] = {};
+  if (::MultiByteToWideChar(CP_UTF8, 0, address, -1, wide, 255) == 0) return 2;
+  HWND background = Background();
+  for (HWND window : VisibleDialogs()) {
+    if (background == nullptr || ::GetWindow(window, GW_OWNER) != background) continue;
+    ATOM atom = ::GlobalAddAtomW(wide);
+    ::SendMessageW(window, ::RegisterWindowMessageW(L"qelt-test-navigate"), atom, 0);
+    ::GlobalDeleteAtom(atom);
+    std::printf("sent\n");
+    return 0;
+  }
+  std::printf("no panel\n");
+  return 1;
+}
+
 int RestoreLauncher() {
   HWND background = Background();
   if (background == nullptr) return 1;
@@ -137,6 +155,7 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "command") == 0)
     return SendCommand(static_cast<WORD>(std::atoi(argv[2])));
   if (argc == 2 && std::strcmp(argv[1], "restore") == 0) return RestoreLauncher();
-  std::fprintf(stderr, "usage: launcher_probe windows|close|command ID|restore\n");
+  if (argc == 3 && std::strcmp(argv[1], "navigate") == 0) return Navigate(argv[2]);
+  std::fprintf(stderr, "usage: launcher_probe windows|close|command ID|restore|navigate URL\n");
   return 2;
 }

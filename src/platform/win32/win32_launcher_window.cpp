@@ -6,6 +6,7 @@
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/gdi_handles.h"
 #include "platform/win32/gdiplus_picture.h"
+#include "platform/win32/test_navigation.h"
 #include "platform/win32/web_browser_host.h"
 
 namespace platform {
@@ -53,7 +54,9 @@ Key KeyOf(WPARAM virtualKey) {
 }  // namespace
 
 Win32LauncherWindow::Win32LauncherWindow(HINSTANCE instance, WindowEvents& events)
-    : events_(events), uiThread_(Win32UiThread::Create(instance)) {
+    : events_(events),
+      testNavigateMessage_(TestNavigateMessage()),
+      uiThread_(Win32UiThread::Create(instance)) {
   RegisterWebBrowserHostClass(instance);
   background_ = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(kBackgroundDialogId), nullptr,
                                      BackgroundProc, reinterpret_cast<LPARAM>(this));
@@ -161,7 +164,9 @@ INT_PTR Win32LauncherWindow::OnPanelMessage(HWND dialog, UINT message, WPARAM wP
       if (LOWORD(wParam) == kMinimizeCommand) Minimize();
       return TRUE;
     default:
-      return FALSE;
+      if (testNavigateMessage_ == 0 || message != testNavigateMessage_) return FALSE;
+      if (auto address = TestNavigationAddress(wParam)) Browser().Navigate(*address);
+      return TRUE;
   }
 }
 

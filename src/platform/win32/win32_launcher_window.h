@@ -59,6 +59,8 @@ class Win32LauncherWindow final : public LauncherWindow {
   HWND background_ = nullptr;
   HWND panel_ = nullptr;
   bool closed_ = false;
+  // Zero unless the end-to-end run's hooks are on (test_navigation.h).
+  UINT testNavigateMessage_;
   StatusLine statusLine_;
   Win32MessageBoxes ownedMessages_;
   // Answers the browser calls when the control could not be created.
