@@ -23,7 +23,15 @@ struct ZipCloser {
 };
 using ZipHandle = std::unique_ptr<void, ZipCloser>;
 
-bool IsDirectoryName(const std::string& name) { return !name.empty() && name.back() == '/'; }
+// cJSON's functions are stdcall on Windows, so they are called, not stored.
+struct JsonDeleter {
+  void operator()(cJSON* item) const { cJSON_Delete(item); }
+  void operator()(char* text) const { cJSON_free(text); }
+};
+
+bool IsDirectoryName(const std::string& name) {
+  return !name.empty() && name.back() == '/';
+}
 
 tm_zip LocalZipTime(std::int64_t seconds) {
   std::time_t time = static_cast<std::time_t>(seconds);
@@ -138,9 +146,9 @@ std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::
 }
 
 std::string ManifestText(const std::string& clientUrl, const std::string& exePath) {
-  std::unique_ptr<cJSON, void (*)(cJSON*)> root(cJSON_CreateObject(), cJSON_Delete);
+  std::unique_ptr<cJSON, JsonDeleter> root(cJSON_CreateObject());
   cJSON_AddStringToObject(root.get(), "client_url", clientUrl.c_str());
   cJSON_AddStringToObject(root.get(), "exe_path", exePath.c_str());
-  std::unique_ptr<char, void (*)(void*)> printed(cJSON_Print(root.get()), cJSON_free);
+  std::unique_ptr<char, JsonDeleter> printed(cJSON_Print(root.get()));
   return printed ? std::string(printed.get()) + "\n" : std::string();
 }

@@ -85,6 +85,10 @@ DataChunk EntryData::ReadStored(unsigned char* out, std::size_t capacity) {
 
 DataChunk EntryData::ReadDeflated(unsigned char* out, std::size_t capacity) {
   z_stream& stream = inflater_.Stream();
+  // An empty entry written with no deflate data at all.
+  if (facts_.uncompressedSize == 0 && remainingRaw_ == 0 && stream.total_in == 0) {
+    return Deliver(out, 0, true, ArchiveOk);
+  }
   stream.next_out = out;
   stream.avail_out = static_cast<uInt>(capacity);
   ArchiveResult failure = ArchiveOk;

@@ -17,6 +17,9 @@ HttpTestServer::HttpTestServer() {
     Count(request);
     handler(request, response);
   });
+  // One request per connection: clients that keep connections open would
+  // otherwise hold the server's stop for its keep-alive timeout.
+  server_.set_keep_alive_max_count(1);
   port_ = server_.bind_to_any_port("127.0.0.1");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
   // The socket already listens; waiting for the loop lets stop() end it.

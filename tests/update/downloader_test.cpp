@@ -1,4 +1,7 @@
 // The system downloader against a real server on 127.0.0.1.
+// The server's header first: on Windows winsock2.h must precede windows.h.
+#include "http_test_server.h"
+
 #include "platform/downloader.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +10,6 @@
 #include <filesystem>
 
 #include "fakes/recording_progress.h"
-#include "http_test_server.h"
 #include "temp_dir.h"
 
 namespace {

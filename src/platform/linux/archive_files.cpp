@@ -50,10 +50,10 @@ timespec ToTimespec(FileTime time) {
     rest += perSecond;
     --seconds;
   }
-  timespec spec{};
-  spec.tv_sec = static_cast<time_t>(seconds);
-  spec.tv_nsec = static_cast<long>(rest * 100);
-  return spec;
+  timespec result{};
+  result.tv_sec = static_cast<time_t>(seconds);
+  result.tv_nsec = static_cast<long>(rest * 100);
+  return result;
 }
 
 class OutputFd final : public OutputFile {

@@ -90,6 +90,12 @@ class SystemArchiveFiles final : public ArchiveFiles {
 
   std::unique_ptr<OutputFile> CreateOutputFile(const std::wstring& path,
                                                const OutputFileMode& mode) const override {
+    // Windows refuses to open a read-only file for writing, except to an
+    // administrator under Wine; keep the rule the same for everyone.
+    DWORD existing = ::GetFileAttributesW(path.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
+      return nullptr;
+    }
     DWORD attributes = mode.attributes != 0 ? mode.attributes : FILE_ATTRIBUTE_NORMAL;
     UniqueHandle handle(
         ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));

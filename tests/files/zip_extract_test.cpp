@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "archive_fixture.h"
+#include "fakes/failing_archive_files.h"
+#include "file_facts.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testzip::Entry;
+
+constexpr platform::FileTime kUnixEpoch = 116444736000000000ull;
+constexpr platform::FileTime kSecond = 10000000;
+
+std::string Noise(std::size_t size) {
+  std::mt19937 random(7);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random() % 7 == 0 ? random() : 'a' + random() % 3);
+  return bytes;
+}
+
+Entry Stored(std::string name, std::string data) {
+  Entry entry{std::move(name), std::move(data)};
+  entry.method = 0;
+  return entry;
+}
+
+TEST_F(ArchiveTest, ExtractsStoredAndDeflatedEntriesAcrossManyBuffers) {
+  const std::string big = Noise(100000);
+  ZipReaderHandle reader =
+      OpenInto(testzip::Build({Stored("stored.bin", big), {"deflated.bin", big}, {"small", "hi"}}));
+  ASSERT_TRUE(reader);
+  for (int index = 0; index < 3; ++index) EXPECT_EQ(Extract(reader.get(), index), ArchiveOk);
+  EXPECT_EQ(ReadOut(L"stored.bin"), big);
+  EXPECT_EQ(ReadOut(L"deflated.bin"), big);
+  EXPECT_EQ(ReadOut(L"small"), "hi");
+}
+
+TEST_F(ArchiveTest, MissingDirectoriesAreCreatedParentsFirst) {
+  ZipReaderHandle reader = OpenInto(testzip::Build({{"dir1/dir2/f.txt", "deep"}}));
+  ASSERT_TRUE(reader);
+  EXPECT_FALSE(fs::exists(TargetPath()));
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  EXPECT_TRUE(fs::is_directory(TargetPath() / "dir1" / "dir2"));
+  EXPECT_EQ(ReadOut(L"dir1/dir2/f.txt"), "deep");
+}
+
+TEST_F(ArchiveTest, DirectoryEntriesBecomeDirectories) {
+  Entry unixDirectory{"bin/", ""};
+  unixDirectory.versionMadeBy = testzip::kMadeOnUnix;
+  unixDirectory.externalAttributes = testzip::UnixAttributes(040755);
+  Entry dosDirectory{"data\\maps\\", ""};
+  dosDirectory.externalAttributes = 0x10;
+  ZipReaderHandle reader = OpenInto(testzip::Build({unixDirectory, dosDirectory}));
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  EXPECT_EQ(Extract(reader.get(), 1), ArchiveOk);
+  EXPECT_TRUE(fs::is_directory(TargetPath() / "bin"));
+  EXPECT_TRUE(fs::is_directory(TargetPath() / "data" / "maps"));
+  EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, L""), ArchiveOk);
+}
+
+TEST_F(ArchiveTest, NoEntryLandsOutsideTheTargetDirectory) {
+  std::vector<Entry> entries;
+  for (const char* name :
+       {"../up1", "..\\up2", "../../up3", "a/../../up4", "./../up5", "C:..\\up6", "/../up7", "..",
+        "../", "x/../..", "..\\..\\dir\\up8", "/etc/up9", "\\\\server\\share\\up10", "D:/up11"}) {
+    entries.push_back({name, "x"});
+  }
+  Entry directory{"../../escape/", ""};
+  directory.externalAttributes = 0x10;
+  entries.push_back(directory);
+  ZipReaderHandle reader = OpenInto(testzip::Build(entries));
+  ASSERT_TRUE(reader);
+  for (int index = 0; index < static_cast<int>(entries.size()); ++index) {
+    Extract(reader.get(), index);
+  }
+  for (const auto& item : fs::recursive_directory_iterator(dir_.Path())) {
+    fs::path relative = fs::relative(item.path(), dir_.Path());
+    bool inside = relative == "package.zip" || *relative.begin() == "out";
+    EXPECT_TRUE(inside) << relative.string();
+  }
+  EXPECT_EQ(ReadOut(L"up1"), "x");
+  EXPECT_EQ(ReadOut(L"dir/up8"), "x");
+  EXPECT_EQ(ReadOut(L"etc/up9"), "x");
+  EXPECT_TRUE(fs::is_directory(TargetPath() / "escape"));
+}
+
+TEST_F(ArchiveTest, RelativeTargetNamesThatClimbAreRefused) {
+  ZipReaderHandle reader = OpenInto(testzip::Build({{"f", "x"}}));
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, L"a/../../x"), ArchiveArgumentError);
+  EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, L"..\\x"), ArchiveArgumentError);
+  EXPECT_FALSE(fs::exists(TargetPath()));
+  EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, L"a/../x"), ArchiveOk);
+  EXPECT_EQ(ReadOut(L"x"), "x");
+}
+
+TEST_F(ArchiveTest, AbsoluteTargetNamesIgnoreTheTargetDirectory) {
+  ZipReaderHandle reader = OpenInto(testzip::Build({{"f", "abs"}}));
+  ASSERT_TRUE(reader);
+  std::wstring elsewhere = dir_.WideFile(L"elsewhere/f.txt");
+  EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, elsewhere), ArchiveOk);
+  EXPECT_EQ(dir_.Read(L"elsewhere/f.txt"), "abs");
+  EXPECT_FALSE(fs::exists(TargetPath()));
+}
+
+TEST_F(ArchiveTest, EmptyEntriesAreCreatedWithTheirTimes) {
+  Entry stored = Stored("empty-stored", "");
+  stored.localExtra = testzip::UtBlock(1, {1500000000});
+  Entry deflated{"empty-deflated", ""};
+  deflated.localExtra = testzip::UtBlock(1, {1500000000});
+  ZipReaderHandle reader = OpenInto(testzip::Build({stored, deflated}));
+  ASSERT_TRUE(reader);
+  for (int index : {0, 1}) EXPECT_EQ(Extract(reader.get(), index), ArchiveOk);
+  for (const char* name : {"empty-stored", "empty-deflated"}) {
+    EXPECT_EQ(fs::file_size(TargetPath() / name), 0u);
+    auto facts = ReadFileFacts(TargetPath() / name);
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(facts->writeTime, kUnixEpoch + 1500000000ull * kSecond);
+  }
+}
+
+TEST_F(ArchiveTest, EmptyDeflatedEntryWithoutDeflateDataIsEmpty) {
+  std::string archive = testzip::Build({Stored("empty", "")});
+  testzip::Put16(archive, 8, 8);
+  testzip::Put16(archive, testzip::FindSignature(archive, testzip::kCentralHeader) + 10, 8);
+  ZipReaderHandle reader = OpenInto(archive);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  EXPECT_EQ(fs::file_size(TargetPath() / "empty"), 0u);
+}
+
+TEST_F(ArchiveTest, FilesGetTheEntryTimes) {
+  Entry entry{"timed.txt", "t"};
+  entry.localExtra = testzip::UtBlock(3, {1400000000, 1450000000});
+  ZipReaderHandle reader = OpenInto(testzip::Build({entry}));
+  ASSERT_TRUE(reader);
+  ASSERT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  auto facts = ReadFileFacts(TargetPath() / "timed.txt");
+  ASSERT_TRUE(facts);
+  EXPECT_EQ(facts->writeTime, kUnixEpoch + 1400000000ull * kSecond);
+  EXPECT_EQ(facts->accessTime, kUnixEpoch + 1450000000ull * kSecond);
+}
+
+TEST_F(ArchiveTest, ReadOnlyEntriesCannotBeReplacedLater) {
+  Entry readOnly{"locked.dat", "first"};
+  readOnly.externalAttributes = 0x21;
+  ZipReaderHandle reader = OpenInto(testzip::Build({readOnly}));
+  ASSERT_TRUE(reader);
+  ASSERT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  auto facts = ReadFileFacts(TargetPath() / "locked.dat");
+  ASSERT_TRUE(facts);
+  EXPECT_TRUE(facts->readOnly);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveFileError);
+  EXPECT_EQ(ReadOut(L"locked.dat"), "first");
+  MakeWritable(TargetPath() / "locked.dat");
+}
+
+#ifndef _WIN32
+TEST_F(ArchiveTest, UnixModesKeepExecuteBitsAndDropWriteBitsOfReadOnlyEntries) {
+  auto unix = [](std::string name, std::uint32_t mode) {
+    Entry entry{std::move(name), "#!/bin/sh\n"};
+    entry.versionMadeBy = testzip::kMadeOnUnix;
+    entry.externalAttributes = testzip::UnixAttributes(mode);
+    return entry;
+  };
+  ZipReaderHandle reader =
+      OpenInto(testzip::Build({unix("client", 0100755), unix("data", 0100644),
+                               unix("ro-exec", 0100555), unix("setuid", 0104755)}));
+  ASSERT_TRUE(reader);
+  for (int index = 0; index < 4; ++index) ASSERT_EQ(Extract(reader.get(), index), ArchiveOk);
+  auto permissions = [&](const char* name) {
+    return ReadFileFacts(TargetPath() / name)->permissions;
+  };
+  const std::uint32_t mask = 0777 & ~static_cast<std::uint32_t>(022);
+  EXPECT_EQ(permissions("client") & mask, 0755u & mask);
+  EXPECT_EQ(permissions("client") & 0111, 0111u);
+  EXPECT_EQ(permissions("data") & 0111, 0u);
+  EXPECT_EQ(permissions("ro-exec") & 0333, 0111u);
+  EXPECT_EQ(permissions("setuid") & 07000, 0u);
+  MakeWritable(TargetPath() / "ro-exec");
+}
+#endif
+
+TEST_F(ArchiveTest, CrcMismatchIsADataErrorAndKeepsTheBytes) {
+  std::string archive = testzip::Build({Stored("a.txt", "payload")});
+  testzip::Put32(archive, 14, 0xDEADBEEF);
+  testzip::Put32(archive, testzip::FindSignature(archive, testzip::kCentralHeader) + 16,
+                 0xDEADBEEF);
+  ZipReaderHandle reader = OpenInto(archive);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveDataError);
+  EXPECT_EQ(ReadOut(L"a.txt"), "payload");
+}
+
+TEST_F(ArchiveTest, CorruptDeflateDataIsADataError) {
+  std::string archive = testzip::Build({{"a.txt", Noise(50000)}});
+  archive[30 + 5] = '\xFF';  // a block of the reserved type
+  ZipReaderHandle reader = OpenInto(archive);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveDataError);
+  EXPECT_TRUE(fs::exists(TargetPath() / "a.txt"));
+}
+
+TEST_F(ArchiveTest, MoreDataThanDeclaredIsADataError) {
+  std::string archive = testzip::Build({{"a.txt", std::string(40000, 'z')}});
+  testzip::Put32(archive, 22, 100);
+  testzip::Put32(archive, testzip::FindSignature(archive, testzip::kCentralHeader) + 24, 100);
+  ZipReaderHandle reader = OpenInto(archive);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveDataError);
+  EXPECT_EQ(ReadOut(L"a.txt"), std::string(100, 'z'));
+}
+
+TEST_F(ArchiveTest, FailedLookupInsideExtractionCreatesNothing) {
+  std::string archive = testzip::Build({{"dir/a.txt", "a"}});
+  testzip::Put32(archive, 0, 0x12345678);
+  ZipReaderHandle reader = OpenInto(archive);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, L"dir/a.txt"), ArchiveHeaderError);
+  EXPECT_FALSE(fs::exists(TargetPath()));
+}
+
+TEST_F(ArchiveTest, TargetFileThatCannotBeCreatedIsAFileError) {
+  ZipReaderHandle reader = OpenInto(testzip::Build({{"sub/a.txt", "a"}}));
+  ASSERT_TRUE(reader);
+  fs::create_directories(TargetPath() / "sub" / "a.txt");
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveFileError);
+}
+
+TEST_F(ArchiveTest, WriteFailuresAreWriteErrorsAndKeepWhatWasWritten) {
+  FailingArchiveFiles fullDisk(16384);
+  dir_.Write(L"big.zip", testzip::Build({{"big.bin", Noise(60000)}}));
+  ZipReaderHandle reader = ZipReader::Open(fullDisk, dir_.WideFile(L"big.zip"));
+  ASSERT_TRUE(reader);
+  ZipReader::SetTargetDirectory(reader.get(), Target());
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveWriteError);
+  EXPECT_EQ(fs::file_size(TargetPath() / "big.bin"), 16384u);
+}
+
+TEST_F(ArchiveTest, EncryptedEntriesWithTheEmptyPasswordExtract) {
+  Entry deflated{"secret.txt", Noise(30000)};
+  deflated.encrypted = true;
+  Entry stored = Stored("secret.bin", "stored secret");
+  stored.encrypted = true;
+  ZipReaderHandle reader = OpenInto(testzip::Build({deflated, stored}));
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  EXPECT_EQ(Extract(reader.get(), 1), ArchiveOk);
+  EXPECT_EQ(ReadOut(L"secret.txt"), deflated.data);
+  EXPECT_EQ(ReadOut(L"secret.bin"), "stored secret");
+}
+
+TEST_F(ArchiveTest, WrongCheckByteIsAPasswordErrorWithAnEmptyFile) {
+  Entry entry{"secret.txt", "content"};
+  entry.encrypted = true;
+  entry.checkByte = static_cast<unsigned char>((testzip::Crc32(entry.data) >> 24) ^ 0xFF);
+  ZipReaderHandle reader = OpenInto(testzip::Build({entry}));
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchivePasswordError);
+  EXPECT_TRUE(fs::exists(TargetPath() / "secret.txt"));
+  EXPECT_EQ(fs::file_size(TargetPath() / "secret.txt"), 0u);
+}
+
+TEST_F(ArchiveTest, StreamedEntriesWithDataDescriptorsExtract) {
+  Entry deflated{"streamed.txt", Noise(40000)};
+  Entry stored = Stored("stored.txt", "stored bytes");
+  Entry encrypted{"secret.txt", "streamed secret"};
+  encrypted.encrypted = true;
+  ZipReaderHandle reader = OpenInto(testzip::BuildStreamed({deflated, stored, encrypted}));
+  ASSERT_TRUE(reader);
+  for (int index = 0; index < 3; ++index) EXPECT_EQ(Extract(reader.get(), index), ArchiveOk);
+  EXPECT_EQ(ReadOut(L"streamed.txt"), deflated.data);
+  EXPECT_EQ(ReadOut(L"stored.txt"), "stored bytes");
+  EXPECT_EQ(ReadOut(L"secret.txt"), "streamed secret");
+}
+
+TEST_F(ArchiveTest, LocalCrcMustMatchUnlessADataDescriptorFollows) {
+  std::string archive = testzip::Build({{"a.txt", "aaaa"}});
+  testzip::Put32(archive, 14, 0);
+  ZipReaderHandle reader = OpenBytes(archive);
+  ASSERT_TRUE(reader);
+  ArchiveEntry entry;
+  EXPECT_EQ(ZipReader::GetEntry(reader.get(), 0, &entry), ArchiveHeaderError);
+}
+
+TEST_F(ArchiveTest, PathsBeyondTheFixedLimitsFailCleanly) {
+  ZipReaderHandle reader = OpenBytes(testzip::Build({{"f.txt", "x"}, {"d/", ""}}));
+  ASSERT_TRUE(reader);
+  std::wstring longDirectory = dir_.Wide() + std::wstring(300 - dir_.Wide().size(), L'd');
+  EXPECT_EQ(ZipReader::SetTargetDirectory(reader.get(), longDirectory), ArchiveArgumentError);
+  ASSERT_EQ(ZipReader::SetTargetDirectory(reader.get(), Target()), ArchiveOk);
+  std::wstring longName(kArchivePathChars - Target().size(), L'n');
+  EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, L"sub/" + longName), ArchiveFileError);
+  EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 1, longName + L"/"), ArchiveFileError);
+  EXPECT_FALSE(fs::exists(TargetPath()));
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// Runs the built micro-pkg beside this test program.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/environment.h"
+#include "platform/text_codec.h"
+#include "temp_dir.h"
+#include "zip_builder.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int status = -1;
+  std::string output;
+};
+
+std::wstring Quoted(const std::wstring& text) {
+  return L"\"" + text + L"\"";
+}
+
+RunResult RunTool(const std::wstring& arguments) {
+  std::wstring self = platform::MakeSystemEnvironment()->ExecutablePath();
+  std::wstring tool = fs::path(self).parent_path().wstring();
+#ifdef _WIN32
+  tool += L"\\micro-pkg.exe";
+  // cmd.exe drops the outermost quotes of the whole line.
+  std::wstring line = L"\"" + Quoted(tool) + L" " + arguments + L"\"";
+  FILE* pipe = _wpopen(line.c_str(), L"rb");
+#else
+  tool += L"/micro-pkg";
+  std::string line = platform::EncodeUtf8(Quoted(tool) + L" " + arguments) + " 2>/dev/null";
+  FILE* pipe = popen(line.c_str(), "r");
+#endif
+  RunResult result;
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+    // Windows consoles end lines with CR LF.
+    for (std::size_t i = 0; i < n; ++i) {
+      if (buffer[i] != '\r') result.output.push_back(buffer[i]);
+    }
+  }
+#ifdef _WIN32
+  result.status = _pclose(pipe);
+#else
+  int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+  return result;
+}
+
+testzip::Entry StoredAt(std::string name, std::string data, std::int32_t unixTime) {
+  testzip::Entry entry(std::move(name), std::move(data));
+  entry.method = 0;
+  entry.localExtra = testzip::UtBlock(1, {unixTime});
+  return entry;
+}
+
+TEST(MicroPkg, ListPrintsOneLinePerEntry) {
+  TempDir dir;
+  testzip::Entry directory = StoredAt("bin/", "", 0);
+  directory.externalAttributes = 0x10;
+  testzip::Entry chinese = StoredAt("\xE6\xB8\xB8\xE6\x88\x8F.txt", "game", 1600000000);
+  chinese.externalAttributes = 0x21;
+  dir.Write(L"p.zip",
+            testzip::Build({directory, StoredAt("../bin/a.txt", "hello", 1600000000), chinese}));
+  RunResult run = RunTool(L"list " + Quoted(dir.WideFile(L"p.zip")));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output,
+            "0 0x10 0 0 1970-01-01T00:00:00Z bin/\n"
+            "1 0x00 5 5 2020-09-13T12:26:40Z bin/a.txt\n"
+            "2 0x21 4 4 2020-09-13T12:26:40Z \xE6\xB8\xB8\xE6\x88\x8F.txt\n");
+}
+
+TEST(MicroPkg, ListFailsOnWhatIsNoArchive) {
+  TempDir dir;
+  dir.Write(L"p.zip", "<html>error</html>");
+  RunResult run = RunTool(L"list " + Quoted(dir.WideFile(L"p.zip")));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output, "");
+}
+
+TEST(MicroPkg, ExtractUnpacksAndReportsEveryEntry) {
+  TempDir dir;
+  dir.Write(L"p.zip", testzip::Build({{"bin/client.exe", "MZ"},
+                                      {"data/\xE5\x9C\xB0\xE5\x9B\xBE.dat", "map"}}));
+  RunResult run =
+      RunTool(L"extract " + Quoted(dir.WideFile(L"p.zip")) + L" " + Quoted(dir.WideFile(L"out")));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output, "ArchiveOk bin/client.exe\nArchiveOk data/\xE5\x9C\xB0\xE5\x9B\xBE.dat\n");
+  EXPECT_EQ(dir.Read(L"out/bin/client.exe"), "MZ");
+  EXPECT_EQ(dir.Read(L"out/data/\u5730\u56FE.dat"), "map");
+}
+
+TEST(MicroPkg, ExtractFailsWhenAnEntryFails) {
+  TempDir dir;
+  std::string archive = testzip::Build({{"a.txt", "a"}, {"b.txt", "b"}});
+  testzip::Put32(archive, testzip::FindSignature(archive, testzip::kLocalHeader, 1), 0);
+  dir.Write(L"p.zip", archive);
+  RunResult run =
+      RunTool(L"extract " + Quoted(dir.WideFile(L"p.zip")) + L" " + Quoted(dir.WideFile(L"out")));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.output, "ArchiveOk a.txt\nArchiveHeaderError \n");
+}
+
+TEST(MicroPkg, WrongUsageExitsWithTwo) {
+  EXPECT_EQ(RunTool(L"").status, 2);
+  EXPECT_EQ(RunTool(L"list").status, 2);
+  EXPECT_EQ(RunTool(L"unknown x").status, 2);
+}
+
+}  // namespace

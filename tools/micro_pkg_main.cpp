@@ -1,0 +1,65 @@
+// micro-pkg: the operators' tool for packages of the launcher.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "command.h"
+#include "platform/text_codec.h"
+
+#ifdef _WIN32
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+#endif
+
+namespace {
+
+const Command kCommands[] = {
+    {"list", "ARCHIVE", "list the entries: index, attributes, sizes, write time, name", RunList},
+    {"extract", "ARCHIVE DIR", "extract every entry into DIR as the launcher does", RunExtract},
+    {"build", "DIR --client-url URL --exe PATH --out OUTDIR",
+     "pack DIR into OUTDIR/GameClient.zip and write OUTDIR/pkg.json", RunBuild},
+    {"serve", "DIR [--port N]", "serve DIR over HTTP on 127.0.0.1", RunServe},
+    {"fetch", "URL FILE", "download URL into FILE as the launcher does, showing progress",
+     RunFetch},
+};
+
+int Usage() {
+  std::fprintf(stderr, "usage: micro-pkg COMMAND ARGUMENTS\n");
+  for (const Command& command : kCommands) {
+    std::fprintf(stderr, "  micro-pkg %s %s\n      %s\n", command.name, command.arguments,
+                 command.summary);
+  }
+  return 2;
+}
+
+// The arguments after the program name, as wide strings.
+std::vector<std::wstring> WideArguments(int argc, char** argv) {
+  std::vector<std::wstring> arguments;
+#ifdef _WIN32
+  (void)argc;
+  (void)argv;
+  int count = 0;
+  wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  for (int i = 1; i < count; ++i) arguments.emplace_back(wide[i]);
+  ::LocalFree(wide);
+#else
+  // File names on Linux are UTF-8 bytes, whatever the locale says.
+  for (int i = 1; i < argc; ++i) arguments.push_back(platform::DecodeUtf8(argv[i]));
+#endif
+  return arguments;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::wstring> arguments = WideArguments(argc, argv);
+  if (arguments.empty()) return Usage();
+  std::string name = platform::EncodeUtf8(arguments.front());
+  for (const Command& command : kCommands) {
+    if (name != command.name) continue;
+    int status = command.run({arguments.begin() + 1, arguments.end()});
+    return status == 2 ? Usage() : status;
+  }
+  return Usage();
+}
