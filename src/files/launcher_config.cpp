@@ -44,6 +44,10 @@ std::wstring ConfigProblemMessage(ConfigProblem problem) {
       return L"配置文件缺少首页地址（nested_page），请重新安装";
     case ConfigProblem::MissingLoginUrl:
       return L"配置文件缺少登录地址（login_url），请重新安装";
+    case ConfigProblem::EmptyLoginUrl:
+      return L"配置文件的登录地址（login_url）为空，请重新安装";
+    case ConfigProblem::LoginUrlInNestedPage:
+      return L"配置文件的首页地址（nested_page）包含登录地址（login_url），请重新安装";
   }
   return {};
 }

@@ -14,6 +14,9 @@ enum class ConfigProblem {
   MissingVerUrl,
   MissingNestedPage,
   MissingLoginUrl,
+  // Found by CheckLoginAddress (browser/login_config_check.h).
+  EmptyLoginUrl,
+  LoginUrlInNestedPage,
 };
 
 struct LauncherConfig {

@@ -27,6 +27,9 @@ class BrowserEvents {
   virtual ~BrowserEvents() = default;
   virtual void BeforeNavigate(const std::wstring& url, bool& cancel) = 0;
   virtual void NewWindow(const std::wstring& url, bool& cancel) = 0;
+  // The WebBrowser control's request that precedes NewWindow; WebKit has
+  // none, so the Linux web view never calls it.
+  virtual void NewWindow2() {}
   virtual void NavigateComplete(const std::wstring& url) = 0;
   virtual void DocumentComplete(const std::wstring& url) = 0;
 };

@@ -16,7 +16,9 @@ inline constexpr wchar_t kPathSeparator = L'/';
 inline constexpr std::size_t kMaxPathChars = 4095;
 #endif
 
-inline bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+inline bool IsPathSeparator(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
 
 enum class PathKind { None, File, Directory };
 PathKind GetPathKind(const std::wstring& path);

@@ -6,10 +6,18 @@ namespace platform {
 
 class ArchiveFiles;
 class Environment;
+class ProcessLauncher;
+class Registry;
+class Shell;
+class Trace;
 
 struct Services {
   const Environment* environment = nullptr;
   const ArchiveFiles* archiveFiles = nullptr;
+  Registry* registry = nullptr;
+  ProcessLauncher* processLauncher = nullptr;
+  Shell* shell = nullptr;
+  Trace* trace = nullptr;
 };
 
 }  // namespace platform

@@ -46,7 +46,11 @@ std::wstring DecodeUtf8(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {
     auto lead = static_cast<std::uint8_t>(text[i]);
-    int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    int length = lead < 0x80           ? 1
+                 : (lead >> 5) == 0x6  ? 2
+                 : (lead >> 4) == 0xE  ? 3
+                 : (lead >> 3) == 0x1E ? 4
+                                       : 0;
     if (length == 0 || i + length > text.size()) {
       AppendWide(out, kReplacement);
       ++i;

@@ -6,7 +6,9 @@
 
 namespace {
 
-int PercentAt(int dpi) { return GetDisplayScalePercent(FakeEnvironment(L"", dpi)); }
+int PercentAt(int dpi) {
+  return GetDisplayScalePercent(FakeEnvironment(L"", dpi));
+}
 
 TEST(DisplayScale, PercentOfNinetySixTruncated) {
   EXPECT_EQ(PercentAt(96), 100);

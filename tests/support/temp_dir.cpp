@@ -46,7 +46,9 @@ std::wstring TempDir::Wide() const {
   return ToWide(path_) + static_cast<wchar_t>(std::filesystem::path::preferred_separator);
 }
 
-std::wstring TempDir::WideFile(std::wstring_view name) const { return Wide() + std::wstring(name); }
+std::wstring TempDir::WideFile(std::wstring_view name) const {
+  return Wide() + std::wstring(name);
+}
 
 void TempDir::Write(std::wstring_view name, std::string_view bytes) const {
   std::ofstream out(path_ / ToPath(name), std::ios::binary);

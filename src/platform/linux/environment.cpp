@@ -24,6 +24,8 @@ class LinuxEnvironment final : public Environment {
 
 }  // namespace
 
-std::unique_ptr<Environment> MakeSystemEnvironment() { return std::make_unique<LinuxEnvironment>(); }
+std::unique_ptr<Environment> MakeSystemEnvironment() {
+  return std::make_unique<LinuxEnvironment>();
+}
 
 }  // namespace platform

@@ -12,7 +12,9 @@
 
 namespace platform {
 
-std::string NativePath(const std::wstring& path) { return EncodeUtf8(path); }
+std::string NativePath(const std::wstring& path) {
+  return EncodeUtf8(path);
+}
 
 PathKind GetPathKind(const std::wstring& path) {
   struct stat info {};
@@ -70,6 +72,8 @@ bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
   return true;
 }
 
-bool RemoveFile(const std::wstring& path) { return ::unlink(NativePath(path).c_str()) == 0; }
+bool RemoveFile(const std::wstring& path) {
+  return ::unlink(NativePath(path).c_str()) == 0;
+}
 
 }  // namespace platform

@@ -1,0 +1,158 @@
+#include "browser/navigation_handlers.h"
+
+#include <cwctype>
+
+#include "app/display_scale.h"
+#include "browser/client_command.h"
+#include "browser/explorer_page.h"
+#include "browser/login_address.h"
+#include "browser/navigation_view.h"
+#include "files/path_join.h"
+#include "platform/process_launcher.h"
+#include "platform/shell.h"
+#include "platform/trace.h"
+#include "ui/panel_state.h"
+
+namespace {
+
+const wchar_t kClientMissingText[] = L"找不到游戏客户端，请稍后重试";
+const wchar_t kPathTooLongText[] = L"游戏客户端路径过长，无法启动";
+const wchar_t kCommandTooLongText[] = L"登录参数过长，无法启动游戏客户端";
+const wchar_t kStartFailedText[] = L"游戏客户端启动失败，请重试";
+
+bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (std::towlower(static_cast<wint_t>(text[i])) != static_cast<wint_t>(prefix[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Only web pages leave the panel for the user's browser: other schemes
+// (file:, script, custom protocol handlers) would run whatever a page names.
+bool IsWebAddress(const std::wstring& url) {
+  return StartsWithIgnoringCase(url, L"http://") || StartsWithIgnoringCase(url, L"https://");
+}
+
+}  // namespace
+
+NavigationHandlers::NavigationHandlers(PanelState& state, CExplorer_page& explorer,
+                                       NavigationView& view, const platform::Services& services)
+    : m_state(state), m_explorer(explorer), m_view(view), m_services(services) {}
+
+void NavigationHandlers::BeforeNavigate(const std::wstring& url, bool& cancel) {
+  BeforeNavigate2ExplorerPage(url, cancel);
+}
+
+void NavigationHandlers::NewWindow(const std::wstring& url, bool& cancel) {
+  NewWindow3ExplorerPage(url, cancel);
+}
+
+void NavigationHandlers::NewWindow2() {
+  NewWindow2ExplorerPage();
+}
+
+void NavigationHandlers::NavigateComplete(const std::wstring& url) {
+  OnNavigatecomplete2ExplorerPage(url);
+}
+
+void NavigationHandlers::DocumentComplete(const std::wstring& url) {
+  DocumentCompleteExplorerPage(url);
+}
+
+void NavigationHandlers::BeforeNavigate2ExplorerPage(const std::wstring& url, bool& cancel) {
+  std::wstring workingCopy = WorkingCopy(url);
+  bool login = IsLoginNavigation(workingCopy);
+  Trace(L"\nBeforeNavigate2ExplorerPage\n\n");
+  if (!login) return;
+  cancel = true;
+  LaunchGameClient(workingCopy);
+}
+
+void NavigationHandlers::NewWindow3ExplorerPage(const std::wstring& bstrUrl, bool& cancel) {
+  SetBrowserZoom();
+  std::wstring workingCopy = WorkingCopy(bstrUrl);
+  bool login = IsLoginNavigation(workingCopy);
+  Trace(L"\nNewWindow3ExplorerPage\n\n");
+  if (login) {
+    LaunchGameClient(workingCopy);
+  } else if (IsWebAddress(bstrUrl)) {
+    m_services.shell->OpenInDefaultBrowser(bstrUrl);
+  }
+  cancel = true;
+}
+
+void NavigationHandlers::OnNavigatecomplete2ExplorerPage(const std::wstring& url) {
+  SetBrowserZoom();
+  std::wstring workingCopy = WorkingCopy(url);
+  Trace(L"\nOnNavigatecomplete2ExplorerPage\n");
+  LaunchGameClient(workingCopy);
+}
+
+void NavigationHandlers::DocumentCompleteExplorerPage(const std::wstring& url) {
+  std::wstring workingCopy = WorkingCopy(url);
+  Trace(L"\nDocumentCompleteExplorerPage\n");
+  SetBrowserZoom();
+  LaunchGameClient(workingCopy);
+}
+
+void NavigationHandlers::NewWindow2ExplorerPage() {
+  SetBrowserZoom();
+}
+
+void NavigationHandlers::SetBrowserZoom() {
+  Trace(L"\n SetBrowserZoom start.................\n");
+  int percent = GetDisplayScalePercent(*m_services.environment);
+  Trace(L"zoomValue=" + std::to_wstring(percent) + L" \n");
+  int zoom = percent * percent / 100;
+  Trace(L"final zoomValue=" + std::to_wstring(zoom) + L" \n");
+  VARIANT zoomIn{};
+  zoomIn.vt = VT_I4;
+  zoomIn.lVal = zoom;
+  m_explorer.ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DODEFAULT, &zoomIn, nullptr);
+  Trace(L"\n SetBrowserZoom end.................\n");
+}
+
+void NavigationHandlers::LaunchGameClient(std::wstring address) {
+  std::optional<std::wstring> loginTail = LoginTail(address, WidenConfigText(m_state.m_loginUrl));
+  // Once started, the launcher is on its way out: a second client would
+  // fight the first for the same files.
+  if (!loginTail || m_bClientStarted) return;
+  if (m_state.m_bUpdating) {
+    m_explorer.Navigate(WidenConfigText(m_state.m_nestedPage));
+    return;
+  }
+
+  Trace(L"url拦截，参数:\n" + *loginTail + L"\n");
+  const char* exePath = m_state.m_exePath;
+  if (exePath == nullptr || *exePath == '\0') return FailLaunch(kClientMissingText);
+  std::optional<std::wstring> executable;
+  if (!m_state.m_strMicroDir.empty()) {
+    executable = JoinPath(m_state.m_strMicroDir, WidenConfigText(exePath));
+  }
+  if (!executable) return FailLaunch(kPathTooLongText);
+  std::optional<platform::ProcessCommand> command = FormGameClientCommand(*executable, *loginTail);
+  if (!command) return FailLaunch(kCommandTooLongText);
+
+  bool started = m_services.processLauncher->Start(*command);
+  Trace(L"启动客户端，参数:\n" + command->commandLine);
+  if (!started) return FailLaunch(kStartFailedText);
+  m_bClientStarted = true;
+  m_view.EndPanel();
+  m_view.CloseBackground();
+}
+
+bool NavigationHandlers::IsLoginNavigation(const std::wstring& workingCopy) const {
+  return LoginTail(workingCopy, WidenConfigText(m_state.m_loginUrl)).has_value();
+}
+
+void NavigationHandlers::Trace(const std::wstring& text) {
+  m_services.trace->Write(text);
+}
+
+void NavigationHandlers::FailLaunch(const wchar_t* statusText) {
+  Trace(std::wstring(L"\n") + statusText + L"\n");
+  m_view.SetStatusText(statusText);
+}
