@@ -13,11 +13,11 @@ class Trace;
 
 struct Services {
   const Environment* environment = nullptr;
-  const ArchiveFiles* archiveFiles = nullptr;
   Registry* registry = nullptr;
   ProcessLauncher* processLauncher = nullptr;
   Shell* shell = nullptr;
   Trace* trace = nullptr;
+  const ArchiveFiles* archiveFiles = nullptr;
 };
 
 }  // namespace platform
