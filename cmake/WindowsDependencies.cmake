@@ -4,7 +4,7 @@
 # /usr/src/googletest.
 set(QELT_WINDOWS_SOURCES "${PROJECT_SOURCE_DIR}/build/sources"
     CACHE PATH "Directory filled by scripts/windows-sources")
-foreach(package cjson minizip)
+foreach(package cjson minizip cpp-httplib)
   if(NOT IS_DIRECTORY "${QELT_WINDOWS_SOURCES}/${package}")
     message(FATAL_ERROR "No ${package} sources in ${QELT_WINDOWS_SOURCES}; "
                         "run scripts/windows-sources ${QELT_WINDOWS_SOURCES}")
@@ -64,6 +64,13 @@ target_include_directories(qelt_minizip SYSTEM INTERFACE "${QELT_DEPS_INCLUDE}")
 target_link_libraries(qelt_minizip PUBLIC qelt::zlib)
 qelt_quiet_third_party(qelt_minizip)
 add_library(qelt::minizip ALIAS qelt_minizip)
+
+# cpp-httplib, header-only, for the tests' loopback server.
+qelt_stage_headers(. "${QELT_WINDOWS_SOURCES}/cpp-httplib" httplib.h)
+add_library(qelt_httplib INTERFACE)
+target_include_directories(qelt_httplib SYSTEM INTERFACE "${QELT_DEPS_INCLUDE}")
+target_link_libraries(qelt_httplib INTERFACE ws2_32)
+add_library(qelt::httplib ALIAS qelt_httplib)
 
 # GoogleTest defines GTest::gtest, GTest::gtest_main, GTest::gmock and
 # GTest::gmock_main itself; on MinGW it uses Win32 threads, not pthreads.

@@ -15,4 +15,7 @@ struct Command {
 };
 
 int RunList(const std::vector<std::wstring>& arguments);
+int RunBuild(const std::vector<std::wstring>& arguments);
+int RunServe(const std::vector<std::wstring>& arguments);
+int RunFetch(const std::vector<std::wstring>& arguments);
 int RunExtract(const std::vector<std::wstring>& arguments);

@@ -17,6 +17,11 @@ namespace {
 const Command kCommands[] = {
     {"list", "ARCHIVE", "list the entries: index, attributes, sizes, write time, name", RunList},
     {"extract", "ARCHIVE DIR", "extract every entry into DIR as the launcher does", RunExtract},
+    {"build", "DIR --client-url URL --exe PATH --out OUTDIR",
+     "pack DIR into OUTDIR/GameClient.zip and write OUTDIR/pkg.json", RunBuild},
+    {"serve", "DIR [--port N]", "serve DIR over HTTP on 127.0.0.1", RunServe},
+    {"fetch", "URL FILE", "download URL into FILE as the launcher does, showing progress",
+     RunFetch},
 };
 
 int Usage() {

@@ -1,7 +1,8 @@
-// The COM types the embedded browser's host objects need. Windows takes them
-// from the SDK; on Linux there is no COM, so a minimal copy of the same names
-// lets the host objects and their tests build unchanged. Only the methods the
-// launcher calls or implements are declared here.
+// The COM types the launcher's own COM-style objects need (the browser's host
+// objects, the download progress callback). Windows takes them from the SDK;
+// on Linux there is no COM, so a minimal copy of the same names lets those
+// objects and their tests build unchanged. Only the methods the launcher calls
+// or implements are declared here.
 #pragma once
 
 #ifdef _WIN32
@@ -36,12 +37,14 @@ using VARIANT_BOOL = short;
 using OLECHAR = wchar_t;
 using LPOLESTR = OLECHAR*;
 using LPWSTR = wchar_t*;
+using LPCWSTR = const wchar_t*;
 using BSTR = OLECHAR*;
 
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
 inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 inline constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
+inline constexpr HRESULT E_ABORT = static_cast<HRESULT>(0x80004004u);
 inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
 inline constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 inline constexpr bool SUCCEEDED(HRESULT hr) {

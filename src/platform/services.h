@@ -2,14 +2,19 @@
 // tests can hand it fakes.
 #pragma once
 
+#include <memory>
+
 namespace platform {
 
 class ArchiveFiles;
+class Downloader;
 class Environment;
+class FolderCleaner;
 class ProcessLauncher;
 class Registry;
 class Shell;
 class Trace;
+class WindowSystem;
 
 struct Services {
   const Environment* environment = nullptr;
@@ -18,6 +23,11 @@ struct Services {
   Shell* shell = nullptr;
   Trace* trace = nullptr;
   const ArchiveFiles* archiveFiles = nullptr;
+  WindowSystem* windows = nullptr;
+  const FolderCleaner* folders = nullptr;
+  // Shared: the update workers are detached and may still be downloading
+  // when whoever made the bundle is gone.
+  std::shared_ptr<Downloader> downloader = nullptr;
 };
 
 }  // namespace platform

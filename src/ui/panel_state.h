@@ -21,6 +21,8 @@ struct PanelState {
   // Forms the client root directory "micro" beside the executable (ending
   // with a separator) and creates it.
   explicit PanelState(const platform::Environment& environment);
+  // Without a client root directory: for tools that only show progress.
+  PanelState() = default;
   PanelState(const PanelState&) = delete;
   PanelState& operator=(const PanelState&) = delete;
 

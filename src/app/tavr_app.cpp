@@ -1,0 +1,26 @@
+#include "app/tavr_app.h"
+
+#include "app/config_path.h"
+#include "browser/login_config_check.h"
+#include "files/launcher_config.h"
+#include "platform/environment.h"
+#include "platform/message_box.h"
+#include "platform/window_system.h"
+#include "ui/main_view_bg.h"
+
+bool CTavrApp::InitInstance(const platform::Services& services) {
+  std::wstring configPath = ConfigFilePath(services.environment->ExecutablePath());
+  // A file that exists but cannot serve is reported here too: the panel
+  // needs all three values, and a login address that every page contains
+  // would make every navigation a login.
+  ConfigProblem problem = CheckLoginAddress(ReadLauncherConfig(configPath));
+  if (problem != ConfigProblem::None) {
+    services.windows->Messages().Show({ConfigProblemMessage(problem), L"提示",
+                                       platform::MessageButtons::Ok,
+                                       platform::MessageIcon::Warning});
+    return false;
+  }
+  MainViewBg background(services);
+  background.DoModal();
+  return false;
+}

@@ -1,0 +1,50 @@
+// The embedded browser as a WebKitWebView placed in a GtkFixed.
+#pragma once
+
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include "platform/browser_control.h"
+
+namespace platform {
+
+class WebViewControl final : public BrowserControl {
+ public:
+  // Adds the view to `container`; it lives as long as the container.
+  explicit WebViewControl(GtkFixed* container);
+  WebViewControl(const WebViewControl&) = delete;
+  WebViewControl& operator=(const WebViewControl&) = delete;
+  ~WebViewControl() override;
+
+  void SetSilent(bool silent) override;
+  void Navigate(const std::wstring& url) override;
+  void SetLeft(int pixels) override;
+  void SetTop(int pixels) override;
+  void SetWidth(int pixels) override;
+  void SetHeight(int pixels) override;
+  void SetOpticalZoom(int percent) override;
+
+  void SetEvents(BrowserEvents* events) { events_ = events; }
+  // Deletes the website data (cache, cookies, storage) of the view's
+  // context, waiting for the result.
+  bool ClearWebsiteData();
+  GtkWidget* Widget() const { return GTK_WIDGET(view_); }
+
+ private:
+  static gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, gpointer self);
+  static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
+  static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
+  void Place();
+
+  GtkFixed* container_;
+  WebKitWebView* view_;
+  BrowserEvents* events_ = nullptr;
+  bool silent_ = false;
+  int left_ = 0;
+  int top_ = 0;
+  int width_ = 1;
+  int height_ = 1;
+};
+
+}  // namespace platform

@@ -1,0 +1,137 @@
+#include "ui/tavr_dlg.h"
+
+#include <cwchar>
+
+#include "app/config_path.h"
+#include "browser/browser_emulation.h"
+#include "browser/login_address.h"
+#include "browser/web_ui_controller.h"
+#include "files/launcher_config.h"
+#include "files/package_extraction.h"
+#include "platform/environment.h"
+#include "platform/trace.h"
+#include "platform/window_system.h"
+#include "ui/panel_window_view.h"
+#include "update/check_update.h"
+
+namespace {
+
+std::wstring Formatted(const wchar_t* format, double value) {
+  wchar_t buffer[64];
+  std::swprintf(buffer, 64, format, value);
+  return buffer;
+}
+
+}  // namespace
+
+CTavrDlg::CTavrDlg(const platform::Services& services, MainViewBg* parent)
+    : m_pMainViewBg(parent),
+      services_(services),
+      m_state(std::make_shared<PanelState>(*services.environment)) {}
+
+CTavrDlg::~CTavrDlg() {
+  if (m_pUIController != nullptr) {
+    m_pUIController->DisconnectEvents();
+    m_pUIController->Release();
+  }
+}
+
+bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
+  window_ = &window;
+  std::wstring executable = services_.environment->ExecutablePath();
+  SetBrowserEmulation(*services_.registry, BrowserEmulationValueName(executable).c_str());
+  m_state->AdoptConfig(ReadLauncherConfig(ConfigFilePath(executable)));
+
+  m_designScale.Refresh(GetDisplayScalePercent(*services_.environment));
+  services_.trace->Write(Formatted(L"designScale %.3f", m_designScale.Factor()));
+  services_.trace->Write(L"\n");
+
+  m_imgClose = services_.windows->LoadPngResource(kCloseImageId);
+  m_imgProgress = services_.windows->LoadPngResource(kProgressImageId);
+  m_imgClearCache = services_.windows->LoadPngResource(kClearCacheImageId);
+
+  StartUpdateCheck(MakeUpdateContext(window));
+
+  m_pUIController = new CWebUIController();
+  m_pUIController->AddRef();
+
+  m_explorer.Bind(&window.Browser());
+  m_navigation = std::make_unique<NavigationHandlers>(*m_state, m_explorer, *this, services_);
+  window.SetBrowserEvents(m_navigation.get());
+  m_explorer.put_Silent(true);
+  m_explorer.Navigate(WidenConfigText(m_state->m_nestedPage));
+  platform::Rect place = m_layout.Browser();
+  m_explorer.put_Left(place.x);
+  m_explorer.put_Top(place.y);
+  m_explorer.put_Width(place.width);
+  m_explorer.put_Height(place.height);
+  return true;
+}
+
+std::shared_ptr<const UpdateContext> CTavrDlg::MakeUpdateContext(platform::LauncherWindow& window) {
+  auto context = std::make_shared<UpdateContext>();
+  context->state = m_state;
+  context->view = std::make_shared<PanelWindowView>(window.UiThreadHandle(), *this);
+  context->downloader = services_.downloader;
+  const platform::ArchiveFiles* files = services_.archiveFiles;
+  context->extractPackage = [files](const std::wstring& package, const std::wstring& client) {
+    return ExtractAllEntries(*files, package, client, nullptr).AllOk();
+  };
+  return context;
+}
+
+void CTavrDlg::OnDraw(platform::Canvas& canvas) {
+  OnEraseBkgnd(canvas);
+  OnPaint(canvas);
+}
+
+bool CTavrDlg::OnEraseBkgnd(platform::Canvas& canvas) {
+  if (!m_bFirstEraseDone) {
+    m_bFirstEraseDone = true;
+    OnPaint(canvas);
+  }
+  if (m_state->m_bRedrawPending.exchange(false)) OnPaint(canvas);
+  return true;
+}
+
+void CTavrDlg::OnPaint(platform::Canvas& canvas) {
+  if (m_imgClose) canvas.DrawPicture(*m_imgClose, m_layout.CloseControl());
+  if (m_imgClearCache) canvas.DrawPicture(*m_imgClearCache, m_layout.ClearCacheControl());
+
+  int progress = m_state->m_nProgress.load();
+  services_.trace->Write(
+      L"\nwidth=" + std::to_wstring(ProgressBarLength(progress, PanelState::m_nProgressWidth)));
+  if (m_state->m_bShowProgress.load() && m_imgProgress) {
+    canvas.DrawPicture(*m_imgProgress, m_layout.ProgressBar(progress));
+  }
+  canvas.DrawTextLine(m_statusText, m_layout.StatusLine(), kStatusTextColour);
+}
+
+PanelPart CTavrDlg::PartAt(int x, int y) const {
+  return m_bVisible ? m_layout.HitTest(x, y) : PanelPart::None;
+}
+
+void CTavrDlg::OnMouseDown(int x, int y) {
+  m_pressedPart = PartAt(x, y);
+}
+
+void CTavrDlg::OnMouseUp(int x, int y) {
+  PanelPart pressed = m_pressedPart;
+  m_pressedPart = PanelPart::None;
+  if (pressed != PartAt(x, y)) return;
+  if (pressed == PanelPart::Close) OnClickClose();
+  if (pressed == PanelPart::ClearCache) OnClickClearCache();
+}
+
+void CTavrDlg::SetStatusText(const std::wstring& text) {
+  m_statusText = text;
+  Invalidate();
+}
+
+void CTavrDlg::ShowProgressStrip(bool) {
+  Invalidate();
+}
+
+void CTavrDlg::Invalidate() {
+  if (window_ != nullptr) window_->InvalidatePanel();
+}

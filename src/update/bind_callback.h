@@ -1,0 +1,40 @@
+// The package download's status callback: turns progress notifications into
+// the panel's progress value and repaint requests. It lives on the package
+// worker's stack for one download call, so it keeps no reference count.
+#pragma once
+
+#include "platform/bind_status_callback.h"
+#include "update/update_context.h"
+
+// received × 100 / total, truncated; 0 when the total is unknown. Not limited
+// to 100: a body longer than announced yields more.
+int ProgressPercent(ULONG received, ULONG total);
+
+class CBindCallback final : public IBindStatusCallback {
+ public:
+  explicit CBindCallback(const UpdateContext& panel) : m_pDlg(&panel) {}
+  CBindCallback(const CBindCallback&) = delete;
+  CBindCallback& operator=(const CBindCallback&) = delete;
+  virtual ~CBindCallback() = default;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return 0; }
+  ULONG STDMETHODCALLTYPE Release() override { return 0; }
+
+  HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return E_NOTIMPL; }
+  // Stores the percent and asks for a repaint only when the percent changed:
+  // a fast download notifies thousands of times, the bar has 100 steps.
+  HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG progressMax, ULONG statusCode,
+                                       LPCWSTR statusText) override;
+  HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
+
+ private:
+  const UpdateContext* m_pDlg;
+};

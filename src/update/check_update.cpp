@@ -1,0 +1,91 @@
+#include "update/check_update.h"
+
+#include <optional>
+#include <string>
+
+#include "files/file_text.h"
+#include "files/path_join.h"
+#include "platform/file_system.h"
+#include "platform/text_codec.h"
+#include "platform/tick_count.h"
+#include "update/cache_buster.h"
+#include "update/detached_thread.h"
+#include "update/download_package.h"
+#include "update/status_texts.h"
+#include "update/update_report.h"
+
+namespace {
+
+// Takes the downloaded manifest into the panel's state. The texts are filled
+// before the pointers that publish them.
+bool AdoptManifest(PanelState& state, std::string text) {
+  state.manifestText = std::move(text);
+  state.manifest = ParsePackageManifest(state.manifestText);
+  state.m_newManifestText = state.manifestText.c_str();
+  state.m_clientUrl = state.manifest.clientUrl;
+  state.m_exePath = state.manifest.exePath;
+  return state.manifest.document.IsObject() && state.manifest.IsUsable();
+}
+
+void MarkClientCurrent(const UpdateContext& context) {
+  context.state->m_bUpdating = false;
+  ShowStatus(context, kCurrentText);
+  FinishUpdate(context, UpdateOutcome::ClientCurrent);
+}
+
+}  // namespace
+
+unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
+  PanelState& state = *context->state;
+  const char* verUrl = state.m_verUrl != nullptr ? state.m_verUrl : "";
+  std::wstring manifestUrl = platform::DecodeAnsi(verUrl);
+  // Without a client root directory (too long a path) nothing can be kept.
+  std::optional<std::wstring> pkgPath;
+  std::optional<std::wstring> downloadedPath;
+  std::optional<std::wstring> packagePath;
+  if (!state.m_strMicroDir.empty()) {
+    pkgPath = JoinPath(state.m_strMicroDir, L"pkg.json");
+    downloadedPath = JoinPath(state.m_strMicroDir, L"pkg_tmp.json");
+    packagePath = JoinPath(state.m_strMicroDir, L"GameClient.zip");
+  }
+  state.m_strPkgPath = pkgPath.value_or(L"");
+  manifestUrl = AppendCacheBuster(std::move(manifestUrl), platform::TickCount());
+  std::string oldText = pkgPath ? ReadFileText(*pkgPath).text : std::string();
+  state.m_bUpdating = true;
+
+  if (!downloadedPath || !packagePath ||
+      !context->downloader->Download(manifestUrl, *downloadedPath, nullptr)) {
+    ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
+    return 0;
+  }
+  FileText downloaded = ReadFileText(*downloadedPath);
+  if (downloaded.status != platform::ReadStatus::Ok) {
+    ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
+    return 0;
+  }
+  bool packageLeftOver = platform::GetPathKind(*packagePath) == platform::PathKind::File;
+  // The texts, not the parsed values, decide: any change to the manifest
+  // orders an install.
+  bool manifestChanged = packageLeftOver || oldText != downloaded.text;
+  if (!AdoptManifest(state, std::move(downloaded.text))) {
+    ReportUpdateFailure(*context, kManifestInvalidText, UpdateOutcome::ManifestUnusable);
+    return 0;
+  }
+  if (!manifestChanged) {
+    MarkClientCurrent(*context);
+    return 0;
+  }
+  ShowStatus(*context, kUpdatingText);
+  if (!StartDetachedThread([context] { DownloadPackageThreadProc(context); })) {
+    ReportUpdateFailure(*context, kInstallFailedText, UpdateOutcome::InstallFailed);
+  }
+  return 0;
+}
+
+void StartUpdateCheck(std::shared_ptr<const UpdateContext> context) {
+  // Busy before the worker runs, so a login that comes first is turned back.
+  context->state->m_bUpdating = true;
+  if (!StartDetachedThread([context] { CheckUpdateThreadProc(context); })) {
+    ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
+  }
+}

@@ -1,0 +1,65 @@
+#include "update/download_package.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "files/path_join.h"
+#include "platform/file_system.h"
+#include "platform/text_codec.h"
+#include "platform/tick_count.h"
+#include "platform/trace.h"
+#include "update/bind_callback.h"
+#include "update/cache_buster.h"
+#include "update/status_texts.h"
+#include "update/update_report.h"
+
+namespace {
+
+void ShowProgressStrip(const UpdateContext& context, bool show) {
+  context.view->ShowProgressStrip(show);
+  context.state->m_bShowProgress = show;
+  context.view->Invalidate();
+}
+
+// "pkg.json" is written last and replaced whole, so it names the new
+// manifest only once every file of the package is in place.
+bool RecordManifest(const PanelState& state) {
+  const char* text = state.m_newManifestText;
+  if (text == nullptr || state.m_strPkgPath.empty()) return false;
+  return platform::ReplaceFileContents(state.m_strPkgPath, std::string_view(text));
+}
+
+}  // namespace
+
+unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context) {
+  const UpdateContext& panel = *context;
+  PanelState& state = *panel.state;
+  CBindCallback callback(panel);
+  const char* clientUrl = state.m_clientUrl;
+  std::wstring packageUrl = platform::DecodeAnsi(clientUrl != nullptr ? clientUrl : "");
+  std::optional<std::wstring> packagePath = JoinPath(state.m_strMicroDir, L"GameClient.zip");
+  std::optional<std::wstring> clientDirectory = JoinPath(state.m_strMicroDir, L"GameClient\\");
+  packageUrl = AppendCacheBuster(std::move(packageUrl), platform::TickCount());
+
+  ShowProgressStrip(panel, true);
+  if (!packagePath || !clientDirectory ||
+      !panel.downloader->Download(packageUrl, *packagePath, &callback)) {
+    ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
+    return 0;
+  }
+  ShowProgressStrip(panel, false);
+
+  platform::WriteTrace(L"\n");
+  bool unpacked = panel.extractPackage(*packagePath, *clientDirectory);
+  platform::RemoveFile(*packagePath);
+  platform::WriteTrace(L"解压完成");
+  if (!unpacked || !RecordManifest(state)) {
+    ReportUpdateFailure(panel, kInstallFailedText, UpdateOutcome::InstallFailed);
+    return 0;
+  }
+  state.m_bUpdating = false;
+  ShowStatus(panel, kCompletedText);
+  FinishUpdate(panel, UpdateOutcome::Installed);
+  return 0;
+}

@@ -1,0 +1,36 @@
+// Everything the two update workers share: the panel's state and window, the
+// downloader and the unpacking step. Held by shared_ptr so the workers keep it
+// alive however long they run.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/downloader.h"
+#include "ui/panel_state.h"
+#include "ui/panel_view.h"
+
+// How one update run ended.
+enum class UpdateOutcome {
+  ClientCurrent,
+  Installed,
+  ManifestDownloadFailed,
+  ManifestUnusable,
+  PackageDownloadFailed,
+  InstallFailed,
+};
+
+// Unpacks every entry of the package below the client directory; true only
+// when the package opened and every entry was written.
+using PackageExtractor =
+    std::function<bool(const std::wstring& packagePath, const std::wstring& clientDirectory)>;
+
+struct UpdateContext {
+  std::shared_ptr<PanelState> state;
+  std::shared_ptr<PanelView> view;
+  std::shared_ptr<platform::Downloader> downloader;
+  PackageExtractor extractPackage;
+  // Called once, as the last act of the worker that ends the run; optional.
+  std::function<void(UpdateOutcome)> onFinished;
+};

@@ -1,0 +1,131 @@
+#include "http_test_server.h"
+
+#include "platform/text_codec.h"
+
+HttpTestServer::HttpTestServer() {
+  server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    Handler handler;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      auto found = routes_.find(request.path);
+      if (found == routes_.end()) {
+        response.status = 404;
+        return;
+      }
+      handler = found->second;
+    }
+    Count(request);
+    handler(request, response);
+  });
+  // One request per connection: clients that keep connections open would
+  // otherwise hold the server's stop for its keep-alive timeout.
+  server_.set_keep_alive_max_count(1);
+  port_ = server_.bind_to_any_port("127.0.0.1");
+  thread_ = std::thread([this] { server_.listen_after_bind(); });
+  // The socket already listens; waiting for the loop lets stop() end it.
+  while (!server_.is_running()) std::this_thread::yield();
+}
+
+HttpTestServer::~HttpTestServer() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  released_.notify_all();
+  server_.stop();
+  thread_.join();
+}
+
+std::string HttpTestServer::Address(const std::string& path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+std::wstring HttpTestServer::Url(const std::string& path) const {
+  return platform::DecodeUtf8(Address(path));
+}
+
+void HttpTestServer::Route(const std::string& path, Handler handler) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  routes_[path] = std::move(handler);
+}
+
+void HttpTestServer::Count(const httplib::Request& request) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++hits_[request.path];
+  std::string query;
+  for (const auto& [key, value] : request.params) query += key + "=" + value + ";";
+  queries_[request.path] = query;
+}
+
+void HttpTestServer::Serve(const std::string& path, std::string body, int status) {
+  Route(path, [body, status](const httplib::Request&, httplib::Response& response) {
+    response.status = status;
+    response.set_content(body, "application/octet-stream");
+  });
+}
+
+void HttpTestServer::ServeShort(const std::string& path, std::string body, std::size_t announced) {
+  Route(path, [body, announced](const httplib::Request&, httplib::Response& response) {
+    response.set_content_provider(announced, "application/octet-stream",
+                                  [body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                    if (offset < body.size())
+                                      sink.write(body.data() + offset, body.size() - offset);
+                                    return offset < body.size();
+                                  });
+  });
+}
+
+void HttpTestServer::ServeChunked(const std::string& path, std::string body) {
+  Route(path, [body](const httplib::Request&, httplib::Response& response) {
+    response.set_chunked_content_provider(
+        "application/octet-stream", [body](std::size_t offset, httplib::DataSink& sink) {
+          constexpr std::size_t kChunk = 1000;
+          if (offset >= body.size()) {
+            sink.done();
+            return true;
+          }
+          std::size_t length = std::min(kChunk, body.size() - offset);
+          sink.write(body.data() + offset, length);
+          return true;
+        });
+  });
+}
+
+void HttpTestServer::ServeStalling(const std::string& path, std::string body) {
+  Route(path, [this, body](const httplib::Request&, httplib::Response& response) {
+    response.set_content_provider(
+        body.size(), "application/octet-stream",
+        [this, body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+          if (offset == 0) {
+            sink.write(body.data(), std::min<std::size_t>(body.size() / 2, 1000));
+            return true;
+          }
+          std::unique_lock<std::mutex> lock(mutex_);
+          released_.wait(lock, [this] { return stopping_; });
+          return false;
+        });
+  });
+}
+
+void HttpTestServer::Redirect(const std::string& path, const std::string& target) {
+  Route(path, [target](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect(target);
+  });
+}
+
+int HttpTestServer::Hits(const std::string& path) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto found = hits_.find(path);
+  return found == hits_.end() ? 0 : found->second;
+}
+
+std::string HttpTestServer::LastQuery(const std::string& path) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto found = queries_.find(path);
+  return found == queries_.end() ? std::string() : found->second;
+}
+
+int UnusedPort() {
+  httplib::Server probe;
+  return probe.bind_to_any_port("127.0.0.1");
+}

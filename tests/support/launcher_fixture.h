@@ -1,0 +1,68 @@
+// A launcher beside a configuration file in a scratch directory, with fake
+// windows, folders and display.
+#pragma once
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "fakes/fake_downloader.h"
+#include "fakes/fake_environment.h"
+#include "fakes/fake_folder_cleaner.h"
+#include "fakes/fake_launch_services.h"
+#include "fakes/fake_registry.h"
+#include "fakes/fake_window_system.h"
+#include "platform/services.h"
+#include "temp_dir.h"
+
+inline constexpr const char* kGoodConfig =
+    R"({"ver_url":"http://127.0.0.1:1/pkg.json","nested_page":"http://127.0.0.1:1/index.html",)"
+    R"("login_url":"/login?"})";
+
+class LauncherFixture {
+ public:
+  struct Gate {
+    void Wait() {
+      std::unique_lock<std::mutex> lock(mutex);
+      opened.wait(lock, [this] { return open; });
+    }
+    void Open() {
+      std::lock_guard<std::mutex> lock(mutex);
+      open = true;
+      opened.notify_all();
+    }
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+  };
+  std::shared_ptr<Gate> gate = std::make_shared<Gate>();
+
+  explicit LauncherFixture(int dpi = 96, const char* config = kGoodConfig)
+      : environment(dir.WideFile(L"launcher"), dpi) {
+    if (config != nullptr) dir.Write(L"launcher.json", config);
+    services.environment = &environment;
+    services.windows = &windows;
+    services.folders = &folders;
+    services.downloader = downloader;
+    services.registry = &registry;
+    services.processLauncher = &processes;
+    services.shell = &shell;
+    services.trace = &trace;
+    // The update check waits at its first download until the test is over,
+    // so it never touches the panel while a test looks at it.
+    downloader->OnRequest([gate = gate](const std::wstring&) { gate->Wait(); });
+  }
+  ~LauncherFixture() { gate->Open(); }
+
+  TempDir dir;
+  FakeEnvironment environment;
+  FakeWindowSystem windows;
+  FakeFolderCleaner folders;
+  std::shared_ptr<FakeDownloader> downloader = std::make_shared<FakeDownloader>();
+  FakeRegistry registry;
+  FakeProcessLauncher processes;
+  FakeShell shell;
+  FakeTrace trace;
+  platform::Services services;
+};

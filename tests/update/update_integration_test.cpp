@@ -1,0 +1,208 @@
+// Whole update runs: the system downloader against a loopback server, real
+// archives, real extraction into a scratch client root.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "http_test_server.h"
+#include "package_builder.h"
+#include "platform/archive_files.h"
+#include "platform/text_codec.h"
+#include "update/package_install.h"
+#include "update/status_texts.h"
+#include "update_harness.h"
+
+namespace {
+
+std::vector<ArchiveItem> ClientFiles(const std::string& version) {
+  std::vector<ArchiveItem> items(4);
+  items[0].name = "bin/";
+  items[0].unixMode = 040755;
+  items[1].name = "bin/game.exe";
+  items[1].bytes = "game " + version;
+  items[1].unixMode = 0100755;
+  items[2].name = "data/levels.dat";
+  items[2].bytes = std::string(200000, 'L') + version;
+  items[3].name = "readme.txt";
+  items[3].bytes = "read me " + version;
+  return items;
+}
+
+std::string ArchiveBytes(const std::vector<ArchiveItem>& items, const TempDir& scratch) {
+  auto path = scratch.Path() / "built.zip";
+  EXPECT_TRUE(WriteZipArchive(path, items));
+  return scratch.Read(L"built.zip");
+}
+
+class UpdateIntegrationTest : public ::testing::Test {
+ protected:
+  UpdateIntegrationTest()
+      : archiveFiles(platform::MakeSystemArchiveFiles()),
+        downloader(platform::MakeSystemDownloader(
+            {std::chrono::milliseconds(2000), 1000, std::chrono::seconds(1)})),
+        harness(downloader, MakePackageExtractor(*archiveFiles), server.Address("/pkg.json")) {}
+
+  std::string Manifest(const std::string& packagePath = "/GameClient.zip") const {
+    return ManifestText(server.Address(packagePath), "bin/game.exe");
+  }
+
+  void ServeRelease(const std::string& version) {
+    server.Serve("/pkg.json", Manifest());
+    server.Serve("/GameClient.zip", ArchiveBytes(ClientFiles(version), scratch));
+  }
+
+  UpdateOutcome Run() {
+    harness.Start();
+    auto outcome = harness.Wait();
+    EXPECT_TRUE(outcome.has_value()) << "the update never ended";
+    return outcome.value_or(UpdateOutcome::ManifestDownloadFailed);
+  }
+
+  UpdateOutcome RunAgain() {
+    harness.Restart();
+    return Run();
+  }
+
+  std::string ClientFile(const std::string& name) const {
+    return harness.dir.Read(platform::DecodeUtf8("micro/GameClient/" + name));
+  }
+
+  void ExpectInstalled(const std::string& version) {
+    EXPECT_EQ(ClientFile("bin/game.exe"), "game " + version);
+    EXPECT_EQ(ClientFile("data/levels.dat"), std::string(200000, 'L') + version);
+    EXPECT_EQ(ClientFile("readme.txt"), "read me " + version);
+    EXPECT_FALSE(harness.MicroFileExists(L"GameClient.zip"));
+  }
+
+  HttpTestServer server;
+  TempDir scratch;
+  std::unique_ptr<platform::ArchiveFiles> archiveFiles;
+  std::shared_ptr<platform::Downloader> downloader;
+  UpdateHarness harness;
+};
+
+TEST_F(UpdateIntegrationTest, FirstRunInstallsTheClient) {
+  ServeRelease("1");
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled("1");
+  EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), Manifest());
+  EXPECT_EQ(harness.ReadMicroFile(L"pkg_tmp.json"), Manifest());
+  EXPECT_EQ(harness.view->Status(), kCompletedText);
+  EXPECT_FALSE(harness.state->m_bUpdating);
+  EXPECT_EQ(harness.state->m_nProgress, 100);
+  EXPECT_NE(server.LastQuery("/pkg.json").find("skq="), std::string::npos);
+  EXPECT_NE(server.LastQuery("/GameClient.zip").find("skq="), std::string::npos);
+}
+
+TEST_F(UpdateIntegrationTest, AnUnchangedManifestIsNotInstalledAgain) {
+  ServeRelease("1");
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ASSERT_EQ(RunAgain(), UpdateOutcome::ClientCurrent);
+  EXPECT_EQ(server.Hits("/pkg.json"), 2);
+  EXPECT_EQ(server.Hits("/GameClient.zip"), 1);
+  EXPECT_EQ(harness.view->Status(), L" ");
+}
+
+TEST_F(UpdateIntegrationTest, ACrLfManifestStaysUnchangedAcrossRuns) {
+  ServeRelease("1");
+  server.Serve("/pkg.json", "{\r\n\"client_url\": \"" + server.Address("/GameClient.zip") +
+                                "\",\r\n\"exe_path\": \"bin/game.exe\"\r\n}\r\n");
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  EXPECT_EQ(harness.ReadMicroFile(L"pkg.json").find('\r'), std::string::npos);
+  ASSERT_EQ(RunAgain(), UpdateOutcome::ClientCurrent);
+  EXPECT_EQ(server.Hits("/GameClient.zip"), 1);
+}
+
+TEST_F(UpdateIntegrationTest, ALeftOverPackageIsDownloadedAndInstalledAgain) {
+  ServeRelease("1");
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  harness.WriteMicroFile(L"GameClient.zip", "interrupted");
+  ServeRelease("2");
+  ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+  EXPECT_EQ(server.Hits("/GameClient.zip"), 2);
+  ExpectInstalled("2");
+}
+
+TEST_F(UpdateIntegrationTest, ManifestKeysInCapitalsAreFound) {
+  ServeRelease("1");
+  server.Serve("/pkg.json", "{\"CLIENT_URL\":\"" + server.Address("/GameClient.zip") +
+                                "\",\"EXE_PATH\":\"bin/game.exe\"}");
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled("1");
+  EXPECT_STREQ(harness.state->m_exePath.load(), "bin/game.exe");
+}
+
+TEST_F(UpdateIntegrationTest, ManifestErrorsAreReported) {
+  for (int status : {404, 500}) {
+    server.Serve("/pkg.json", "<html>error</html>", status);
+    EXPECT_EQ(RunAgain(), UpdateOutcome::ManifestDownloadFailed) << status;
+    EXPECT_EQ(harness.view->Status(), kCheckFailedText) << status;
+    EXPECT_TRUE(harness.state->m_bUpdating) << status;
+  }
+  EXPECT_FALSE(harness.MicroFileExists(L"pkg_tmp.json"));
+}
+
+TEST_F(UpdateIntegrationTest, AnUnreachableServerIsReported) {
+  UpdateHarness refused(downloader, MakePackageExtractor(*archiveFiles),
+                        "http://127.0.0.1:" + std::to_string(UnusedPort()) + "/pkg.json");
+  refused.Start();
+  EXPECT_EQ(refused.Wait(), UpdateOutcome::ManifestDownloadFailed);
+  EXPECT_EQ(refused.view->Status(), kCheckFailedText);
+  EXPECT_TRUE(refused.state->m_bUpdating);
+}
+
+// A package download that fails in any way leaves the installed manifest and
+// no package file, and the next run tries again.
+TEST_F(UpdateIntegrationTest, PackageDownloadFailuresAreReportedAndRetried) {
+  std::string package = ArchiveBytes(ClientFiles("1"), scratch);
+  server.Serve("/pkg.json", Manifest());
+  harness.WriteMicroFile(L"pkg.json", "installed before");
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (attempt == 0) server.Serve("/GameClient.zip", "missing", 404);
+    if (attempt == 1) server.Serve("/GameClient.zip", "broken", 500);
+    if (attempt == 2)
+      server.ServeShort("/GameClient.zip", package.substr(0, package.size() / 2), package.size());
+    if (attempt == 3) server.ServeStalling("/GameClient.zip", package);
+    EXPECT_EQ(RunAgain(), UpdateOutcome::PackageDownloadFailed) << attempt;
+    EXPECT_EQ(harness.view->Status(), kDownloadFailedText) << attempt;
+    EXPECT_FALSE(harness.view->StripVisible()) << attempt;
+    EXPECT_TRUE(harness.state->m_bUpdating) << attempt;
+    EXPECT_FALSE(harness.MicroFileExists(L"GameClient.zip")) << attempt;
+    EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), "installed before") << attempt;
+  }
+}
+
+TEST_F(UpdateIntegrationTest, AnHtmlPageServedAsThePackageIsAFailedInstall) {
+  server.Serve("/pkg.json", Manifest());
+  server.Serve("/GameClient.zip", "<html><body>Service unavailable</body></html>");
+  ASSERT_EQ(Run(), UpdateOutcome::InstallFailed);
+  EXPECT_EQ(harness.view->Status(), kInstallFailedText);
+  EXPECT_TRUE(harness.state->m_bUpdating);
+  EXPECT_FALSE(harness.MicroFileExists(L"pkg.json"));
+  EXPECT_FALSE(harness.MicroFileExists(L"GameClient.zip"));
+
+  ServeRelease("1");
+  ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+  ExpectInstalled("1");
+}
+
+TEST_F(UpdateIntegrationTest, ARedirectedPackageIsInstalled) {
+  ServeRelease("1");
+  server.Redirect("/latest.zip", "/GameClient.zip");
+  server.Serve("/pkg.json", Manifest("/latest.zip"));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled("1");
+  EXPECT_EQ(server.Hits("/latest.zip"), 1);
+}
+
+TEST_F(UpdateIntegrationTest, FilesThePackageDoesNotContainStay) {
+  std::filesystem::create_directories(harness.dir.Path() / "micro" / "GameClient" / "saves");
+  harness.WriteMicroFile(L"GameClient/saves/slot1.sav", "my progress");
+  harness.WriteMicroFile(L"GameClient/readme.txt", "old readme");
+  ServeRelease("1");
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled("1");
+  EXPECT_EQ(ClientFile("saves/slot1.sav"), "my progress");
+}
+
+}  // namespace

@@ -1,0 +1,29 @@
+#include "command_arguments.h"
+
+#include <algorithm>
+
+#include "platform/text_codec.h"
+
+std::optional<ParsedArguments> ParseArguments(const std::vector<std::wstring>& arguments,
+                                              const std::vector<std::wstring>& known) {
+  ParsedArguments parsed;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::wstring& argument = arguments[i];
+    if (argument.rfind(L"--", 0) != 0) {
+      parsed.positional.push_back(argument);
+      continue;
+    }
+    if (std::find(known.begin(), known.end(), argument) == known.end()) return std::nullopt;
+    if (i + 1 == arguments.size()) return std::nullopt;
+    parsed.options[argument] = arguments[++i];
+  }
+  return parsed;
+}
+
+std::filesystem::path ToPath(const std::wstring& text) {
+#ifdef _WIN32
+  return std::filesystem::path(text);
+#else
+  return std::filesystem::path(platform::EncodeUtf8(text));
+#endif
+}

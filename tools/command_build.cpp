@@ -1,0 +1,46 @@
+// micro-pkg build DIR --client-url URL --exe PATH --out OUTDIR: packs a client
+// directory into OUTDIR/GameClient.zip and writes the manifest OUTDIR/pkg.json
+// that points the launcher at it.
+#include <cstdio>
+#include <system_error>
+
+#include "command.h"
+#include "command_arguments.h"
+#include "package_builder.h"
+#include "platform/file_system.h"
+#include "platform/text_codec.h"
+
+int RunBuild(const std::vector<std::wstring>& arguments) {
+  auto parsed = ParseArguments(arguments, {L"--client-url", L"--exe", L"--out"});
+  if (!parsed || parsed->positional.size() != 1 || parsed->options.size() != 3) return 2;
+  std::filesystem::path client = ToPath(parsed->positional[0]);
+  std::filesystem::path out = ToPath(parsed->options[L"--out"]);
+  const std::wstring& exe = parsed->options[L"--exe"];
+
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(client / ToPath(exe), error)) {
+    std::fprintf(stderr, "micro-pkg: %s is not a file in the client directory\n",
+                 platform::EncodeUtf8(exe).c_str());
+    return 1;
+  }
+  auto items = CollectDirectory(client);
+  if (!items) {
+    std::fprintf(stderr, "micro-pkg: cannot read the client directory\n");
+    return 1;
+  }
+  std::filesystem::create_directories(out, error);
+  if (!WriteZipArchive(out / "GameClient.zip", *items)) {
+    std::fprintf(stderr, "micro-pkg: cannot write %s\n", (out / "GameClient.zip").string().c_str());
+    return 1;
+  }
+  std::string manifest = ManifestText(platform::EncodeAnsi(parsed->options[L"--client-url"]),
+                                      platform::EncodeAnsi(exe));
+  std::wstring manifestPath = parsed->options[L"--out"] + platform::kPathSeparator + L"pkg.json";
+  if (!platform::ReplaceFileContents(manifestPath, manifest)) {
+    std::fprintf(stderr, "micro-pkg: cannot write the manifest\n");
+    return 1;
+  }
+  std::printf("%zu entries packed into %s\n", items->size(),
+              (out / "GameClient.zip").string().c_str());
+  return 0;
+}

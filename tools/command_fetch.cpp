@@ -1,0 +1,89 @@
+// micro-pkg fetch URL FILE: downloads exactly as the launcher fetches its
+// package (the same downloader, the same progress callback), printing the
+// progress and, at the end, how many repaints the notifications asked for.
+#include <cstdio>
+#include <memory>
+
+#include "command.h"
+#include "platform/downloader.h"
+#include "update/bind_callback.h"
+
+namespace {
+
+// Stands in for the panel: each repaint request prints the percent.
+class ConsoleProgressView final : public PanelView {
+ public:
+  explicit ConsoleProgressView(const PanelState& state) : state_(state) {}
+  void SetStatusText(const std::wstring&) override {}
+  void ShowProgressStrip(bool) override {}
+  void Invalidate() override {
+    ++repaints;
+    std::fprintf(stderr, "\r%3d%%", state_.m_nProgress.load());
+  }
+  long repaints = 0;
+
+ private:
+  const PanelState& state_;
+};
+
+// Counts the downloader's notifications on their way to the callback.
+class CountingProgress final : public IBindStatusCallback {
+ public:
+  explicit CountingProgress(IBindStatusCallback& inner) : inner_(inner) {}
+  virtual ~CountingProgress() = default;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    return inner_.QueryInterface(riid, object);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD reserved, IBinding* binding) override {
+    return inner_.OnStartBinding(reserved, binding);
+  }
+  HRESULT STDMETHODCALLTYPE GetPriority(LONG* priority) override {
+    return inner_.GetPriority(priority);
+  }
+  HRESULT STDMETHODCALLTYPE OnLowResource(DWORD reserved) override {
+    return inner_.OnLowResource(reserved);
+  }
+  HRESULT STDMETHODCALLTYPE OnProgress(ULONG received, ULONG total, ULONG code,
+                                       LPCWSTR text) override {
+    ++notifications;
+    bytes = received;
+    return inner_.OnProgress(received, total, code, text);
+  }
+  HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT result, LPCWSTR error) override {
+    return inner_.OnStopBinding(result, error);
+  }
+  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD* flags, BINDINFO* info) override {
+    return inner_.GetBindInfo(flags, info);
+  }
+  HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD flags, DWORD size, FORMATETC* format,
+                                            STGMEDIUM* medium) override {
+    return inner_.OnDataAvailable(flags, size, format, medium);
+  }
+  HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID riid, IUnknown* object) override {
+    return inner_.OnObjectAvailable(riid, object);
+  }
+  long notifications = 0;
+  ULONG bytes = 0;
+
+ private:
+  IBindStatusCallback& inner_;
+};
+
+}  // namespace
+
+int RunFetch(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() != 2) return 2;
+  UpdateContext panel;
+  panel.state = std::make_shared<PanelState>();
+  auto view = std::make_shared<ConsoleProgressView>(*panel.state);
+  panel.view = view;
+  CBindCallback callback(panel);
+  CountingProgress counting(callback);
+  bool ok = platform::MakeSystemDownloader()->Download(arguments[0], arguments[1], &counting);
+  std::fprintf(stderr, "\n%s: %lu bytes, %ld progress notifications, %ld repaint requests\n",
+               ok ? "fetched" : "failed", static_cast<unsigned long>(counting.bytes),
+               counting.notifications, view->repaints);
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,154 @@
+#include "package_builder.h"
+
+#include <cjson/cJSON.h>
+#include <minizip/zip.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+namespace {
+
+constexpr std::uint32_t kMadeByUnix = 3u << 8 | 20u;
+constexpr std::uint32_t kUtf8NamesFlag = 0x800;
+constexpr std::uint32_t kDosDirectory = 0x10;
+constexpr std::uint16_t kExtendedTimestampId = 0x5455;
+
+struct ZipCloser {
+  void operator()(void* archive) const { zipClose(archive, nullptr); }
+};
+using ZipHandle = std::unique_ptr<void, ZipCloser>;
+
+// cJSON's functions are stdcall on Windows, so they are called, not stored.
+struct JsonDeleter {
+  void operator()(cJSON* item) const { cJSON_Delete(item); }
+  void operator()(char* text) const { cJSON_free(text); }
+};
+
+bool IsDirectoryName(const std::string& name) {
+  return !name.empty() && name.back() == '/';
+}
+
+tm_zip LocalZipTime(std::int64_t seconds) {
+  std::time_t time = static_cast<std::time_t>(seconds);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &time);
+#else
+  localtime_r(&time, &local);
+#endif
+  tm_zip zipTime{};
+  zipTime.tm_sec = static_cast<uInt>(local.tm_sec);
+  zipTime.tm_min = static_cast<uInt>(local.tm_min);
+  zipTime.tm_hour = static_cast<uInt>(local.tm_hour);
+  zipTime.tm_mday = static_cast<uInt>(local.tm_mday);
+  zipTime.tm_mon = static_cast<uInt>(local.tm_mon);
+  zipTime.tm_year = static_cast<uInt>(std::max(local.tm_year + 1900, 1980));
+  return zipTime;
+}
+
+// The extended timestamp field with the modification time in UTC: the same
+// bytes serve the local header and the central directory.
+std::string TimestampExtra(std::int64_t seconds) {
+  auto time = static_cast<std::uint32_t>(seconds);
+  std::string extra;
+  extra.push_back(static_cast<char>(kExtendedTimestampId & 0xFF));
+  extra.push_back(static_cast<char>(kExtendedTimestampId >> 8));
+  extra.push_back(5);
+  extra.push_back(0);
+  extra.push_back(1);
+  for (int shift = 0; shift < 32; shift += 8) extra.push_back(static_cast<char>(time >> shift));
+  return extra;
+}
+
+bool WriteContent(void* archive, const ArchiveItem& item) {
+  if (!item.source) {
+    return item.bytes.empty() ||
+           zipWriteInFileInZip(archive, item.bytes.data(),
+                               static_cast<unsigned>(item.bytes.size())) == ZIP_OK;
+  }
+  std::ifstream in(*item.source, std::ios::binary);
+  if (!in) return false;
+  std::vector<char> buffer(1 << 16);
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    auto got = static_cast<unsigned>(in.gcount());
+    if (got > 0 && zipWriteInFileInZip(archive, buffer.data(), got) != ZIP_OK) return false;
+  }
+  return in.eof();
+}
+
+bool AddItem(void* archive, const ArchiveItem& item) {
+  bool directory = IsDirectoryName(item.name);
+  zip_fileinfo info{};
+  info.tmz_date = LocalZipTime(item.modifiedTime);
+  info.external_fa = (item.unixMode << 16) | (directory ? kDosDirectory : 0u);
+  std::string extra = TimestampExtra(item.modifiedTime);
+  auto extraSize = static_cast<uInt>(extra.size());
+  int method = directory ? 0 : Z_DEFLATED;
+  if (zipOpenNewFileInZip4_64(archive, item.name.c_str(), &info, extra.data(), extraSize,
+                              extra.data(), extraSize, nullptr, method, Z_DEFAULT_COMPRESSION, 0,
+                              -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
+                              kMadeByUnix, kUtf8NamesFlag, 0) != ZIP_OK) {
+    return false;
+  }
+  bool written = directory || WriteContent(archive, item);
+  return zipCloseFileInZip(archive) == ZIP_OK && written;
+}
+
+}  // namespace
+
+bool WriteZipArchive(const std::filesystem::path& path, const std::vector<ArchiveItem>& items) {
+  bool ok = false;
+  {
+    ZipHandle archive(zipOpen64(path.string().c_str(), APPEND_STATUS_CREATE));
+    if (!archive) return false;
+    ok = std::all_of(items.begin(), items.end(),
+                     [&](const ArchiveItem& item) { return AddItem(archive.get(), item); });
+    ok = zipClose(archive.release(), nullptr) == ZIP_OK && ok;
+  }
+  if (!ok) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+  return ok;
+}
+
+std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::path& directory) {
+  std::error_code error;
+  std::vector<ArchiveItem> items;
+  for (std::filesystem::recursive_directory_iterator it(directory, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::filesystem::path& path = it->path();
+    struct stat info {};
+    if (::stat(path.string().c_str(), &info) != 0) return std::nullopt;
+    ArchiveItem item;
+    item.name = std::filesystem::relative(path, directory).generic_u8string();
+    item.unixMode = static_cast<std::uint32_t>(info.st_mode);
+    item.modifiedTime = static_cast<std::int64_t>(info.st_mtime);
+    if (it->is_directory()) {
+      item.name += '/';
+    } else if (it->is_regular_file()) {
+      item.source = path;
+    } else {
+      continue;
+    }
+    items.push_back(std::move(item));
+  }
+  if (error) return std::nullopt;
+  std::sort(items.begin(), items.end(),
+            [](const ArchiveItem& a, const ArchiveItem& b) { return a.name < b.name; });
+  return items;
+}
+
+std::string ManifestText(const std::string& clientUrl, const std::string& exePath) {
+  std::unique_ptr<cJSON, JsonDeleter> root(cJSON_CreateObject());
+  cJSON_AddStringToObject(root.get(), "client_url", clientUrl.c_str());
+  cJSON_AddStringToObject(root.get(), "exe_path", exePath.c_str());
+  std::unique_ptr<char, JsonDeleter> printed(cJSON_Print(root.get()));
+  return printed ? std::string(printed.get()) + "\n" : std::string();
+}

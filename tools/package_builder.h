@@ -1,0 +1,32 @@
+// Writing client packages: zip archives with Unix modes, modification times
+// and UTF-8 names, and the manifest that points at them.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ArchiveItem {
+  // '/'-separated UTF-8 name; a directory's ends with '/'.
+  std::string name;
+  // The content: read from `source` when it is set, else `bytes`.
+  std::optional<std::filesystem::path> source;
+  std::string bytes;
+  std::uint32_t unixMode = 0100644;
+  // Seconds since 1970-01-01 UTC.
+  std::int64_t modifiedTime = 0;
+};
+
+// Deflates every file (directories are stored) into a new archive at `path`.
+// False, with no archive left behind, when anything could not be read or
+// written.
+bool WriteZipArchive(const std::filesystem::path& path, const std::vector<ArchiveItem>& items);
+
+// Every file and directory below `directory`, in name order, as items that
+// read their content from disk. None when the directory cannot be walked.
+std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::path& directory);
+
+// {"client_url": ..., "exe_path": ...}, formatted by cJSON.
+std::string ManifestText(const std::string& clientUrl, const std::string& exePath);
