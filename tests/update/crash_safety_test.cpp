@@ -1,0 +1,171 @@
+// Kills an updating process at chosen moments of the download and of the
+// unpacking, then lets the next start finish: the client must always end up
+// complete and the recorded manifest must be the served one.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "http_test_server.h"
+#include "package_builder.h"
+#include "platform/text_codec.h"
+#include "temp_dir.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kFiles = 64;
+constexpr std::size_t kFileBytes = 48 * 1024;
+
+std::string FileContent(int version, int file) {
+  std::mt19937 random(static_cast<unsigned>(version * 1000 + file));
+  std::string bytes(kFileBytes, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+std::string FileName(int file) {
+  return "data/part" + std::to_string(file) + ".bin";
+}
+
+// A running driver whose standard output is read as it comes.
+class Driver {
+ public:
+  Driver(const std::string& executablePath, const std::string& manifestUrl) {
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    std::string program = QELT_UPDATE_DRIVER;
+    std::string path = executablePath;
+    std::string url = manifestUrl;
+    char* argv[] = {program.data(), path.data(), url.data(), nullptr};
+    EXPECT_EQ(posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    output_ = fds[0];
+  }
+  Driver(const Driver&) = delete;
+  Driver& operator=(const Driver&) = delete;
+  ~Driver() {
+    ::close(output_);
+    if (pid_ > 0) Kill();
+  }
+
+  // Reads output until `marker` has appeared `count` times; false when the
+  // output ends first.
+  bool WaitFor(const std::string& marker, int count) {
+    char buffer[4096];
+    for (;;) {
+      std::size_t at = seen_.find(marker);
+      while (at != std::string::npos) {
+        seen_.erase(0, at + marker.size());
+        if (--count == 0) return true;
+        at = seen_.find(marker);
+      }
+      if (seen_.size() > marker.size()) seen_.erase(0, seen_.size() - marker.size());
+      ssize_t n = ::read(output_, buffer, sizeof buffer);
+      if (n <= 0) return false;
+      seen_.append(buffer, static_cast<std::size_t>(n));
+    }
+  }
+
+  void Kill() {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+
+  // The exit status once it ends by itself.
+  int Finish() {
+    while (WaitFor("\n", 1)) {
+    }
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int output_ = -1;
+  std::string seen_;
+};
+
+class CrashSafetyTest : public ::testing::Test {
+ protected:
+  // Publishes `version`: a new package and a manifest that names it.
+  void Publish(int version) {
+    std::vector<ArchiveItem> items;
+    for (int file = 0; file < kFiles; ++file) {
+      ArchiveItem item;
+      item.name = FileName(file);
+      item.bytes = FileContent(version, file);
+      items.push_back(std::move(item));
+    }
+    ASSERT_TRUE(WriteZipArchive(scratch.Path() / "GameClient.zip", items));
+    std::string package = scratch.Read(L"GameClient.zip");
+    std::string packagePath = "/v" + std::to_string(version) + "/GameClient.zip";
+    manifest = ManifestText(server.Address(packagePath), FileName(0));
+    server.Serve("/pkg.json", manifest);
+    // About 3 MiB at some 25 MiB/s: long enough to be interrupted.
+    server.Route(packagePath, [package](const httplib::Request&, httplib::Response& response) {
+      response.set_content_provider(
+          package.size(), "application/zip",
+          [package](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+            std::size_t length = std::min<std::size_t>(64 * 1024, package.size() - offset);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            return sink.write(package.data() + offset, length);
+          });
+    });
+  }
+
+  void ExpectComplete(int version) {
+    for (int file = 0; file < kFiles; ++file) {
+      ASSERT_EQ(client.Read(L"micro/GameClient/" + platform::DecodeUtf8(FileName(file))),
+                FileContent(version, file))
+          << "file " << file << " of version " << version;
+    }
+    EXPECT_EQ(client.Read(L"micro/pkg.json"), manifest);
+  }
+
+  std::string ExecutablePath() const { return (client.Path() / "launcher").string(); }
+
+  HttpTestServer server;
+  TempDir scratch;
+  TempDir client;
+  std::string manifest;
+};
+
+TEST_F(CrashSafetyTest, AKilledUpdateIsCompletedByTheNextStart) {
+  std::mt19937 random(20261209);
+  const std::string manifestUrl = server.Address("/pkg.json");
+  constexpr int kRounds = 24;
+  for (int version = 1; version <= kRounds; ++version) {
+    Publish(version);
+    {
+      Driver interrupted(ExecutablePath(), manifestUrl);
+      bool duringUnpacking = version % 2 == 0;
+      int entry = std::uniform_int_distribution<int>(1, kFiles)(random);
+      // The package arrives in some 50 pieces, one notification each.
+      int notification = std::uniform_int_distribution<int>(1, 40)(random);
+      bool reached = duringUnpacking ? interrupted.WaitFor("删除：", entry)
+                                     : interrupted.WaitFor("SetProgress=", notification);
+      EXPECT_TRUE(reached) << "round " << version;
+      interrupted.Kill();
+    }
+    Driver next(ExecutablePath(), manifestUrl);
+    ASSERT_EQ(next.Finish(), 0) << "round " << version;
+    ExpectComplete(version);
+  }
+}
+
+}  // namespace

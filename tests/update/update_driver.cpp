@@ -1,0 +1,41 @@
+// Runs one update, as a launcher start would, and exits: the subject of the
+// crash-safety test, which kills it at chosen moments.
+// Usage: qelt_update_driver EXECUTABLE_PATH MANIFEST_URL
+// The client root is "micro" beside EXECUTABLE_PATH; the traces go to
+// standard output unbuffered, so the test sees where the update is. Exits 0
+// when the client ends up complete and current.
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <memory>
+
+#include "fakes/fake_environment.h"
+#include "fakes/fake_panel_view.h"
+#include "platform/archive_files.h"
+#include "platform/text_codec.h"
+#include "update/check_update.h"
+#include "update/package_install.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) return 2;
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  std::unique_ptr<platform::ArchiveFiles> archiveFiles = platform::MakeSystemArchiveFiles();
+  std::string verUrl = argv[2];
+
+  auto context = std::make_shared<UpdateContext>();
+  context->state = std::make_shared<PanelState>(FakeEnvironment(platform::DecodeUtf8(argv[1])));
+  context->state->m_verUrl = verUrl.c_str();
+  context->view = std::make_shared<FakePanelView>();
+  context->downloader = platform::MakeSystemDownloader();
+  context->extractPackage = MakePackageExtractor(*archiveFiles);
+  auto finished = std::make_shared<std::promise<UpdateOutcome>>();
+  context->onFinished = [finished](UpdateOutcome outcome) { finished->set_value(outcome); };
+  std::future<UpdateOutcome> outcome = finished->get_future();
+  StartUpdateCheck(context);
+
+  UpdateOutcome result = outcome.get();
+  bool current = result == UpdateOutcome::Installed || result == UpdateOutcome::ClientCurrent;
+  std::printf("\noutcome %d\n", static_cast<int>(result));
+  // The workers are detached: leave without running destructors under them.
+  std::_Exit(current ? 0 : 1);
+}
