@@ -2,6 +2,7 @@
 // windows, folders and display.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -25,15 +26,23 @@ class LauncherFixture {
   struct Gate {
     void Wait() {
       std::unique_lock<std::mutex> lock(mutex);
-      opened.wait(lock, [this] { return open; });
+      ++waiting;
+      changed.notify_all();
+      changed.wait(lock, [this] { return open; });
     }
     void Open() {
       std::lock_guard<std::mutex> lock(mutex);
       open = true;
-      opened.notify_all();
+      changed.notify_all();
+    }
+    // True once a download waits here, at most ten seconds on.
+    bool WaitForArrival() {
+      std::unique_lock<std::mutex> lock(mutex);
+      return changed.wait_for(lock, std::chrono::seconds(10), [this] { return waiting > 0; });
     }
     std::mutex mutex;
-    std::condition_variable opened;
+    std::condition_variable changed;
+    int waiting = 0;
     bool open = false;
   };
   std::shared_ptr<Gate> gate = std::make_shared<Gate>();

@@ -98,7 +98,10 @@ TEST(TavrDlgInitTest, LoginNavigationsDuringTheUpdateGoBackToTheStartPage) {
 
 TEST(TavrDlgInitTest, ALoginWhenCurrentStartsTheClientAndClosesTheLauncher) {
   LauncherFixture launcher;
-  RunLauncher(launcher, [](FakeLauncherWindow& window, CTavrDlg& panel) {
+  RunLauncher(launcher, [&launcher](FakeLauncherWindow& window, CTavrDlg& panel) {
+    // The check marks the panel busy before its download; only then can the
+    // test say the client is current.
+    ASSERT_TRUE(launcher.gate->WaitForArrival());
     panel.State()->m_exePath = "GameClient/game";
     panel.State()->m_bUpdating = false;
     bool cancel = false;
