@@ -82,6 +82,10 @@ struct ZipReader::State {
   int entryCount = 0;
   // The entry minizip is positioned at; -1 when unknown or unreachable.
   int current = -1;
+  // No walk gets past a record it could not read once: the archive does not
+  // change while it is open, so entries from here on fail without walking
+  // the central directory again for each.
+  int reachable = INT_MAX;
   int cachedIndex = -1;
   EntryDetails cached;
   std::wstring targetDirectory;
@@ -91,14 +95,18 @@ struct ZipReader::State {
 };
 
 ArchiveResult ZipReader::State::PositionAt(int index) {
+  if (index >= reachable) return ArchiveFileError;
   unzFile file = archive.get();
   if (current < 0 || index < current) {
     current = unzGoToFirstFile(file) == UNZ_OK ? 0 : -1;
-    if (current < 0) return ArchiveFileError;
+    if (current < 0) {
+      reachable = 0;
+      return ArchiveFileError;
+    }
   }
   while (current < index) {
-    // An unreadable record stops the walk; the next request starts over.
     if (unzGoToNextFile(file) != UNZ_OK) {
+      reachable = current + 1;
       current = -1;
       return ArchiveFileError;
     }
