@@ -19,7 +19,8 @@ const Command kCommands[] = {
     {"extract", "ARCHIVE DIR", "extract every entry into DIR as the launcher does", RunExtract},
     {"build", "DIR --client-url URL --exe PATH --out OUTDIR",
      "pack DIR into OUTDIR/GameClient.zip and write OUTDIR/pkg.json", RunBuild},
-    {"serve", "DIR [--port N]", "serve DIR over HTTP on 127.0.0.1", RunServe},
+    {"serve", "DIR [--port N] [--rate BYTES_PER_SECOND] [--log FILE]",
+     "serve DIR over HTTP on 127.0.0.1, optionally slowed down and logging each request", RunServe},
     {"fetch", "URL FILE", "download URL into FILE as the launcher does, showing progress",
      RunFetch},
 };
