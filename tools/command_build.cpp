@@ -1,7 +1,8 @@
 // micro-pkg build DIR --client-url URL --exe PATH --out OUTDIR: packs a client
 // directory into OUTDIR/GameClient.zip and writes the manifest OUTDIR/pkg.json
-// that points the launcher at it.
+// that points the launcher at it. PATH is the executable inside DIR.
 #include <cstdio>
+#include <optional>
 #include <system_error>
 
 #include "command.h"
@@ -17,8 +18,11 @@ int RunBuild(const std::vector<std::wstring>& arguments) {
   std::filesystem::path out = ToPath(parsed->options[L"--out"]);
   const std::wstring& exe = parsed->options[L"--exe"];
 
+  std::filesystem::path exeInClient = ToPath(exe).lexically_normal();
   std::error_code error;
-  if (!std::filesystem::is_regular_file(client / ToPath(exe), error)) {
+  bool inside = exeInClient.is_relative() && !exeInClient.has_root_name() && !exeInClient.empty() &&
+                *exeInClient.begin() != "..";
+  if (!inside || !std::filesystem::is_regular_file(client / exeInClient, error)) {
     std::fprintf(stderr, "micro-pkg: %s is not a file in the client directory\n",
                  platform::EncodeUtf8(exe).c_str());
     return 1;
@@ -33,8 +37,16 @@ int RunBuild(const std::vector<std::wstring>& arguments) {
     std::fprintf(stderr, "micro-pkg: cannot write %s\n", (out / "GameClient.zip").string().c_str());
     return 1;
   }
-  std::string manifest = ManifestText(platform::EncodeAnsi(parsed->options[L"--client-url"]),
-                                      platform::EncodeAnsi(exe));
+  std::optional<PackageIdentity> package = IdentifyPackage(out / "GameClient.zip");
+  if (!package) {
+    std::fprintf(stderr, "micro-pkg: cannot read %s back\n",
+                 (out / "GameClient.zip").string().c_str());
+    return 1;
+  }
+  std::string exePath = ManifestExePath(exeInClient);
+  std::string manifest =
+      ManifestText(platform::EncodeAnsi(parsed->options[L"--client-url"]),
+                   platform::EncodeAnsi(platform::DecodeUtf8(exePath)), *package);
   std::wstring manifestPath = parsed->options[L"--out"] + platform::kPathSeparator + L"pkg.json";
   if (!platform::ReplaceFileContents(manifestPath, manifest)) {
     std::fprintf(stderr, "micro-pkg: cannot write the manifest\n");

@@ -3,6 +3,7 @@
 #include <cjson/cJSON.h>
 #include <minizip/zip.h>
 #include <sys/stat.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -145,10 +147,36 @@ std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::
   return items;
 }
 
-std::string ManifestText(const std::string& clientUrl, const std::string& exePath) {
+std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& package) {
+  std::ifstream in(package, std::ios::binary);
+  if (!in) return std::nullopt;
+  PackageIdentity identity;
+  uLong crc = crc32(0L, Z_NULL, 0);
+  std::vector<char> buffer(1 << 16);
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    auto got = static_cast<uInt>(in.gcount());
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), got);
+    identity.size += got;
+  }
+  if (!in.eof()) return std::nullopt;
+  identity.crc32 = static_cast<std::uint32_t>(crc);
+  return identity;
+}
+
+std::string ManifestExePath(const std::filesystem::path& inClient) {
+  return "GameClient/" + inClient.lexically_normal().generic_u8string();
+}
+
+std::string ManifestText(const std::string& clientUrl, const std::string& exePath,
+                         const PackageIdentity& package) {
+  char crc[9];
+  std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(package.crc32));
   std::unique_ptr<cJSON, JsonDeleter> root(cJSON_CreateObject());
   cJSON_AddStringToObject(root.get(), "client_url", clientUrl.c_str());
   cJSON_AddStringToObject(root.get(), "exe_path", exePath.c_str());
+  cJSON_AddNumberToObject(root.get(), "package_size", static_cast<double>(package.size));
+  cJSON_AddStringToObject(root.get(), "package_crc32", crc);
   std::unique_ptr<char, JsonDeleter> printed(cJSON_Print(root.get()));
   return printed ? std::string(printed.get()) + "\n" : std::string();
 }

@@ -28,5 +28,22 @@ bool WriteZipArchive(const std::filesystem::path& path, const std::vector<Archiv
 // read their content from disk. None when the directory cannot be walked.
 std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::path& directory);
 
-// {"client_url": ..., "exe_path": ...}, formatted by cJSON.
-std::string ManifestText(const std::string& clientUrl, const std::string& exePath);
+// What the manifest says of the package's bytes, so that a package rebuilt
+// with other content always comes with another manifest text: the launcher
+// installs only when the text changes.
+struct PackageIdentity {
+  std::uint64_t size = 0;
+  std::uint32_t crc32 = 0;
+};
+// None when the package cannot be read.
+std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& package);
+
+// The manifest's executable path for `inClient`, a relative path inside the
+// client directory: the launcher unpacks the package into "GameClient" below
+// its client root and starts the executable from there.
+std::string ManifestExePath(const std::filesystem::path& inClient);
+
+// {"client_url", "exe_path", "package_size", "package_crc32"}, formatted by
+// cJSON.
+std::string ManifestText(const std::string& clientUrl, const std::string& exePath,
+                         const PackageIdentity& package);

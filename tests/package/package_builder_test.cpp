@@ -81,11 +81,37 @@ TEST(PackageBuilder, AFailedArchiveLeavesNoFile) {
 }
 
 TEST(PackageBuilder, ManifestsReadBackWithTheirValues) {
-  std::string text = ManifestText("http://h/a \"b\".zip", "bin\\game.exe");
+  std::string text = ManifestText("http://h/a \"b\".zip", "GameClient/bin/game.exe", {300, 0xAB});
   PackageManifest manifest = ParsePackageManifest(text);
   ASSERT_TRUE(manifest.IsUsable());
   EXPECT_STREQ(manifest.clientUrl, "http://h/a \"b\".zip");
-  EXPECT_STREQ(manifest.exePath, "bin\\game.exe");
+  EXPECT_STREQ(manifest.exePath, "GameClient/bin/game.exe");
+  EXPECT_NE(text.find("\"package_size\":\t300,"), std::string::npos) << text;
+  EXPECT_NE(text.find("\"package_crc32\":\t\"000000ab\""), std::string::npos) << text;
+}
+
+TEST(PackageBuilder, ExecutablesLieInTheClientDirectoryTheLauncherUnpacksInto) {
+  EXPECT_EQ(ManifestExePath("game"), "GameClient/game");
+  EXPECT_EQ(ManifestExePath(std::filesystem::path("bin") / "game.exe"), "GameClient/bin/game.exe");
+  EXPECT_EQ(ManifestExePath("./bin/../game"), "GameClient/game");
+}
+
+TEST(PackageBuilder, OtherPackageBytesGiveAnotherIdentity) {
+  TempDir dir;
+  dir.Write(L"a.zip", "package one");
+  dir.Write(L"b.zip", "package two");
+  dir.Write(L"c.zip", "package one");
+  auto a = IdentifyPackage(dir.Path() / "a.zip");
+  auto b = IdentifyPackage(dir.Path() / "b.zip");
+  auto c = IdentifyPackage(dir.Path() / "c.zip");
+  ASSERT_TRUE(a && b && c);
+  EXPECT_EQ(a->size, 11u);
+  // CRC-32 of "package one".
+  EXPECT_EQ(a->crc32, 0x0F12FD8Eu);
+  EXPECT_NE(a->crc32, b->crc32);
+  EXPECT_EQ(ManifestText("u", "e", *a), ManifestText("u", "e", *c));
+  EXPECT_NE(ManifestText("u", "e", *a), ManifestText("u", "e", *b));
+  EXPECT_FALSE(IdentifyPackage(dir.Path() / "missing.zip").has_value());
 }
 
 }  // namespace

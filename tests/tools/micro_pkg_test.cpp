@@ -113,6 +113,35 @@ TEST(MicroPkg, ExtractFailsWhenAnEntryFails) {
   EXPECT_EQ(run.output, "ArchiveOk a.txt\nArchiveHeaderError \n");
 }
 
+TEST(MicroPkg, BuildPacksTheClientAndPointsTheManifestAtItsExecutable) {
+  TempDir dir;
+  fs::create_directories(dir.Path() / "client" / "bin");
+  dir.Write(L"client/bin/game", "game");
+  dir.Write(L"client/readme.txt", "read me");
+  std::wstring build = L"build " + Quoted(dir.WideFile(L"client")) +
+                       L" --client-url http://127.0.0.1:8/GameClient.zip --out " +
+                       Quoted(dir.WideFile(L"site"));
+  RunResult run = RunTool(build + L" --exe bin/game");
+  ASSERT_EQ(run.status, 0);
+  std::string manifest = dir.Read(L"site/pkg.json");
+  EXPECT_NE(manifest.find("\"exe_path\":\t\"GameClient/bin/game\""), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("\"client_url\":\t\"http://127.0.0.1:8/GameClient.zip\""),
+            std::string::npos);
+  RunResult list = RunTool(L"list " + Quoted(dir.WideFile(L"site/GameClient.zip")));
+  EXPECT_EQ(list.status, 0);
+  EXPECT_NE(list.output.find(" bin/game\n"), std::string::npos) << list.output;
+  EXPECT_NE(list.output.find(" readme.txt\n"), std::string::npos) << list.output;
+
+  // A changed client gives a changed manifest, so launchers install it.
+  dir.Write(L"client/readme.txt", "read me again");
+  ASSERT_EQ(RunTool(build + L" --exe bin/game").status, 0);
+  EXPECT_NE(dir.Read(L"site/pkg.json"), manifest);
+
+  for (const wchar_t* exe : {L"bin/missing", L"bin", L"../client/bin/game"}) {
+    EXPECT_EQ(RunTool(build + L" --exe " + exe).status, 1) << platform::EncodeUtf8(exe);
+  }
+}
+
 TEST(MicroPkg, WrongUsageExitsWithTwo) {
   EXPECT_EQ(RunTool(L"").status, 2);
   EXPECT_EQ(RunTool(L"list").status, 2);

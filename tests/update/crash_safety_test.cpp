@@ -114,7 +114,7 @@ class CrashSafetyTest : public ::testing::Test {
     ASSERT_TRUE(WriteZipArchive(scratch.Path() / "GameClient.zip", items));
     std::string package = scratch.Read(L"GameClient.zip");
     std::string packagePath = "/v" + std::to_string(version) + "/GameClient.zip";
-    manifest = ManifestText(server.Address(packagePath), FileName(0));
+    manifest = ManifestText(server.Address(packagePath), FileName(0), {});
     server.Serve("/pkg.json", manifest);
     // About 3 MiB at some 25 MiB/s: long enough to be interrupted.
     server.Route(packagePath, [package](const httplib::Request&, httplib::Response& response) {

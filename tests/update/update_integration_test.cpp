@@ -43,7 +43,7 @@ class UpdateIntegrationTest : public ::testing::Test {
         harness(downloader, MakePackageExtractor(*archiveFiles), server.Address("/pkg.json")) {}
 
   std::string Manifest(const std::string& packagePath = "/GameClient.zip") const {
-    return ManifestText(server.Address(packagePath), "bin/game.exe");
+    return ManifestText(server.Address(packagePath), "bin/game.exe", {});
   }
 
   void ServeRelease(const std::string& version) {
