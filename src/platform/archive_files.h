@@ -56,8 +56,8 @@ class ArchiveFiles {
   virtual ~ArchiveFiles() = default;
   // Null when the file does not exist or cannot be opened.
   virtual std::unique_ptr<ArchiveStream> OpenArchive(const std::wstring& path) const = 0;
-  // Creates or truncates the file; null when that fails, also when an existing
-  // file at `path` is read-only.
+  // Creates the file in place of any existing one; null when that fails, also
+  // when an existing file at `path` is read-only.
   virtual std::unique_ptr<OutputFile> CreateOutputFile(const std::wstring& path,
                                                        const OutputFileMode& mode) const = 0;
   virtual PathKind GetPathKind(const std::wstring& path) const = 0;

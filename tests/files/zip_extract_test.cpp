@@ -2,6 +2,16 @@
 
 #include <random>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+#endif
+
 #include "archive_fixture.h"
 #include "fakes/failing_archive_files.h"
 #include "file_facts.h"
@@ -159,7 +169,37 @@ TEST_F(ArchiveTest, ReadOnlyEntriesCannotBeReplacedLater) {
   MakeWritable(TargetPath() / "locked.dat");
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Windows refuses CREATE_ALWAYS over a hidden file; Wine does not, so under
+// Wine this passes either way.
+TEST_F(ArchiveTest, HiddenFilesOfAnEarlierInstallAreReplaced) {
+  fs::create_directories(TargetPath());
+  dir_.Write(L"out/config.dat", "old");
+  ASSERT_TRUE(::SetFileAttributesW((TargetPath() / "config.dat").c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ZipReaderHandle reader = OpenInto(testzip::Build({{"config.dat", "new"}}));
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  EXPECT_EQ(ReadOut(L"config.dat"), "new");
+}
+#else
+TEST_F(ArchiveTest, AClientStillRunningKeepsItsExecutableWhileTheNewOneIsWritten) {
+  fs::create_directories(TargetPath());
+  fs::copy_file("/bin/sleep", TargetPath() / "client");
+  std::string client = (TargetPath() / "client").string();
+  char* arguments[] = {client.data(), const_cast<char*>("30"), nullptr};
+  pid_t running = 0;
+  ASSERT_EQ(::posix_spawn(&running, client.c_str(), nullptr, nullptr, arguments, environ), 0);
+  Entry update{"client", "#!/bin/sh\necho new\n"};
+  update.versionMadeBy = testzip::kMadeOnUnix;
+  update.externalAttributes = testzip::UnixAttributes(0100755);
+  ZipReaderHandle reader = OpenInto(testzip::Build({update}));
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  EXPECT_EQ(ReadOut(L"client"), "#!/bin/sh\necho new\n");
+  ::kill(running, SIGKILL);
+  ::waitpid(running, nullptr, 0);
+}
+
 TEST_F(ArchiveTest, UnixModesKeepExecuteBitsAndDropWriteBitsOfReadOnlyEntries) {
   auto unix = [](std::string name, std::uint32_t mode) {
     Entry entry{std::move(name), "#!/bin/sh\n"};

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <climits>
 #include <ctime>
-#include <fstream>
 
 #include "platform/linux/unique_fd.h"
 #include "platform/text_codec.h"
@@ -82,18 +81,6 @@ class OutputFd final : public OutputFile {
   UniqueFd fd_;
 };
 
-// The process's umask, read without changing it (umask(2) would, for every
-// thread at once).
-mode_t CurrentUmask() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("Umask:", 0) == 0)
-      return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
-  }
-  return 022;
-}
-
 class SystemArchiveFiles final : public ArchiveFiles {
  public:
   std::unique_ptr<ArchiveStream> OpenArchive(const std::wstring& path) const override {
@@ -116,8 +103,11 @@ class SystemArchiveFiles final : public ArchiveFiles {
           (info.st_mode & S_IWUSR) == 0) {
         return nullptr;
       }
-      fd.Reset(::open(native.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-      if (fd.Valid() && ::fchmod(fd.Get(), permissions & ~CurrentUmask()) != 0) return nullptr;
+      // A new file in place of the old one: a game client still running from
+      // the old executable keeps its copy, where writing into that would
+      // fail (ETXTBSY).
+      if (::unlink(native.c_str()) != 0) return nullptr;
+      fd.Reset(::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions));
     }
     if (!fd.Valid()) return nullptr;
     return std::make_unique<OutputFd>(std::move(fd));

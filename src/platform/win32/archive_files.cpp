@@ -96,6 +96,11 @@ class SystemArchiveFiles final : public ArchiveFiles {
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
       return nullptr;
     }
+    // Replaced, not overwritten: CREATE_ALWAYS refuses an existing hidden or
+    // system file unless the new attributes carry the same bits.
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      ::DeleteFileW(path.c_str());
+    }
     DWORD attributes = mode.attributes != 0 ? mode.attributes : FILE_ATTRIBUTE_NORMAL;
     UniqueHandle handle(
         ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
