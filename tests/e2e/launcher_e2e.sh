@@ -6,16 +6,18 @@
 # Not -e: every check runs, and the failures are counted.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
+source scripts/lib/site-server.sh
+source scripts/lib/screen.sh
 bin=$PWD/build/native/bin
 shots=$PWD/build/native/screenshots
 scratch=$(mktemp -d /tmp/qelt-e2e.XXXXXX)
 mkdir -p "$shots"
 
-server=
+site_server=
 launcher=
 cleanup() {
   [ -n "$launcher" ] && kill "$launcher" 2>/dev/null || true
-  [ -n "$server" ] && kill "$server" 2>/dev/null || true
+  [ -n "$site_server" ] && kill "$site_server" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$scratch"
 }
@@ -31,12 +33,10 @@ check() {
 
 # --- the demo site, sending the package slowly enough to watch ------------
 mkdir -p "$scratch/site"
-"$bin/demo-server" "$scratch/site" --port-file "$scratch/port" --log "$scratch/requests.log" \
-  --package-rate 262144 &
-server=$!
-for _ in $(seq 100); do [ -s "$scratch/port" ] && break; sleep 0.1; done
-base="http://127.0.0.1:$(cat "$scratch/port")"
-demo/make-site "$scratch/site" "$base" 1536
+start_site_server "$bin/micro-pkg" "$scratch/site" "$scratch/server.txt" \
+  --log "$scratch/requests.log" --rate 262144 || exit 1
+base=$site_base
+MICRO_PKG=$bin/micro-pkg demo/make-site "$scratch/site" "$base" 1536
 requests() { grep -c "$1" "$scratch/requests.log" 2>/dev/null || true; }
 
 # --- helpers ---------------------------------------------------------------
@@ -59,22 +59,9 @@ start() {
   launcher=$!
 }
 
-# The first visible window of the launcher's process, within 20 seconds.
-window_of() {
-  local id
-  for _ in $(seq 200); do
-    id=$(xdotool search --onlyvisible --pid "$launcher" 2>/dev/null | head -1 || true)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    kill -0 "$launcher" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
-
-geometry() { xwininfo -id "$1" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
-position() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x "," y}'
-}
+window_of() { window_of_process "$launcher"; }
+geometry() { window_geometry "$1"; }
+position() { window_position "$1"; }
 
 # True when the launcher has ended within $1 seconds.
 ended_within() {
@@ -103,11 +90,6 @@ wait_for() {
 
 shot() { import -window root "$shots/$1.png"; }
 
-# The window's pixel at x, y as "r g b".
-pixel() {
-  convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- |
-    sed -n 2p | sed -E 's/.*\(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3/'
-}
 yellowish() { local r g b; read -r r g b <<< "$(pixel "$@")"; [ "$r" -gt 200 ] && [ "$g" -gt 120 ] && [ "$b" -lt 140 ]; }
 
 # Pinkish pixels (strong red and blue, weaker green) in the status line's box;
@@ -119,16 +101,6 @@ pink_pixels() {
     awk '$1 > 150 && $3 > 150 && $1 - $2 > 50 { n++ } END { print n + 0 }'
 }
 
-# The window-relative row of the first yellow ("Play") pixel in column $2 of
-# the browser, searched in screenshot $1 of a window at $3, $4.
-first_play_row() {
-  local file=$1 column=$2 x=$3 y=$4
-  convert "$file" -crop "1x403+$((x + column))+$((y + 164))" -depth 8 txt:- |
-    sed -nE 's/^0,([0-9]+): \(([0-9]+),([0-9]+),([0-9]+).*/\1 \2 \3 \4/p' |
-    awk '$2 > 230 && $3 > 160 && $4 < 110 { print $1 + 164; exit }'
-}
-
-click_at() { xdotool mousemove --sync "$2" "$3" click 1; }
 
 file_has() { [ -f "$1" ] && grep -q "$2" "$1"; }
 
@@ -174,22 +146,17 @@ if id=$(window_of); then
   sleep 1
   check "Enter does nothing" alive
 
-  # The login interception comes with the browser layer (src/browser).
-  if [ -d src/browser ]; then
-    before=$(requests 'GET /login')
-    shot page
-    row=$(first_play_row "$shots/page.png" 916 360 250)
-    check "the page shows a Play button" test -n "$row"
-    click_at "$id" $((360 + 916)) $((250 + ${row:-0} + 12))
-    if check "Play starts the game client" wait_for 10 'test -s "$scratch/first/launched.txt"'; then
-      expected=$(printf '%s\n' "$scratch/first/micro/GameClient/demo-client" 0 'server=1&token=abc')
-      check "the client got exactly the login tail" test "$(cat "$scratch/first/launched.txt")" = "$expected"
-    fi
-    check "the launcher exits after the launch" ended_within 10
-    check "the login page itself was never requested" test "$(requests 'GET /login')" -eq "$before"
-  else
-    echo "skip - Play: this tree has no browser layer yet"
+  before=$(requests 'GET /login')
+  shot page
+  row=$(first_play_row "$shots/page.png" 916 360 250)
+  check "the page shows a Play button" test -n "$row"
+  click_at $((360 + 916)) $((250 + ${row:-0} + 12))
+  if check "Play starts the game client" wait_for 10 'test -s "$scratch/first/launched.txt"'; then
+    expected=$(printf '%s\n' "$scratch/first/micro/GameClient/demo-client" 0 'server=1&token=abc')
+    check "the client got exactly the login tail" test "$(cat "$scratch/first/launched.txt")" = "$expected"
   fi
+  check "the launcher exits after the launch" ended_within 10
+  check "the login page itself was never requested" test "$(requests 'GET /login')" -eq "$before"
 else
   fail "first start: no window"
 fi
@@ -214,7 +181,7 @@ if id=$(window_of); then
   mkdir -p "$caches/vandor/sub" "$caches/Unity/WebPlayer/Cache"
   echo x > "$caches/vandor/sub/a.dat"
   echo y > "$caches/Unity/WebPlayer/Cache/b.dat"
-  click_at "$id" $((360 + 340 + 33)) $((250 + 545 + 11))
+  click_at $((360 + 340 + 33)) $((250 + 545 + 11))
   boxes() { xdotool search --onlyvisible --name '^温馨提示$' 2>/dev/null | wc -l; }
   if check "clear cache asks first" wait_for 5 'test "$(boxes)" -eq 1'; then
     shot clear-cache-confirm
@@ -236,7 +203,7 @@ if id=$(window_of); then
   xdotool mouseup 1
   check "dragging the picture moves the window" wait_for 3 'test "$(position "$id")" = 410,290'
   at=$(position "$id")
-  click_at "$id" $((${at%,*} + 1010 + 22)) $((${at#*,} + 144 + 21))
+  click_at $((${at%,*} + 1010 + 22)) $((${at#*,} + 144 + 21))
   check "the close picture ends the launcher" ended_within 5
 else
   fail "second start: no window"
