@@ -1,7 +1,6 @@
 #include "files/entry_data.h"
 
 #include <algorithm>
-#include <climits>
 
 namespace {
 
@@ -22,12 +21,13 @@ bool RawInflater::Restart() {
   return ready_;
 }
 
-EntryData::EntryData(unzFile archive, const EntryFacts& facts, RawInflater& inflater,
-                     std::vector<unsigned char>& input)
-    : archive_(archive), facts_(facts), inflater_(inflater), input_(input) {
-  // Raw: minizip only delivers the stored bytes; decryption, inflation and
-  // the CRC-32 are done here.
+EntryData::EntryData(unzFile archive, platform::ArchiveStream& stream, const EntryFacts& facts,
+                     RawInflater& inflater, std::vector<unsigned char>& input)
+    : archive_(archive), stream_(stream), facts_(facts), inflater_(inflater), input_(input) {
+  // Raw: minizip checks the local header and finds the data; decryption,
+  // inflation and the CRC-32 are done here.
   opened_ = unzOpenCurrentFile2(archive_, nullptr, nullptr, 1) == UNZ_OK;
+  if (opened_) rawOffset_ = unzGetCurrentFileZStreamPos64(archive_);
   if (opened_ && facts_.method == kDeflated) {
     opened_ = inflater_.Restart();
     inflater_.Stream().next_in = Z_NULL;
@@ -44,13 +44,8 @@ EntryData::~EntryData() {
 }
 
 bool EntryData::ReadRaw(unsigned char* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    unsigned request = static_cast<unsigned>(std::min<std::size_t>(size - done, UINT_MAX));
-    int n = unzReadCurrentFile(archive_, buffer + done, request);
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
+  if (stream_.ReadAt(rawOffset_, buffer, size) != size) return false;
+  rawOffset_ += size;
   remainingRaw_ -= size;
   if (facts_.encrypted) PkwareDecrypt(&keys_, buffer, size);
   return true;

@@ -1,5 +1,7 @@
-// One entry's data as it leaves the archive: read raw through minizip,
-// decrypted, inflated and checked against its size and CRC-32.
+// One entry's data as it leaves the archive: located by minizip, read raw
+// straight from the archive (minizip would copy it byte by byte and compute
+// its CRC-32 once more), decrypted, inflated and checked against its size and
+// CRC-32.
 #pragma once
 
 #include <minizip/unzip.h>
@@ -10,6 +12,7 @@
 
 #include "files/pkware_keys.h"
 #include "files/zip_reader.h"
+#include "platform/archive_files.h"
 
 // What decoding an entry needs from its central directory record.
 struct EntryFacts {
@@ -52,8 +55,8 @@ struct DataChunk {
 // deflated entries between reads.
 class EntryData {
  public:
-  EntryData(unzFile archive, const EntryFacts& facts, RawInflater& inflater,
-            std::vector<unsigned char>& input);
+  EntryData(unzFile archive, platform::ArchiveStream& stream, const EntryFacts& facts,
+            RawInflater& inflater, std::vector<unsigned char>& input);
   EntryData(const EntryData&) = delete;
   EntryData& operator=(const EntryData&) = delete;
   ~EntryData();
@@ -68,12 +71,15 @@ class EntryData {
   DataChunk Deliver(const unsigned char* out, std::size_t size, bool end, ArchiveResult failure);
 
   unzFile archive_;
+  platform::ArchiveStream& stream_;
   EntryFacts facts_;
   RawInflater& inflater_;
   std::vector<unsigned char>& input_;
   bool opened_ = false;
   bool headerChecked_ = false;
   ArchiveResult pending_ = ArchiveOk;
+  // Where the entry's next raw bytes lie in the archive.
+  std::uint64_t rawOffset_ = 0;
   std::uint64_t remainingRaw_ = 0;
   std::uint64_t produced_ = 0;
   uLong crc_ = 0;

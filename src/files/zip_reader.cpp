@@ -208,7 +208,7 @@ ArchiveResult ZipReader::State::ExtractFile(const EntryDetails& details,
     transfer.resize(kTransferBytes);
     input.resize(kTransferBytes);
   }
-  EntryData data(archive.get(), details.facts, inflater, input);
+  EntryData data(archive.get(), *stream, details.facts, inflater, input);
   for (;;) {
     DataChunk chunk = data.Read(transfer.data(), transfer.size());
     if (chunk.size > 0 && !output->Write(transfer.data(), chunk.size)) return ArchiveWriteError;
