@@ -1,6 +1,7 @@
 #include "static_site.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <memory>
