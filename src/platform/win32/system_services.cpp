@@ -6,13 +6,7 @@
 #include <gdiplus.h>
 #include <ole2.h>
 
-#include "platform/archive_files.h"
-#include "platform/downloader.h"
-#include "platform/environment.h"
-#include "platform/process_launcher.h"
-#include "platform/registry.h"
-#include "platform/shell.h"
-#include "platform/trace.h"
+#include "platform/system_parts.h"
 #include "platform/win32/command_folder_cleaner.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -63,12 +57,7 @@ void InitCommonControls() {
 struct SystemServices::Parts {
   GdiplusSession gdiplus;
   OleSession ole;
-  std::unique_ptr<Environment> environment;
-  std::unique_ptr<ArchiveFiles> archiveFiles;
-  std::unique_ptr<Registry> registry = MakeSystemRegistry();
-  std::unique_ptr<ProcessLauncher> processLauncher = MakeSystemProcessLauncher();
-  std::unique_ptr<Shell> shell = MakeSystemShell();
-  std::unique_ptr<Trace> trace = MakeStdoutTrace();
+  SystemParts system;
   Win32WindowSystem windows{::GetModuleHandleW(nullptr)};
   CommandFolderCleaner folders;
 };
@@ -79,15 +68,7 @@ SystemServices::SystemServices(int, char**) {
   // The system may restart the launcher (after an update of Windows, say);
   // there is nothing to recover.
   ::RegisterApplicationRestart(nullptr, 0);
-  parts_->environment = MakeSystemEnvironment();
-  services_.environment = parts_->environment.get();
-  parts_->archiveFiles = MakeSystemArchiveFiles();
-  services_.archiveFiles = parts_->archiveFiles.get();
-  services_.downloader = MakeSystemDownloader();
-  services_.registry = parts_->registry.get();
-  services_.processLauncher = parts_->processLauncher.get();
-  services_.shell = parts_->shell.get();
-  services_.trace = parts_->trace.get();
+  parts_->system.Bundle(services_);
   services_.windows = &parts_->windows;
   services_.folders = &parts_->folders;
 }

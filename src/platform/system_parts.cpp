@@ -1,0 +1,34 @@
+#include "platform/system_parts.h"
+
+#include "platform/archive_files.h"
+#include "platform/downloader.h"
+#include "platform/environment.h"
+#include "platform/process_launcher.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/trace.h"
+
+namespace platform {
+
+SystemParts::SystemParts()
+    : environment_(MakeSystemEnvironment()),
+      archiveFiles_(MakeSystemArchiveFiles()),
+      registry_(MakeSystemRegistry()),
+      processLauncher_(MakeSystemProcessLauncher()),
+      shell_(MakeSystemShell()),
+      trace_(MakeStdoutTrace()),
+      downloader_(MakeSystemDownloader()) {}
+
+SystemParts::~SystemParts() = default;
+
+void SystemParts::Bundle(Services& services) {
+  services.environment = environment_.get();
+  services.archiveFiles = archiveFiles_.get();
+  services.registry = registry_.get();
+  services.processLauncher = processLauncher_.get();
+  services.shell = shell_.get();
+  services.trace = trace_.get();
+  services.downloader = downloader_;
+}
+
+}  // namespace platform
