@@ -4,32 +4,17 @@
 
 #include <memory>
 
-#include "platform/archive_files.h"
+#include "fakes/forwarding_archive_files.h"
 
-class FailingArchiveFiles final : public platform::ArchiveFiles {
+class FailingArchiveFiles final : public ForwardingArchiveFiles {
  public:
-  explicit FailingArchiveFiles(std::size_t writableBytes)
-      : system_(platform::MakeSystemArchiveFiles()), writableBytes_(writableBytes) {}
+  explicit FailingArchiveFiles(std::size_t writableBytes) : writableBytes_(writableBytes) {}
 
-  std::unique_ptr<platform::ArchiveStream> OpenArchive(const std::wstring& path) const override {
-    return system_->OpenArchive(path);
-  }
   std::unique_ptr<platform::OutputFile> CreateOutputFile(
       const std::wstring& path, const platform::OutputFileMode& mode) const override {
-    auto file = system_->CreateOutputFile(path, mode);
+    auto file = ForwardingArchiveFiles::CreateOutputFile(path, mode);
     if (!file) return nullptr;
     return std::make_unique<LimitedFile>(std::move(file), writableBytes_);
-  }
-  platform::PathKind GetPathKind(const std::wstring& path) const override {
-    return system_->GetPathKind(path);
-  }
-  bool MakeDirectory(const std::wstring& path) const override {
-    return system_->MakeDirectory(path);
-  }
-  std::wstring CurrentDirectory() const override { return system_->CurrentDirectory(); }
-  std::optional<platform::FileTime> LocalToFileTime(
-      const platform::LocalDateTime& local) const override {
-    return system_->LocalToFileTime(local);
   }
 
  private:
@@ -52,6 +37,5 @@ class FailingArchiveFiles final : public platform::ArchiveFiles {
     std::size_t room_;
   };
 
-  std::unique_ptr<platform::ArchiveFiles> system_;
   std::size_t writableBytes_;
 };

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fakes/forwarding_archive_files.h"
 #include "files/package_extraction.h"
 #include "platform/text_codec.h"
 
@@ -31,31 +32,14 @@ class MemoryStream final : public platform::ArchiveStream {
 };
 
 // The input is the archive; everything else is the real file system.
-class FuzzFiles final : public platform::ArchiveFiles {
+class FuzzFiles final : public ForwardingArchiveFiles {
  public:
-  FuzzFiles(const std::uint8_t* data, std::size_t size)
-      : system_(platform::MakeSystemArchiveFiles()), data_(data), size_(size) {}
+  FuzzFiles(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
   std::unique_ptr<platform::ArchiveStream> OpenArchive(const std::wstring&) const override {
     return std::make_unique<MemoryStream>(data_, size_);
   }
-  std::unique_ptr<platform::OutputFile> CreateOutputFile(
-      const std::wstring& path, const platform::OutputFileMode& mode) const override {
-    return system_->CreateOutputFile(path, mode);
-  }
-  platform::PathKind GetPathKind(const std::wstring& path) const override {
-    return system_->GetPathKind(path);
-  }
-  bool MakeDirectory(const std::wstring& path) const override {
-    return system_->MakeDirectory(path);
-  }
-  std::wstring CurrentDirectory() const override { return system_->CurrentDirectory(); }
-  std::optional<platform::FileTime> LocalToFileTime(
-      const platform::LocalDateTime& local) const override {
-    return system_->LocalToFileTime(local);
-  }
 
  private:
-  std::unique_ptr<platform::ArchiveFiles> system_;
   const std::uint8_t* data_;
   std::size_t size_;
 };
