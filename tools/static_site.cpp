@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include "byte_ranges.h"
+#include "connection_pool.h"
 #include "platform/text_codec.h"
 
 namespace fs = std::filesystem;
@@ -19,37 +22,141 @@ constexpr std::size_t kFastChunk = 64 * 1024;
 // A throttled body goes out in ten slices a second, at most 1 MiB each.
 constexpr std::uint64_t kSlicesPerSecond = 10;
 constexpr std::uint64_t kLargestSlice = 1024 * 1024;
+// Connections served at once; an idle one is closed after kIdleSeconds.
+constexpr std::size_t kMostConnections = 1024;
+constexpr time_t kIdleSeconds = 5;
 
 bool IsAllowedStep(const std::string& step) {
   return !step.empty() && step != "." && step != ".." &&
          step.find_first_of(std::string("\\:\0", 3)) == std::string::npos;
 }
 
-// One response's open file, read wherever the connection asks next.
+// A piece of a response body: literal text (a multipart header) or a span
+// of the file.
+struct Segment {
+  std::string text;
+  std::uint64_t fileOffset = 0;
+  std::uint64_t length = 0;
+};
+
+// One response's open file and the segments its body is made of, read
+// wherever the connection asks next.
 class FileBody {
  public:
-  FileBody(const fs::path& path, std::size_t chunk, std::chrono::microseconds pause)
-      : in_(path, std::ios::binary), buffer_(chunk), pause_(pause) {}
+  FileBody(const fs::path& path, std::vector<Segment> segments, std::size_t chunk,
+           std::chrono::microseconds pause)
+      : in_(path, std::ios::binary),
+        segments_(std::move(segments)),
+        buffer_(chunk),
+        pause_(pause) {}
 
   bool IsOpen() const { return in_.is_open(); }
 
-  bool Send(std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-    std::size_t n = std::min(buffer_.size(), length);
-    if (offset != next_) in_.seekg(static_cast<std::streamoff>(offset));
-    in_.read(buffer_.data(), static_cast<std::streamsize>(n));
-    // A file that shrank while it was sent ends the connection.
-    if (static_cast<std::size_t>(in_.gcount()) != n) return false;
-    next_ = offset + n;
-    if (pause_.count() > 0) std::this_thread::sleep_for(pause_);
-    return sink.write(buffer_.data(), n);
+  std::uint64_t Length() const {
+    std::uint64_t total = 0;
+    for (const Segment& segment : segments_) total += segment.length;
+    return total;
+  }
+
+  bool Send(std::uint64_t offset, std::uint64_t length, httplib::DataSink& sink) {
+    for (const Segment& segment : segments_) {
+      if (offset >= segment.length) {
+        offset -= segment.length;
+        continue;
+      }
+      std::uint64_t n = std::min<std::uint64_t>({buffer_.size(), length, segment.length - offset});
+      if (!segment.text.empty()) {
+        return sink.write(segment.text.data() + offset, static_cast<std::size_t>(n));
+      }
+      std::uint64_t at = segment.fileOffset + offset;
+      if (at != next_) in_.seekg(static_cast<std::streamoff>(at));
+      in_.read(buffer_.data(), static_cast<std::streamsize>(n));
+      // A file that shrank while it was sent ends the connection.
+      if (static_cast<std::uint64_t>(in_.gcount()) != n) return false;
+      next_ = at + n;
+      if (pause_.count() > 0) std::this_thread::sleep_for(pause_);
+      return sink.write(buffer_.data(), static_cast<std::size_t>(n));
+    }
+    return false;
   }
 
  private:
   std::ifstream in_;
+  std::vector<Segment> segments_;
   std::vector<char> buffer_;
   std::chrono::microseconds pause_;
-  std::size_t next_ = 0;
+  std::uint64_t next_ = 0;
 };
+
+// Changes whenever the file's size or modification time does.
+std::string EntityTag(const fs::path& file, std::uint64_t size) {
+  std::error_code error;
+  auto written = fs::last_write_time(file, error).time_since_epoch().count();
+  char tag[64];
+  std::snprintf(tag, sizeof tag, "\"%llx-%llx\"", static_cast<unsigned long long>(size),
+                static_cast<unsigned long long>(written));
+  return tag;
+}
+
+std::string ContentRange(std::uint64_t first, std::uint64_t last, std::uint64_t size) {
+  return "bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" + std::to_string(size);
+}
+
+// True when `file`, with every link resolved, lies below `root`.
+bool LiesBelow(const fs::path& file, const fs::path& root) {
+  std::error_code error;
+  fs::path realFile = fs::canonical(file, error);
+  if (error) return false;
+  fs::path realRoot = fs::canonical(root, error);
+  if (error) return false;
+  auto mismatch = std::mismatch(realRoot.begin(), realRoot.end(), realFile.begin(), realFile.end());
+  return mismatch.first == realRoot.end() && mismatch.second != realFile.end();
+}
+
+struct BodyPlan {
+  std::vector<Segment> segments;
+  std::string contentType;
+};
+
+// The body's segments and status for the request's ranges, with the headers
+// that describe them; none for 416.
+std::optional<BodyPlan> PlanBody(const httplib::Request& request, httplib::Response& response,
+                                 std::uint64_t size, const std::string& tag, const char* type) {
+  RangeAnswer answer;
+  std::string condition = request.get_header_value("If-Range");
+  // A range of another version of the file would be spliced into the wrong bytes.
+  if (request.has_header("Range") && (condition.empty() || condition == tag)) {
+    answer = AnswerRange(request.get_header_value("Range"), size);
+  }
+  if (answer.kind == RangeAnswer::Kind::Unsatisfiable) {
+    response.status = 416;
+    response.set_header("Content-Range", "bytes */" + std::to_string(size));
+    return std::nullopt;
+  }
+  response.set_header("Accept-Ranges", "bytes");
+  if (answer.kind == RangeAnswer::Kind::Whole) {
+    response.status = 200;
+    return BodyPlan{{{"", 0, size}}, type};
+  }
+  response.status = 206;
+  if (answer.parts.size() == 1) {
+    const ByteRange& part = answer.parts.front();
+    response.set_header("Content-Range", ContentRange(part.first, part.last, size));
+    return BodyPlan{{{"", part.first, part.last - part.first + 1}}, type};
+  }
+  const std::string boundary = "qelt-byteranges-" + tag.substr(1, tag.size() - 2);
+  std::vector<Segment> segments;
+  for (const ByteRange& part : answer.parts) {
+    std::string header = "\r\n--" + boundary + "\r\nContent-Type: " + type +
+                         "\r\nContent-Range: " + ContentRange(part.first, part.last, size) +
+                         "\r\n\r\n";
+    segments.push_back({header, 0, header.size()});
+    segments.push_back({"", part.first, part.last - part.first + 1});
+  }
+  std::string closing = "\r\n--" + boundary + "--\r\n";
+  segments.push_back({closing, 0, closing.size()});
+  return BodyPlan{std::move(segments), "multipart/byteranges; boundary=" + boundary};
+}
 
 }  // namespace
 
@@ -71,7 +178,7 @@ std::optional<fs::path> SiteFile(const fs::path& root, const std::string& reques
     start = end + 1;
   }
   std::error_code error;
-  if (!fs::is_regular_file(file, error)) return std::nullopt;
+  if (!fs::is_regular_file(file, error) || !LiesBelow(file, root)) return std::nullopt;
   return file;
 }
 
@@ -98,6 +205,20 @@ const char* SiteContentType(const fs::path& file) {
 }
 
 void ServeStaticSite(httplib::Server& server, const fs::path& root, StaticSiteOptions options) {
+  // httplib's default also sets SO_REUSEPORT, which lets a second server
+  // share a port that is in use and split its requests.
+  server.set_socket_options([](socket_t sock) {
+    int yes = 1;
+#ifdef _WIN32
+    setsockopt(sock, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
+               sizeof yes);
+#else
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+#endif
+  });
+  server.new_task_queue = [] { return new ConnectionPool(kMostConnections); };
+  server.set_keep_alive_timeout(kIdleSeconds);
+  server.set_read_timeout(kIdleSeconds, 0);
   if (options.log) {
     server.set_pre_routing_handler(
         [log = options.log](const httplib::Request& request, httplib::Response&) {
@@ -113,29 +234,37 @@ void ServeStaticSite(httplib::Server& server, const fs::path& root, StaticSiteOp
     chunk = static_cast<std::size_t>(slice);
     pause = std::chrono::microseconds(slice * 1000000 / options.bytesPerSecond);
   }
-  server.Get(".*",
-             [root, chunk, pause](const httplib::Request& request, httplib::Response& response) {
-               std::optional<fs::path> file = SiteFile(root, request.path);
-               std::error_code error;
-               std::uintmax_t size = file ? fs::file_size(*file, error) : 0;
-               if (!file || error) {
-                 response.status = 404;
-                 return;
-               }
-               if (size == 0) {
-                 // A provider of no bytes would leave the client waiting.
-                 response.set_content("", SiteContentType(*file));
-                 return;
-               }
-               auto body = std::make_shared<FileBody>(*file, chunk, pause);
-               if (!body->IsOpen()) {
-                 response.status = 403;
-                 return;
-               }
-               response.set_content_provider(
-                   static_cast<std::size_t>(size), SiteContentType(*file),
-                   [body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                     return body->Send(offset, length, sink);
-                   });
-             });
+  server.Get(".*", [root, chunk, pause](const httplib::Request& request,
+                                        httplib::Response& response) {
+    // The ranges are answered here; httplib would otherwise cut the answer
+    // again by the same header, without checking them.
+    const_cast<httplib::Request&>(request).ranges.clear();
+    std::optional<fs::path> file = SiteFile(root, request.path);
+    std::error_code error;
+    std::uint64_t size = file ? fs::file_size(*file, error) : 0;
+    if (!file || error) {
+      response.status = 404;
+      return;
+    }
+    std::string tag = EntityTag(*file, size);
+    response.set_header("ETag", tag);
+    std::optional<BodyPlan> plan = PlanBody(request, response, size, tag, SiteContentType(*file));
+    if (!plan) return;
+    auto body = std::make_shared<FileBody>(*file, std::move(plan->segments), chunk, pause);
+    if (!body->IsOpen()) {
+      response.status = 403;
+      return;
+    }
+    std::uint64_t length = body->Length();
+    if (length == 0) {
+      // A provider of no bytes would leave the client waiting.
+      response.set_content("", plan->contentType);
+      return;
+    }
+    response.set_content_provider(
+        static_cast<std::size_t>(length), plan->contentType,
+        [body](std::size_t offset, std::size_t count, httplib::DataSink& sink) {
+          return body->Send(offset, count, sink);
+        });
+  });
 }
