@@ -1,12 +1,15 @@
 // micro-pkg fetch URL FILE: downloads exactly as the launcher fetches its
-// package (the same downloader, the same progress callback), printing the
-// progress and, at the end, how many repaints the notifications asked for.
+// package (the same download step and rules, resuming a "FILE.part" left by
+// an interrupted fetch, the same progress callback), printing the progress
+// and, at the end, how many repaints the notifications asked for.
+#include <cinttypes>
 #include <cstdio>
 #include <memory>
 
 #include "command.h"
-#include "platform/downloader.h"
+#include "platform/text_codec.h"
 #include "update/bind_callback.h"
+#include "update/download_step.h"
 
 namespace {
 
@@ -48,7 +51,6 @@ class CountingProgress final : public IBindStatusCallback {
   HRESULT STDMETHODCALLTYPE OnProgress(ULONG received, ULONG total, ULONG code,
                                        LPCWSTR text) override {
     ++notifications;
-    bytes = received;
     return inner_.OnProgress(received, total, code, text);
   }
   HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT result, LPCWSTR error) override {
@@ -65,7 +67,6 @@ class CountingProgress final : public IBindStatusCallback {
     return inner_.OnObjectAvailable(riid, object);
   }
   long notifications = 0;
-  ULONG bytes = 0;
 
  private:
   IBindStatusCallback& inner_;
@@ -81,9 +82,13 @@ int RunFetch(const std::vector<std::wstring>& arguments) {
   panel.view = view;
   CBindCallback callback(panel);
   CountingProgress counting(callback);
-  bool ok = platform::MakeSystemDownloader()->Download(arguments[0], arguments[1], &counting);
-  std::fprintf(stderr, "\n%s: %lu bytes, %ld progress notifications, %ld repaint requests\n",
-               ok ? "fetched" : "failed", static_cast<unsigned long>(counting.bytes),
-               counting.notifications, view->repaints);
-  return ok ? 0 : 1;
+  DownloadResult result = DownloadFile(*platform::MakeSystemTransport(), arguments[0], arguments[1],
+                                       &counting, PackageDownloadRules());
+  std::fprintf(stderr,
+               "\n%s: %" PRIu64 " bytes (%" PRIu64
+               " resumed), %ld progress notifications, %ld repaint requests\n%s\n",
+               result.Ok() ? "fetched" : "failed", result.resumedFrom + result.received,
+               result.resumedFrom, counting.notifications, view->repaints,
+               platform::EncodeUtf8(DescribeDownload(result)).c_str());
+  return result.Ok() ? 0 : 1;
 }

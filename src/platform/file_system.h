@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +39,24 @@ ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit, std::strin
 bool ReplaceFileContents(const std::wstring& path, std::string_view bytes);
 
 bool RemoveFile(const std::wstring& path);
+
+// The size of the regular file at `path`; none when there is none.
+std::optional<std::uint64_t> FileSize(const std::wstring& path);
+
+// Renames `from` over `to`, replacing it.
+bool MoveFileOver(const std::wstring& from, const std::wstring& to);
+
+// A file written at its end, for downloads.
+class AppendingFile {
+ public:
+  virtual ~AppendingFile() = default;
+  virtual bool Write(const char* data, std::size_t size) = 0;
+  // Closes the file; false when it or any write failed.
+  virtual bool Close() = 0;
+};
+// Opens (creating) `path` emptied, or at its end when `append`; null when
+// it cannot be opened.
+std::unique_ptr<AppendingFile> OpenAppendingFile(const std::wstring& path, bool append);
 
 #ifndef _WIN32
 // Paths go to the kernel as UTF-8, GLib's convention for file names.

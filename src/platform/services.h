@@ -7,9 +7,9 @@
 namespace platform {
 
 class ArchiveFiles;
-class Downloader;
 class Environment;
 class FolderCleaner;
+class HttpTransport;
 class ProcessLauncher;
 class Registry;
 class Shell;
@@ -27,7 +27,7 @@ struct Services {
   const FolderCleaner* folders = nullptr;
   // Shared: the update workers are detached and may still be downloading
   // when whoever made the bundle is gone.
-  std::shared_ptr<Downloader> downloader = nullptr;
+  std::shared_ptr<HttpTransport> transport = nullptr;
 };
 
 }  // namespace platform

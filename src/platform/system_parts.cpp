@@ -1,8 +1,8 @@
 #include "platform/system_parts.h"
 
 #include "platform/archive_files.h"
-#include "platform/downloader.h"
 #include "platform/environment.h"
+#include "platform/http_transport.h"
 #include "platform/process_launcher.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -17,7 +17,7 @@ SystemParts::SystemParts()
       processLauncher_(MakeSystemProcessLauncher()),
       shell_(MakeSystemShell()),
       trace_(MakeStdoutTrace()),
-      downloader_(MakeSystemDownloader()) {}
+      transport_(MakeSystemTransport()) {}
 
 SystemParts::~SystemParts() = default;
 
@@ -28,7 +28,7 @@ void SystemParts::Bundle(Services& services) {
   services.processLauncher = processLauncher_.get();
   services.shell = shell_.get();
   services.trace = trace_.get();
-  services.downloader = downloader_;
+  services.transport = transport_;
 }
 
 }  // namespace platform

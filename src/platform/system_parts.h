@@ -26,7 +26,7 @@ class SystemParts {
   std::unique_ptr<ProcessLauncher> processLauncher_;
   std::unique_ptr<Shell> shell_;
   std::unique_ptr<Trace> trace_;
-  std::shared_ptr<Downloader> downloader_;
+  std::shared_ptr<HttpTransport> transport_;
 };
 
 }  // namespace platform

@@ -72,7 +72,7 @@ std::shared_ptr<const UpdateContext> CTavrDlg::MakeUpdateContext(platform::Launc
   auto context = std::make_shared<UpdateContext>();
   context->state = m_state;
   context->view = std::make_shared<PanelWindowView>(window.UiThreadHandle(), *this);
-  context->downloader = services_.downloader;
+  context->transport = services_.transport;
   const platform::ArchiveFiles* files = services_.archiveFiles;
   context->extractPackage = [files](const std::wstring& package, const std::wstring& client) {
     return ExtractAllEntries(*files, package, client, nullptr).AllOk();

@@ -8,9 +8,11 @@
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
+#include "platform/trace.h"
 #include "update/cache_buster.h"
 #include "update/detached_thread.h"
 #include "update/download_package.h"
+#include "update/download_step.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
@@ -53,8 +55,16 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   std::string oldText = pkgPath ? ReadFileText(*pkgPath).text : std::string();
   state.m_bUpdating = true;
 
-  if (!downloadedPath || !packagePath ||
-      !context->downloader->Download(manifestUrl, *downloadedPath, nullptr)) {
+  if (!downloadedPath || !packagePath) {
+    ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
+    return 0;
+  }
+  DownloadResult download = DownloadFile(*context->transport, manifestUrl, *downloadedPath, nullptr,
+                                         context->manifestRules);
+  platform::WriteTrace(L"\n" + DescribeDownload(download));
+  if (!download.Ok()) {
+    // No copy of an earlier run's manifest stays to be mistaken for this one's.
+    platform::RemoveFile(*downloadedPath);
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
     return 0;
   }

@@ -11,6 +11,7 @@
 #include "platform/trace.h"
 #include "update/bind_callback.h"
 #include "update/cache_buster.h"
+#include "update/download_step.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
@@ -43,8 +44,14 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context)
   packageUrl = AppendCacheBuster(std::move(packageUrl), platform::TickCount());
 
   ShowProgressStrip(panel, true);
-  if (!packagePath || !clientDirectory ||
-      !panel.downloader->Download(packageUrl, *packagePath, &callback)) {
+  if (!packagePath || !clientDirectory) {
+    ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
+    return 0;
+  }
+  DownloadResult download =
+      DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, panel.packageRules);
+  platform::WriteTrace(L"\n" + DescribeDownload(download));
+  if (!download.Ok()) {
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }

@@ -1,15 +1,16 @@
 // Everything the two update workers share: the panel's state and window, the
-// downloader and the unpacking step. Held by shared_ptr so the workers keep it
-// alive however long they run.
+// transport with the rules of both downloads, and the unpacking step. Held by shared_ptr so the
+// workers keep it alive however long they run.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "platform/downloader.h"
+#include "platform/http_transport.h"
 #include "ui/panel_state.h"
 #include "ui/panel_view.h"
+#include "update/download_step.h"
 
 // How one update run ended.
 enum class UpdateOutcome {
@@ -29,7 +30,9 @@ using PackageExtractor =
 struct UpdateContext {
   std::shared_ptr<PanelState> state;
   std::shared_ptr<PanelView> view;
-  std::shared_ptr<platform::Downloader> downloader;
+  std::shared_ptr<platform::HttpTransport> transport;
+  DownloadRules manifestRules = ManifestDownloadRules();
+  DownloadRules packageRules = PackageDownloadRules();
   PackageExtractor extractPackage;
   // Called once, as the last act of the worker that ends the run; optional.
   std::function<void(UpdateOutcome)> onFinished;

@@ -8,7 +8,7 @@ void StartUpdateCheck(std::shared_ptr<PanelState> state, std::shared_ptr<PanelVi
   auto context = std::make_shared<UpdateContext>();
   context->state = std::move(state);
   context->view = std::move(view);
-  context->downloader = services.downloader;
+  context->transport = services.transport;
   context->extractPackage = MakePackageExtractor(*services.archiveFiles);
   StartUpdateCheck(std::move(context));
 }

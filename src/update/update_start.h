@@ -8,6 +8,6 @@
 #include "ui/panel_view.h"
 
 // Marks the panel busy and starts the update check on a detached worker,
-// using the bundle's downloader and archive files (which must outlive it).
+// using the bundle's transport and archive files (which must outlive it).
 void StartUpdateCheck(std::shared_ptr<PanelState> state, std::shared_ptr<PanelView> view,
                       const platform::Services& services);

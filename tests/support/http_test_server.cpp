@@ -1,5 +1,7 @@
 #include "http_test_server.h"
 
+#include <atomic>
+
 #include "platform/text_codec.h"
 
 HttpTestServer::HttpTestServer() {
@@ -55,6 +57,58 @@ void HttpTestServer::Count(const httplib::Request& request) {
   std::string query;
   for (const auto& [key, value] : request.params) query += key + "=" + value + ";";
   queries_[request.path] = query;
+  headers_[request.path] = request.headers;
+}
+
+void HttpTestServer::ServeResumable(const std::string& path, std::string body, std::string etag,
+                                    std::size_t dropAt, int drops) {
+  auto responses = std::make_shared<std::atomic<int>>(0);
+  Route(path, [this, path, body, etag, dropAt, drops, responses](const httplib::Request& request,
+                                                                 httplib::Response& response) {
+    // Answered here; httplib would cut the body by the Range header again.
+    const_cast<httplib::Request&>(request).ranges.clear();
+    std::size_t from = 0;
+    std::string range = request.get_header_value("Range");
+    std::string condition = request.get_header_value("If-Range");
+    if (range.rfind("bytes=", 0) == 0 && range.back() == '-' &&
+        (condition.empty() || condition == etag)) {
+      from = std::stoull(range.substr(6));
+      response.status = 206;
+      response.set_header("Content-Range", "bytes " + std::to_string(from) + "-" +
+                                               std::to_string(body.size() - 1) + "/" +
+                                               std::to_string(body.size()));
+    }
+    if (!etag.empty()) response.set_header("ETag", etag);
+    bool drop = (*responses)++ < drops;
+    response.set_content_provider(
+        body.size() - from, "application/octet-stream",
+        [this, path, body, from, drop, dropAt](std::size_t offset, std::size_t length,
+                                               httplib::DataSink& sink) {
+          std::size_t at = from + offset;
+          std::size_t end = std::min(body.size(), at + std::min<std::size_t>(length, 65536));
+          if (drop) end = std::min(end, dropAt);
+          if (at >= end) return false;
+          {
+            std::lock_guard<std::mutex> lock(mutex_);
+            sent_[path] += end - at;
+          }
+          return sink.write(body.data() + at, end - at);
+        });
+  });
+}
+
+std::size_t HttpTestServer::BytesSent(const std::string& path) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto found = sent_.find(path);
+  return found == sent_.end() ? 0 : found->second;
+}
+
+std::string HttpTestServer::LastHeader(const std::string& path, const std::string& name) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto found = headers_.find(path);
+  if (found == headers_.end()) return {};
+  auto header = found->second.find(name);
+  return header == found->second.end() ? std::string() : header->second;
 }
 
 void HttpTestServer::Serve(const std::string& path, std::string body, int status) {

@@ -33,6 +33,16 @@ class HttpTestServer {
   // until the server stops.
   void ServeStalling(const std::string& path, std::string body);
   void Redirect(const std::string& path, const std::string& target);
+  // Serves `body` with the entity tag `etag` (none when empty) and answers
+  // "Range: bytes=N-" with 206, or with 200 when If-Range names another tag.
+  // The first `drops` responses end the connection once the file's first
+  // `dropAt` bytes have gone out.
+  void ServeResumable(const std::string& path, std::string body, std::string etag,
+                      std::size_t dropAt = 0, int drops = 0);
+
+  // Body bytes sent for `path` so far, and a header of its last request.
+  std::size_t BytesSent(const std::string& path) const;
+  std::string LastHeader(const std::string& path, const std::string& name) const;
 
   // How often `path` was asked for, and the last query string it came with.
   int Hits(const std::string& path) const;
@@ -53,6 +63,8 @@ class HttpTestServer {
   std::map<std::string, Handler> routes_;
   std::map<std::string, int> hits_;
   std::map<std::string, std::string> queries_;
+  std::map<std::string, std::size_t> sent_;
+  std::map<std::string, httplib::Headers> headers_;
 };
 
 // A loopback port on which nothing listens.

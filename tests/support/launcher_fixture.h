@@ -8,11 +8,11 @@
 #include <mutex>
 #include <string>
 
-#include "fakes/fake_downloader.h"
 #include "fakes/fake_environment.h"
 #include "fakes/fake_folder_cleaner.h"
 #include "fakes/fake_launch_services.h"
 #include "fakes/fake_registry.h"
+#include "fakes/fake_transport.h"
 #include "fakes/fake_window_system.h"
 #include "platform/services.h"
 #include "temp_dir.h"
@@ -53,7 +53,7 @@ class LauncherFixture {
     services.environment = &environment;
     services.windows = &windows;
     services.folders = &folders;
-    services.downloader = downloader;
+    services.transport = downloader;
     services.registry = &registry;
     services.processLauncher = &processes;
     services.shell = &shell;
@@ -68,7 +68,7 @@ class LauncherFixture {
   FakeEnvironment environment;
   FakeWindowSystem windows;
   FakeFolderCleaner folders;
-  std::shared_ptr<FakeDownloader> downloader = std::make_shared<FakeDownloader>();
+  std::shared_ptr<FakeTransport> downloader = std::make_shared<FakeTransport>();
   FakeRegistry registry;
   FakeProcessLauncher processes;
   FakeShell shell;

@@ -4,9 +4,9 @@
 #include "platform/file_system.h"
 #include "update/check_update.h"
 
-UpdateHarness::UpdateHarness(std::shared_ptr<platform::Downloader> downloader,
+UpdateHarness::UpdateHarness(std::shared_ptr<platform::HttpTransport> transport,
                              PackageExtractor extractor, std::string verUrl)
-    : downloader_(std::move(downloader)),
+    : transport_(std::move(transport)),
       extractor_(std::move(extractor)),
       verUrl_(std::move(verUrl)) {
   Restart();
@@ -20,7 +20,9 @@ void UpdateHarness::Restart() {
   context = std::make_shared<UpdateContext>();
   context->state = state;
   context->view = view;
-  context->downloader = downloader_;
+  context->transport = transport_;
+  context->packageRules.retryPauses.assign(context->packageRules.retryPauses.size(),
+                                           std::chrono::milliseconds(1));
   context->extractPackage = extractor_;
   auto finished = finished_;
   context->onFinished = [finished](UpdateOutcome outcome) { finished->set_value(outcome); };

@@ -15,10 +15,11 @@
 
 class UpdateHarness {
  public:
-  UpdateHarness(std::shared_ptr<platform::Downloader> downloader, PackageExtractor extractor,
+  UpdateHarness(std::shared_ptr<platform::HttpTransport> transport, PackageExtractor extractor,
                 std::string verUrl);
 
-  // Starts the check as the panel does.
+  // Starts the check as the panel does. The package download is retried as
+  // in the launcher, without the pauses.
   void Start();
   // A fresh panel on the same client root, as at the launcher's next start.
   void Restart();
@@ -37,7 +38,7 @@ class UpdateHarness {
   std::shared_ptr<UpdateContext> context;
 
  private:
-  std::shared_ptr<platform::Downloader> downloader_;
+  std::shared_ptr<platform::HttpTransport> transport_;
   PackageExtractor extractor_;
   std::string verUrl_;
   std::shared_ptr<std::promise<UpdateOutcome>> finished_;

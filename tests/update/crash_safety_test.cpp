@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <random>
 #include <thread>
 
@@ -166,6 +167,72 @@ TEST_F(CrashSafetyTest, AKilledUpdateIsCompletedByTheNextStart) {
     ASSERT_EQ(next.Finish(), 0) << "round " << version;
     ExpectComplete(version);
   }
+}
+
+// A 64 MiB package: a launcher killed at about half of it, and a connection
+// the server drops at half, both continue where they stopped.
+class ResumeTest : public CrashSafetyTest {
+ protected:
+  static constexpr int kLargeFiles = 16;
+  static constexpr std::size_t kLargeFileBytes = 4 * 1024 * 1024;
+
+  static std::string LargeContent(int file) {
+    std::mt19937 random(static_cast<unsigned>(7000 + file));
+    std::string bytes(kLargeFileBytes, '\0');
+    for (char& c : bytes) c = static_cast<char>(random());
+    return bytes;
+  }
+
+  // Publishes the package; the first `drops` answers end at its half.
+  void PublishLarge(int drops) {
+    std::vector<ArchiveItem> items;
+    for (int file = 0; file < kLargeFiles; ++file) {
+      ArchiveItem item;
+      item.name = FileName(file);
+      item.bytes = LargeContent(file);
+      items.push_back(std::move(item));
+    }
+    ASSERT_TRUE(WriteZipArchive(scratch.Path() / "GameClient.zip", items));
+    package = scratch.Read(L"GameClient.zip");
+    manifest = ManifestText(server.Address("/GameClient.zip"), FileName(0), {});
+    server.Serve("/pkg.json", manifest);
+    server.ServeResumable("/GameClient.zip", package, "\"large-1\"", package.size() / 2, drops);
+  }
+
+  void ExpectLargeInstalled() {
+    for (int file = 0; file < kLargeFiles; ++file) {
+      ASSERT_TRUE(client.Read(L"micro/GameClient/" + platform::DecodeUtf8(FileName(file))) ==
+                  LargeContent(file))
+          << "file " << file;
+    }
+    EXPECT_EQ(client.Read(L"micro/pkg.json"), manifest);
+    std::printf("the server sent %zu bytes for a package of %zu\n",
+                server.BytesSent("/GameClient.zip"), package.size());
+    EXPECT_LT(server.BytesSent("/GameClient.zip"), package.size() * 11 / 10);
+  }
+
+  std::string package;
+};
+
+TEST_F(ResumeTest, ALauncherKilledHalfwayContinuesThePackage) {
+  PublishLarge(0);
+  {
+    Driver interrupted(ExecutablePath(), server.Address("/pkg.json"));
+    ASSERT_TRUE(interrupted.WaitFor("SetProgress=50", 1));
+    interrupted.Kill();
+  }
+  EXPECT_LT(server.BytesSent("/GameClient.zip"), package.size());
+  Driver next(ExecutablePath(), server.Address("/pkg.json"));
+  ASSERT_EQ(next.Finish(), 0);
+  ExpectLargeInstalled();
+}
+
+TEST_F(ResumeTest, AConnectionDroppedHalfwayIsContinuedInTheSameRun) {
+  PublishLarge(1);
+  Driver run(ExecutablePath(), server.Address("/pkg.json"));
+  ASSERT_EQ(run.Finish(), 0);
+  EXPECT_EQ(server.Hits("/GameClient.zip"), 2);
+  ExpectLargeInstalled();
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   context->state = std::make_shared<PanelState>(FakeEnvironment(platform::DecodeUtf8(argv[1])));
   context->state->m_verUrl = verUrl.c_str();
   context->view = std::make_shared<FakePanelView>();
-  context->downloader = platform::MakeSystemDownloader();
+  context->transport = platform::MakeSystemTransport();
   context->extractPackage = MakePackageExtractor(*archiveFiles);
   auto finished = std::make_shared<std::promise<UpdateOutcome>>();
   context->onFinished = [finished](UpdateOutcome outcome) { finished->set_value(outcome); };

@@ -4,7 +4,8 @@
 #include <atomic>
 #include <future>
 
-#include "fakes/fake_downloader.h"
+#include "fakes/fake_transport.h"
+#include "platform/file_system.h"
 #include "update/status_texts.h"
 #include "update_harness.h"
 
@@ -38,12 +39,12 @@ class UpdateFlowTest : public ::testing::Test {
   int PackageRequests() const {
     int count = 0;
     for (const auto& url : downloader->Requests()) {
-      count += FakeDownloader::WithoutCacheBuster(url) == kPackageUrl;
+      count += FakeTransport::WithoutCacheBuster(url) == kPackageUrl;
     }
     return count;
   }
 
-  std::shared_ptr<FakeDownloader> downloader = std::make_shared<FakeDownloader>();
+  std::shared_ptr<FakeTransport> downloader = std::make_shared<FakeTransport>();
   std::atomic<int> extractions{0};
   std::atomic<bool> extractionSucceeds{true};
   std::wstring extractedPackage;
@@ -52,8 +53,8 @@ class UpdateFlowTest : public ::testing::Test {
 };
 
 TEST_F(UpdateFlowTest, FirstRunInstallsAndRecordsTheManifest) {
-  downloader->Serve(kManifestUrl, {true, kManifest, {}});
-  downloader->Serve(kPackageUrl, {true, "zip bytes", {{1, 4}, {2, 4}, {4, 4}}});
+  downloader->Serve(kManifestUrl, {true, kManifest});
+  downloader->Serve(kPackageUrl, {true, "zip bytes"});
   EXPECT_EQ(Run(), UpdateOutcome::Installed);
 
   EXPECT_EQ(extractions, 1);
@@ -76,8 +77,8 @@ TEST_F(UpdateFlowTest, FirstRunInstallsAndRecordsTheManifest) {
 }
 
 TEST_F(UpdateFlowTest, BothDownloadsCarryTheCacheBuster) {
-  downloader->Serve(L"http://updates.test/v?a=1", {true, kManifest, {}});
-  downloader->Serve(kPackageUrl, {true, "zip", {}});
+  downloader->Serve(L"http://updates.test/v?a=1", {true, kManifest});
+  downloader->Serve(kPackageUrl, {true, "zip"});
   UpdateHarness withQuery(
       downloader, [](auto&, auto&) { return true; }, "http://updates.test/v?a=1");
   withQuery.Start();
@@ -90,7 +91,7 @@ TEST_F(UpdateFlowTest, BothDownloadsCarryTheCacheBuster) {
 
 TEST_F(UpdateFlowTest, AnUnchangedManifestRequestsNoPackage) {
   harness.WriteMicroFile(L"pkg.json", kManifest);
-  downloader->Serve(kManifestUrl, {true, kManifest, {}});
+  downloader->Serve(kManifestUrl, {true, kManifest});
   EXPECT_EQ(Run(), UpdateOutcome::ClientCurrent);
   EXPECT_EQ(PackageRequests(), 0);
   EXPECT_EQ(harness.view->StatusTexts(), std::vector<std::wstring>{L" "});
@@ -102,8 +103,8 @@ TEST_F(UpdateFlowTest, AnUnchangedManifestRequestsNoPackage) {
 
 TEST_F(UpdateFlowTest, ManifestsAreComparedAsTexts) {
   harness.WriteMicroFile(L"pkg.json", kManifest + " ");
-  downloader->Serve(kManifestUrl, {true, kManifest, {}});
-  downloader->Serve(kPackageUrl, {true, "zip", {}});
+  downloader->Serve(kManifestUrl, {true, kManifest});
+  downloader->Serve(kPackageUrl, {true, "zip"});
   EXPECT_EQ(Run(), UpdateOutcome::Installed);
   EXPECT_EQ(PackageRequests(), 1);
 }
@@ -111,8 +112,8 @@ TEST_F(UpdateFlowTest, ManifestsAreComparedAsTexts) {
 TEST_F(UpdateFlowTest, ALeftOverPackageOrdersAnInstallWithoutComparing) {
   harness.WriteMicroFile(L"pkg.json", kManifest);
   harness.WriteMicroFile(L"GameClient.zip", "half a package");
-  downloader->Serve(kManifestUrl, {true, kManifest, {}});
-  downloader->Serve(kPackageUrl, {true, "zip", {}});
+  downloader->Serve(kManifestUrl, {true, kManifest});
+  downloader->Serve(kPackageUrl, {true, "zip"});
   EXPECT_EQ(Run(), UpdateOutcome::Installed);
   EXPECT_EQ(PackageRequests(), 1);
   EXPECT_FALSE(harness.MicroFileExists(L"GameClient.zip"));
@@ -121,15 +122,15 @@ TEST_F(UpdateFlowTest, ALeftOverPackageOrdersAnInstallWithoutComparing) {
 TEST_F(UpdateFlowTest, KeysInCapitalsAreFound) {
   const std::string capitals =
       "{\"CLIENT_URL\":\"http://updates.test/GameClient.zip\",\"Exe_Path\":\"g\"}";
-  downloader->Serve(kManifestUrl, {true, capitals, {}});
-  downloader->Serve(kPackageUrl, {true, "zip", {}});
+  downloader->Serve(kManifestUrl, {true, capitals});
+  downloader->Serve(kPackageUrl, {true, "zip"});
   EXPECT_EQ(Run(), UpdateOutcome::Installed);
   EXPECT_STREQ(harness.state->m_exePath.load(), "g");
 }
 
 TEST_F(UpdateFlowTest, AFailedManifestDownloadSaysSoAndKeepsLaunchingBlocked) {
   harness.WriteMicroFile(L"pkg_tmp.json", kManifest);
-  downloader->Serve(kManifestUrl, {false, "", {}});
+  downloader->Serve(kManifestUrl, {false, ""});
   EXPECT_EQ(Run(), UpdateOutcome::ManifestDownloadFailed);
   EXPECT_EQ(harness.view->Status(), kCheckFailedText);
   EXPECT_FALSE(harness.view->StripVisible());
@@ -153,7 +154,7 @@ TEST_F(UpdateFlowTest, AnUnusableManifestSaysSo) {
         "{\"client_url\":1,\"exe_path\":\"g\"}"}) {
     UpdateHarness run(
         downloader, [](auto&, auto&) { return true; }, "http://updates.test/bad");
-    downloader->Serve(L"http://updates.test/bad", {true, body, {}});
+    downloader->Serve(L"http://updates.test/bad", {true, body});
     run.Start();
     EXPECT_EQ(run.Wait(), UpdateOutcome::ManifestUnusable) << body;
     EXPECT_EQ(run.view->Status(), kManifestInvalidText) << body;
@@ -165,8 +166,8 @@ TEST_F(UpdateFlowTest, AnUnusableManifestSaysSo) {
 
 TEST_F(UpdateFlowTest, AFailedPackageDownloadHidesTheStripAndSaysSo) {
   harness.WriteMicroFile(L"pkg.json", "old");
-  downloader->Serve(kManifestUrl, {true, kManifest, {}});
-  downloader->Serve(kPackageUrl, {false, "", {{10, 100}}});
+  downloader->Serve(kManifestUrl, {true, kManifest});
+  downloader->Serve(kPackageUrl, {false, ""});
   EXPECT_EQ(Run(), UpdateOutcome::PackageDownloadFailed);
   EXPECT_EQ(harness.view->Status(), kDownloadFailedText);
   EXPECT_TRUE(harness.view->StripShownEver());
@@ -180,8 +181,8 @@ TEST_F(UpdateFlowTest, AFailedPackageDownloadHidesTheStripAndSaysSo) {
 TEST_F(UpdateFlowTest, AFailedUnpackKeepsTheOldManifestAndSaysSo) {
   harness.WriteMicroFile(L"pkg.json", "old");
   extractionSucceeds = false;
-  downloader->Serve(kManifestUrl, {true, kManifest, {}});
-  downloader->Serve(kPackageUrl, {true, "<html>not a zip</html>", {}});
+  downloader->Serve(kManifestUrl, {true, kManifest});
+  downloader->Serve(kPackageUrl, {true, "<html>not a zip</html>"});
   EXPECT_EQ(Run(), UpdateOutcome::InstallFailed);
   EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), "old");
   EXPECT_EQ(harness.view->Status(), kInstallFailedText);
@@ -192,8 +193,8 @@ TEST_F(UpdateFlowTest, AFailedUnpackKeepsTheOldManifestAndSaysSo) {
 
 TEST_F(UpdateFlowTest, AManifestThatCannotBeWrittenIsAFailedInstall) {
   std::filesystem::create_directories(harness.dir.Path() / "micro" / "pkg.json");
-  downloader->Serve(kManifestUrl, {true, kManifest, {}});
-  downloader->Serve(kPackageUrl, {true, "zip", {}});
+  downloader->Serve(kManifestUrl, {true, kManifest});
+  downloader->Serve(kPackageUrl, {true, "zip"});
   EXPECT_EQ(Run(), UpdateOutcome::InstallFailed);
   EXPECT_EQ(harness.view->Status(), kInstallFailedText);
   EXPECT_TRUE(harness.state->m_bUpdating);
@@ -208,7 +209,7 @@ TEST_F(UpdateFlowTest, LaunchingIsBlockedFromTheStartUntilTheCheckEnds) {
     released.wait();
   });
   harness.WriteMicroFile(L"pkg.json", kManifest);
-  downloader->Serve(kManifestUrl, {true, kManifest, {}});
+  downloader->Serve(kManifestUrl, {true, kManifest});
   harness.Start();
   EXPECT_TRUE(harness.state->m_bUpdating);
   release.set_value();
@@ -220,17 +221,17 @@ TEST_F(UpdateFlowTest, LaunchingIsBlockedFromTheStartUntilTheCheckEnds) {
 // The window and its state may go while a download still runs; the workers
 // keep what they use alive (the sanitizers check that nothing freed is read).
 TEST(UpdateLifetime, WorkersOutliveThePanelThatStartedThem) {
-  auto downloader = std::make_shared<FakeDownloader>();
+  auto downloader = std::make_shared<FakeTransport>();
   std::promise<void> release;
   std::shared_future<void> released = release.get_future().share();
   std::promise<void> downloading;
   downloader->OnRequest([&](const std::wstring& url) {
-    if (FakeDownloader::WithoutCacheBuster(url) != kPackageUrl) return;
+    if (FakeTransport::WithoutCacheBuster(url) != kPackageUrl) return;
     downloading.set_value();
     released.wait();
   });
-  downloader->Serve(kManifestUrl, {true, kManifest, {}});
-  downloader->Serve(kPackageUrl, {true, "zip", {{1, 2}, {2, 2}}});
+  downloader->Serve(kManifestUrl, {true, kManifest});
+  downloader->Serve(kPackageUrl, {true, "zip"});
   std::promise<UpdateOutcome> finished;
   std::shared_ptr<FakePanelView> view;
   {

@@ -38,8 +38,8 @@ class UpdateIntegrationTest : public ::testing::Test {
  protected:
   UpdateIntegrationTest()
       : archiveFiles(platform::MakeSystemArchiveFiles()),
-        downloader(platform::MakeSystemDownloader(
-            {std::chrono::milliseconds(2000), 1000, std::chrono::seconds(1)})),
+        downloader(platform::MakeSystemTransport(
+            {std::chrono::milliseconds(2000), std::chrono::milliseconds(1000)})),
         harness(downloader, MakePackageExtractor(*archiveFiles), server.Address("/pkg.json")) {}
 
   std::string Manifest(const std::string& packagePath = "/GameClient.zip") const {
@@ -77,7 +77,7 @@ class UpdateIntegrationTest : public ::testing::Test {
   HttpTestServer server;
   TempDir scratch;
   std::unique_ptr<platform::ArchiveFiles> archiveFiles;
-  std::shared_ptr<platform::Downloader> downloader;
+  std::shared_ptr<platform::HttpTransport> downloader;
   UpdateHarness harness;
 };
 
@@ -203,6 +203,28 @@ TEST_F(UpdateIntegrationTest, FilesThePackageDoesNotContainStay) {
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
   ExpectInstalled("1");
   EXPECT_EQ(ClientFile("saves/slot1.sav"), "my progress");
+}
+
+// The manifest's bounds: 1 MiB, 200 only, and no pkg_tmp.json after a failure.
+TEST_F(UpdateIntegrationTest, AManifestPastOneMebibyteFailsTheCheckAndLeavesNoCopy) {
+  ServeRelease("1");
+  std::string padded = Manifest();
+  padded.insert(padded.size() - 1, std::string(2 * 1024 * 1024, ' '));
+  server.Serve("/pkg.json", padded);
+  harness.WriteMicroFile(L"pkg_tmp.json", Manifest());
+  ASSERT_EQ(Run(), UpdateOutcome::ManifestDownloadFailed);
+  EXPECT_EQ(harness.view->Status(), kCheckFailedText);
+  EXPECT_FALSE(harness.MicroFileExists(L"pkg_tmp.json"));
+  EXPECT_FALSE(harness.MicroFileExists(L"pkg_tmp.json.part"));
+  EXPECT_EQ(server.Hits("/GameClient.zip"), 0);
+}
+
+TEST_F(UpdateIntegrationTest, APartialAnswerIsNoManifest) {
+  ServeRelease("1");
+  server.Serve("/pkg.json", Manifest(), 206);
+  ASSERT_EQ(Run(), UpdateOutcome::ManifestDownloadFailed);
+  EXPECT_EQ(harness.view->Status(), kCheckFailedText);
+  EXPECT_EQ(server.Hits("/GameClient.zip"), 0);
 }
 
 }  // namespace

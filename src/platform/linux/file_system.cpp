@@ -76,4 +76,51 @@ bool RemoveFile(const std::wstring& path) {
   return ::unlink(NativePath(path).c_str()) == 0;
 }
 
+std::optional<std::uint64_t> FileSize(const std::wstring& path) {
+  struct stat info {};
+  if (::stat(NativePath(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+bool MoveFileOver(const std::wstring& from, const std::wstring& to) {
+  return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+namespace {
+
+class PosixAppendingFile final : public AppendingFile {
+ public:
+  explicit PosixAppendingFile(UniqueFd fd) : fd_(std::move(fd)) {}
+  bool Write(const char* data, std::size_t size) override {
+    while (size > 0) {
+      ssize_t n = ::write(fd_.Get(), data, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        failed_ = true;
+        return false;
+      }
+      data += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return true;
+  }
+  bool Close() override {
+    if (!fd_.Valid()) return false;
+    return ::close(fd_.Release()) == 0 && !failed_;
+  }
+
+ private:
+  UniqueFd fd_;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<AppendingFile> OpenAppendingFile(const std::wstring& path, bool append) {
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+  UniqueFd fd(::open(NativePath(path).c_str(), flags, 0644));
+  if (!fd.Valid()) return nullptr;
+  return std::make_unique<PosixAppendingFile>(std::move(fd));
+}
+
 }  // namespace platform

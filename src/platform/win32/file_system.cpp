@@ -82,4 +82,46 @@ bool RemoveFile(const std::wstring& path) {
   return ::DeleteFileW(path.c_str()) != 0;
 }
 
+std::optional<std::uint64_t> FileSize(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return std::nullopt;
+  }
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool MoveFileOver(const std::wstring& from, const std::wstring& to) {
+  return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+namespace {
+
+class Win32AppendingFile final : public AppendingFile {
+ public:
+  explicit Win32AppendingFile(UniqueHandle file) : file_(std::move(file)) {}
+  bool Write(const char* data, std::size_t size) override {
+    if (WriteAll(file_.Get(), std::string_view(data, size))) return true;
+    failed_ = true;
+    return false;
+  }
+  bool Close() override { return file_.Valid() && file_.Reset() && !failed_; }
+
+ private:
+  UniqueHandle file_;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<AppendingFile> OpenAppendingFile(const std::wstring& path, bool append) {
+  UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+  if (!file.Valid()) return nullptr;
+  LARGE_INTEGER end{};
+  if (append && !::SetFilePointerEx(file.Get(), end, nullptr, FILE_END)) return nullptr;
+  return std::make_unique<Win32AppendingFile>(std::move(file));
+}
+
 }  // namespace platform

@@ -1,0 +1,172 @@
+// HTTP GET with WinHTTP: redirects followed by the system (at most 10), the
+// system's proxy and TLS rules. Unlike URL monikers it sends our Range and
+// If-Range headers as they are, hands over the final status and headers
+// without caching the file elsewhere first, and times out each read.
+#include <windows.h>
+#include <winhttp.h>
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/http_transport.h"
+
+namespace platform {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr DWORD kReadBytes = 256 * 1024;
+constexpr DWORD kMaxRedirects = 10;
+
+struct InternetCloser {
+  void operator()(HINTERNET handle) const { ::WinHttpCloseHandle(handle); }
+};
+using InternetHandle = std::unique_ptr<void, InternetCloser>;
+
+DWORD Milliseconds(std::chrono::milliseconds duration) {
+  return static_cast<DWORD>(std::clamp<long long>(duration.count(), 1, 0x7FFFFFFF));
+}
+
+// A response header as ASCII text; empty when absent.
+std::string QueryText(HINTERNET request, DWORD query) {
+  DWORD bytes = 0;
+  ::WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
+                        &bytes, WINHTTP_NO_HEADER_INDEX);
+  if (bytes == 0) return {};
+  std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+  if (!::WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &bytes,
+                             WINHTTP_NO_HEADER_INDEX)) {
+    return {};
+  }
+  text.resize(bytes / sizeof(wchar_t));
+  std::string ascii;
+  for (wchar_t c : text) ascii.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  return ascii;
+}
+
+HttpHead ReadHead(HINTERNET request) {
+  HttpHead head;
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  ::WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                        WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+  head.status = static_cast<int>(status);
+  // As text: the number form has only 32 bits.
+  std::string length = QueryText(request, WINHTTP_QUERY_CONTENT_LENGTH);
+  if (!length.empty() && length.size() <= 19 &&
+      length.find_first_not_of("0123456789") == std::string::npos) {
+    head.contentLength = std::stoull(length);
+  }
+  head.contentRange = QueryText(request, WINHTTP_QUERY_CONTENT_RANGE);
+  head.etag = QueryText(request, WINHTTP_QUERY_ETAG);
+  head.lastModified = QueryText(request, WINHTTP_QUERY_LAST_MODIFIED);
+  return head;
+}
+
+TransportResult Failure(DWORD error, bool sent) {
+  switch (error) {
+    case ERROR_WINHTTP_TIMEOUT:
+      return TransportResult::TimedOut;
+    case ERROR_WINHTTP_REDIRECT_FAILED:
+      return TransportResult::BadRedirect;
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+    case ERROR_WINHTTP_SECURE_FAILURE:
+    case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
+    case ERROR_WINHTTP_INVALID_URL:
+      return TransportResult::ConnectFailed;
+    default:
+      return sent ? TransportResult::Dropped : TransportResult::ConnectFailed;
+  }
+}
+
+class WinHttpTransport final : public HttpTransport {
+ public:
+  explicit WinHttpTransport(const TransportLimits& limits) : limits_(limits) {}
+
+  TransportResult Get(const HttpRequest& request, HttpReceiver& receiver) override {
+    auto started = Clock::now();
+    URL_COMPONENTS parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.dwHostNameLength = static_cast<DWORD>(-1);
+    parts.dwUrlPathLength = static_cast<DWORD>(-1);
+    parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+    if (!::WinHttpCrackUrl(request.url.c_str(), 0, 0, &parts) ||
+        (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
+      return TransportResult::ConnectFailed;
+    }
+    std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+    std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
+    path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    if (path.empty()) path = L"/";
+
+    InternetHandle session(::WinHttpOpen(L"qelt-micro", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                         WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session) return TransportResult::ConnectFailed;
+    int connect = static_cast<int>(Milliseconds(limits_.connectTimeout));
+    int idle = static_cast<int>(Milliseconds(limits_.idleTimeout));
+    ::WinHttpSetTimeouts(session.get(), connect, connect, idle, idle);
+    InternetHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
+    if (!connection) return Failure(::GetLastError(), false);
+    DWORD flags = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
+    InternetHandle handle(::WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
+                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                               flags));
+    if (!handle) return Failure(::GetLastError(), false);
+    DWORD redirects = kMaxRedirects;
+    ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects,
+                       sizeof redirects);
+
+    std::wstring headers;
+    if (request.rangeStart > 0) {
+      headers = L"Range: bytes=" + std::to_wstring(request.rangeStart) + L"-\r\n";
+      if (!request.ifRange.empty()) {
+        headers +=
+            L"If-Range: " + std::wstring(request.ifRange.begin(), request.ifRange.end()) + L"\r\n";
+      }
+    }
+    if (!::WinHttpSendRequest(
+            handle.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+            static_cast<DWORD>(headers.size()), WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
+        !::WinHttpReceiveResponse(handle.get(), nullptr)) {
+      return Failure(::GetLastError(), false);
+    }
+    if (!receiver.OnHead(ReadHead(handle.get()))) return TransportResult::Stopped;
+
+    std::vector<char> buffer(kReadBytes);
+    for (;;) {
+      // Each read waits at most the idle time-out, and never past the limit.
+      auto wait = limits_.idleTimeout;
+      if (request.timeLimit.count() > 0) {
+        auto left = request.timeLimit -
+                    std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
+        if (left.count() <= 0) return TransportResult::TimedOut;
+        wait = std::min(wait, left);
+      }
+      DWORD waitMs = Milliseconds(wait);
+      ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &waitMs, sizeof waitMs);
+      DWORD read = 0;
+      if (!::WinHttpReadData(handle.get(), buffer.data(), kReadBytes, &read)) {
+        return Failure(::GetLastError(), true);
+      }
+      if (read == 0) return TransportResult::Ended;
+      if (!receiver.OnBody(buffer.data(), read) || !receiver.OnTick()) {
+        return TransportResult::Stopped;
+      }
+    }
+  }
+
+ private:
+  TransportLimits limits_;
+};
+
+}  // namespace
+
+std::shared_ptr<HttpTransport> MakeSystemTransport(const TransportLimits& limits) {
+  return std::make_shared<WinHttpTransport>(limits);
+}
+
+}  // namespace platform

@@ -1,0 +1,287 @@
+#include "update/download_step.h"
+
+#include <cwctype>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <thread>
+
+#include "platform/file_system.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool IsWebAddress(const std::wstring& url) {
+  auto startsWith = [&url](std::wstring_view prefix) {
+    if (url.size() <= prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+      if (static_cast<wchar_t>(std::towlower(url[i])) != prefix[i]) return false;
+    }
+    return true;
+  };
+  return startsWith(L"http://") || startsWith(L"https://");
+}
+
+std::optional<std::uint64_t> ParseCount(std::string_view text) {
+  if (text.empty() || text.size() > 19) return std::nullopt;
+  std::uint64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  return value;
+}
+
+// "bytes FIRST-LAST/SIZE" (SIZE may be "*"): the size when the range begins
+// at `offset` and runs to the end of a file of that size (0 when unknown);
+// none when it does not continue the partial file.
+std::optional<std::uint64_t> ContinuingRange(std::string_view header, std::uint64_t offset) {
+  constexpr std::string_view kUnit = "bytes ";
+  if (header.substr(0, kUnit.size()) != kUnit) return std::nullopt;
+  header.remove_prefix(kUnit.size());
+  std::size_t dash = header.find('-');
+  std::size_t slash = header.find('/');
+  if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash) {
+    return std::nullopt;
+  }
+  auto first = ParseCount(header.substr(0, dash));
+  auto last = ParseCount(header.substr(dash + 1, slash - dash - 1));
+  if (!first || !last || *first != offset || *last < *first) return std::nullopt;
+  std::string_view sizeText = header.substr(slash + 1);
+  if (sizeText == "*") return 0;
+  auto size = ParseCount(sizeText);
+  if (!size || *last + 1 != *size) return std::nullopt;
+  return size;
+}
+
+// If-Range needs a strong validator: an entity tag that is not weak, else
+// the modification date.
+std::string Validator(const platform::HttpHead& head) {
+  if (!head.etag.empty() && head.etag.rfind("W/", 0) != 0) return head.etag;
+  return head.lastModified;
+}
+
+// One attempt: receives the response into the partial file.
+class Attempt final : public platform::HttpReceiver {
+ public:
+  Attempt(const std::wstring& partPath, const std::wstring& validatorPath,
+          IBindStatusCallback* progress, const DownloadRules& rules, std::uint64_t offset)
+      : partPath_(partPath),
+        validatorPath_(validatorPath),
+        progress_(progress),
+        rules_(rules),
+        offset_(offset),
+        started_(Clock::now()),
+        windowStart_(started_) {}
+
+  bool OnHead(const platform::HttpHead& head) override {
+    result.status = head.status;
+    bool append = false;
+    if (head.status == 206 && offset_ > 0) {
+      auto size = ContinuingRange(head.contentRange, offset_);
+      if (!size) return Fail(DownloadError::BadRange);
+      append = true;
+      total_ = *size;
+    } else if (head.status == 200) {
+      total_ = head.contentLength.value_or(0);
+      offset_ = 0;
+    } else {
+      return Fail(DownloadError::HttpStatus);
+    }
+    expected_ = head.contentLength;
+    result.resumedFrom = offset_;
+    if (rules_.mostBytes > 0 && total_ > rules_.mostBytes) return Fail(DownloadError::TooLarge);
+    file_ = platform::OpenAppendingFile(partPath_, append);
+    if (!file_) return Fail(DownloadError::FileError);
+    // The validator is written after the part is emptied, so it never
+    // vouches for bytes of another version.
+    if (rules_.resumable && !append) {
+      std::string validator = Validator(head);
+      if (validator.empty()) {
+        platform::RemoveFile(validatorPath_);
+      } else if (!platform::ReplaceFileContents(validatorPath_, validator)) {
+        return Fail(DownloadError::FileError);
+      }
+    }
+    Report();
+    return true;
+  }
+
+  bool OnBody(const char* data, std::size_t size) override {
+    if (rules_.mostBytes > 0 && offset_ + result.received + size > rules_.mostBytes) {
+      return Fail(DownloadError::TooLarge);
+    }
+    if (!file_->Write(data, size)) return Fail(DownloadError::FileError);
+    result.received += size;
+    Report();
+    return OnTick();
+  }
+
+  bool OnTick() override {
+    auto now = Clock::now();
+    if (rules_.timeLimit.count() > 0 && now - started_ > rules_.timeLimit) {
+      return Fail(DownloadError::TooLong);
+    }
+    if (now - windowStart_ < rules_.lowSpeedTime) return true;
+    double seconds = std::chrono::duration<double>(now - windowStart_).count();
+    bool slow = static_cast<double>(result.received - windowReceived_) <
+                static_cast<double>(rules_.lowSpeedBytesPerSecond) * seconds;
+    windowStart_ = now;
+    windowReceived_ = result.received;
+    return slow ? Fail(DownloadError::Stalled) : true;
+  }
+
+  // Settles the result once the transport has returned.
+  void Finish(platform::TransportResult transport) {
+    if (result.error == DownloadError::None) {
+      switch (transport) {
+        case platform::TransportResult::Ended:
+          if (!file_ || (expected_ && *expected_ != result.received)) {
+            result.error = DownloadError::Dropped;
+          }
+          break;
+        case platform::TransportResult::Stopped:
+        case platform::TransportResult::Dropped:
+          result.error = DownloadError::Dropped;
+          break;
+        case platform::TransportResult::ConnectFailed:
+          result.error = DownloadError::ConnectFailed;
+          break;
+        case platform::TransportResult::TimedOut:
+          result.error = rules_.timeLimit.count() > 0 && Clock::now() - started_ >= rules_.timeLimit
+                             ? DownloadError::TooLong
+                             : DownloadError::Stalled;
+          break;
+        case platform::TransportResult::BadRedirect:
+          result.error = DownloadError::BadRedirect;
+          break;
+      }
+    }
+    if (file_ && !file_->Close() && result.Ok()) result.error = DownloadError::FileError;
+  }
+
+  DownloadResult result;
+
+ private:
+  bool Fail(DownloadError error) {
+    result.error = error;
+    return false;
+  }
+
+  void Report() {
+    if (progress_ == nullptr) return;
+    auto [received, total] = ScaleProgress(offset_ + result.received, total_);
+    progress_->OnProgress(received, total, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+  }
+
+  const std::wstring& partPath_;
+  const std::wstring& validatorPath_;
+  IBindStatusCallback* progress_;
+  const DownloadRules& rules_;
+  std::uint64_t offset_;
+  std::uint64_t total_ = 0;
+  std::optional<std::uint64_t> expected_;
+  std::unique_ptr<platform::AppendingFile> file_;
+  Clock::time_point started_;
+  Clock::time_point windowStart_;
+  std::uint64_t windowReceived_ = 0;
+};
+
+bool IsWorthRetrying(DownloadError error) {
+  return error == DownloadError::ConnectFailed || error == DownloadError::Dropped ||
+         error == DownloadError::Stalled;
+}
+
+DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& url,
+                       const std::wstring& path, IBindStatusCallback* progress,
+                       const DownloadRules& rules) {
+  const std::wstring partPath = path + L".part";
+  const std::wstring validatorPath = partPath + L".validator";
+  platform::HttpRequest request;
+  request.url = url;
+  request.timeLimit = rules.timeLimit;
+  if (rules.resumable) {
+    std::string validator;
+    // A part without the validator of its version cannot be continued.
+    if (platform::ReadWholeFile(validatorPath, 4096, validator) == platform::ReadStatus::Ok &&
+        !validator.empty()) {
+      request.rangeStart = platform::FileSize(partPath).value_or(0);
+      if (request.rangeStart > 0) request.ifRange = validator;
+    }
+  }
+  Attempt attempt(partPath, validatorPath, progress, rules, request.rangeStart);
+  attempt.Finish(transport.Get(request, attempt));
+  DownloadResult result = attempt.result;
+  if (result.Ok() && !platform::MoveFileOver(partPath, path)) {
+    result.error = DownloadError::FileError;
+  }
+  // A part the server will not continue (416 for one already whole, say)
+  // is dropped and the file fetched from its start.
+  bool refused =
+      result.error == DownloadError::HttpStatus || result.error == DownloadError::BadRange;
+  if (result.Ok() || !rules.resumable || (refused && request.rangeStart > 0)) {
+    platform::RemoveFile(partPath);
+    platform::RemoveFile(validatorPath);
+  }
+  if (refused && request.rangeStart > 0) return TryOnce(transport, url, path, progress, rules);
+  return result;
+}
+
+}  // namespace
+
+DownloadRules ManifestDownloadRules() {
+  DownloadRules rules;
+  rules.mostBytes = 1024 * 1024;
+  rules.timeLimit = std::chrono::seconds(60);
+  return rules;
+}
+
+DownloadRules PackageDownloadRules() {
+  DownloadRules rules;
+  rules.resumable = true;
+  rules.retryPauses = {std::chrono::seconds(1), std::chrono::seconds(2), std::chrono::seconds(4),
+                       std::chrono::seconds(8)};
+  return rules;
+}
+
+DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstring& url,
+                            const std::wstring& path, IBindStatusCallback* progress,
+                            const DownloadRules& rules) {
+  DownloadResult result;
+  if (!IsWebAddress(url)) {
+    result.error = DownloadError::BadAddress;
+    return result;
+  }
+  for (std::size_t attempt = 0;; ++attempt) {
+    result = TryOnce(transport, url, path, progress, rules);
+    result.attempts = static_cast<int>(attempt + 1);
+    if (result.Ok() || !IsWorthRetrying(result.error) || attempt >= rules.retryPauses.size()) {
+      return result;
+    }
+    std::this_thread::sleep_for(rules.retryPauses[attempt]);
+  }
+}
+
+std::pair<ULONG, ULONG> ScaleProgress(std::uint64_t received, std::uint64_t total) {
+  constexpr std::uint64_t kLargest = 0xFFFFFFFFu;
+  while (received > kLargest || total > kLargest) {
+    received >>= 1;
+    total >>= 1;
+  }
+  return {static_cast<ULONG>(received), static_cast<ULONG>(total)};
+}
+
+std::wstring DescribeDownload(const DownloadResult& result) {
+  static const wchar_t* const kNames[] = {
+      L"ok",        L"not a web address", L"no connection", L"refused status",
+      L"bad range", L"dropped",           L"stalled",       L"too long",
+      L"too large", L"bad redirect",      L"file error"};
+  std::wstring text = result.Ok() ? L"download ok: " : L"download failed (";
+  if (!result.Ok()) text += std::wstring(kNames[static_cast<int>(result.error)]) + L"): ";
+  text += std::to_wstring(result.status);
+  if (result.resumedFrom > 0) text += L" from " + std::to_wstring(result.resumedFrom);
+  text += L", " + std::to_wstring(result.received) + L" bytes, " +
+          std::to_wstring(result.attempts) + (result.attempts == 1 ? L" attempt" : L" attempts");
+  return text;
+}

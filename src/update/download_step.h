@@ -1,0 +1,86 @@
+// The one download step of the launcher, over a platform transport that only
+// moves bytes: http and https only; the body goes to "<path>.part" and is
+// renamed over `path` only when it is whole; a plain request is answered
+// only by 200. A resumable download keeps its ".part" across failures and
+// continues from its length, with the validator the server gave
+// ("<path>.part.validator") in If-Range: a 206 whose Content-Range starts at
+// that length appends, a 200 starts over, anything else fails.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/bind_status_callback.h"
+#include "platform/http_transport.h"
+
+enum class DownloadError {
+  None,
+  // Not an http or https address.
+  BadAddress,
+  ConnectFailed,
+  // A status other than 200 (or 206 for a range request).
+  HttpStatus,
+  // A 206 whose Content-Range does not continue the partial file.
+  BadRange,
+  // The connection ended before the announced end of the body.
+  Dropped,
+  // Too slow for too long, or nothing at all arrived.
+  Stalled,
+  // Past the time limit.
+  TooLong,
+  // Past the size limit.
+  TooLarge,
+  BadRedirect,
+  // The partial file could not be written or renamed.
+  FileError,
+};
+
+struct DownloadResult {
+  DownloadError error = DownloadError::None;
+  // The last status the server answered; 0 when none arrived.
+  int status = 0;
+  // Where the last attempt began (above 0 when it resumed) and how many
+  // body bytes it received.
+  std::uint64_t resumedFrom = 0;
+  std::uint64_t received = 0;
+  int attempts = 0;
+  bool Ok() const { return error == DownloadError::None; }
+};
+
+struct DownloadRules {
+  // Keep the partial file across failures and continue it next time.
+  bool resumable = false;
+  // 0: no limit.
+  std::uint64_t mostBytes = 0;
+  std::chrono::milliseconds timeLimit{0};
+  // A transfer that moves fewer than `lowSpeedBytesPerSecond` on average
+  // over `lowSpeedTime` is given up.
+  std::uint64_t lowSpeedBytesPerSecond = 512;
+  std::chrono::milliseconds lowSpeedTime{30000};
+  // The pause before each further attempt after a dropped or stalled
+  // transfer or a failed connection; empty: one attempt only.
+  std::vector<std::chrono::milliseconds> retryPauses;
+};
+
+// The manifest: at most 1 MiB and 60 s, no resume, no retry.
+DownloadRules ManifestDownloadRules();
+// The package: resumable, four more attempts after 1, 2, 4 and 8 seconds.
+DownloadRules PackageDownloadRules();
+
+// Downloads `url` to `path`. `progress` (may be null) hears the bytes of
+// the file so far, counting a resumed part, and the whole file's size when
+// known, scaled to fit its ULONG arguments.
+DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstring& url,
+                            const std::wstring& path, IBindStatusCallback* progress,
+                            const DownloadRules& rules);
+
+// Both counts shifted right together until they fit in 32 bits, so their
+// ratio (the percent) stays.
+std::pair<ULONG, ULONG> ScaleProgress(std::uint64_t received, std::uint64_t total);
+
+// One line for the trace: "download ok: 200, 1048576 bytes, 1 attempt" or
+// "download failed (dropped): 206 from 524288, 1000 bytes, 5 attempts".
+std::wstring DescribeDownload(const DownloadResult& result);

@@ -1,0 +1,75 @@
+// A transport that answers from a table of addresses (compared without the
+// cache-buster query) and records what was asked.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/http_transport.h"
+
+class FakeTransport final : public platform::HttpTransport {
+ public:
+  struct Response {
+    // False: the connection fails.
+    bool ok = true;
+    std::string body;
+    int status = 200;
+  };
+
+  void Serve(const std::wstring& address, Response response) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    responses_[address] = std::move(response);
+  }
+  // Runs inside Get before it answers, with the requested address.
+  void OnRequest(std::function<void(const std::wstring&)> hook) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    onRequest_ = std::move(hook);
+  }
+
+  // Sends the body in four pieces, ignoring any range.
+  platform::TransportResult Get(const platform::HttpRequest& request,
+                                platform::HttpReceiver& receiver) override {
+    std::function<void(const std::wstring&)> hook;
+    Response response{false, {}, 0};
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      requests_.push_back(request.url);
+      hook = onRequest_;
+      auto found = responses_.find(WithoutCacheBuster(request.url));
+      if (found != responses_.end()) response = found->second;
+    }
+    if (hook) hook(request.url);
+    if (!response.ok) return platform::TransportResult::ConnectFailed;
+    platform::HttpHead head;
+    head.status = response.status;
+    head.contentLength = response.body.size();
+    if (!receiver.OnHead(head)) return platform::TransportResult::Stopped;
+    std::size_t piece = response.body.size() / 4 + 1;
+    for (std::size_t at = 0; at < response.body.size(); at += piece) {
+      std::size_t size = std::min(piece, response.body.size() - at);
+      if (!receiver.OnBody(response.body.data() + at, size)) {
+        return platform::TransportResult::Stopped;
+      }
+    }
+    return platform::TransportResult::Ended;
+  }
+
+  std::vector<std::wstring> Requests() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+  }
+
+  static std::wstring WithoutCacheBuster(const std::wstring& url) {
+    auto at = url.rfind(L"?skq=");
+    return at == std::wstring::npos ? url : url.substr(0, at);
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<std::wstring, Response> responses_;
+  std::function<void(const std::wstring&)> onRequest_;
+  std::vector<std::wstring> requests_;
+};
