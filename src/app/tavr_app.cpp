@@ -2,8 +2,11 @@
 
 #include "app/config_path.h"
 #include "browser/login_config_check.h"
+#include "files/directory_path.h"
 #include "files/launcher_config.h"
+#include "files/path_join.h"
 #include "platform/environment.h"
+#include "platform/folder_locks.h"
 #include "platform/message_box.h"
 #include "platform/window_system.h"
 #include "ui/main_view_bg.h"
@@ -19,6 +22,14 @@ bool CTavrApp::InitInstance(const platform::Services& services) {
                                        platform::MessageButtons::Ok,
                                        platform::MessageIcon::Warning});
     return false;
+  }
+  // A second launcher on the same client folder hands over to the first one
+  // and ends before it touches anything.
+  std::wstring directory = DirectoryOf(services.environment->ExecutablePath());
+  if (auto microDir = JoinPath(directory, L"micro\\")) {
+    CreateDirectoryPath(*microDir);
+    auto lockPath = JoinPath(*microDir, L"launcher.lock");
+    if (lockPath && !services.folderLocks->Claim(*lockPath)) return false;
   }
   MainViewBg background(services);
   background.DoModal();

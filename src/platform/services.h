@@ -9,6 +9,7 @@ namespace platform {
 class ArchiveFiles;
 class Environment;
 class FolderCleaner;
+class FolderLocks;
 class HttpTransport;
 class ProcessLauncher;
 class Registry;
@@ -25,6 +26,7 @@ struct Services {
   const ArchiveFiles* archiveFiles = nullptr;
   WindowSystem* windows = nullptr;
   const FolderCleaner* folders = nullptr;
+  FolderLocks* folderLocks = nullptr;
   // Shared: the update workers are detached and may still be downloading
   // when whoever made the bundle is gone.
   std::shared_ptr<HttpTransport> transport = nullptr;

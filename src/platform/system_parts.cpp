@@ -2,6 +2,7 @@
 
 #include "platform/archive_files.h"
 #include "platform/environment.h"
+#include "platform/folder_locks.h"
 #include "platform/http_transport.h"
 #include "platform/process_launcher.h"
 #include "platform/registry.h"
@@ -17,6 +18,7 @@ SystemParts::SystemParts()
       processLauncher_(MakeSystemProcessLauncher()),
       shell_(MakeSystemShell()),
       trace_(MakeStdoutTrace()),
+      folderLocks_(MakeSystemFolderLocks()),
       transport_(MakeSystemTransport()) {}
 
 SystemParts::~SystemParts() = default;
@@ -28,6 +30,7 @@ void SystemParts::Bundle(Services& services) {
   services.processLauncher = processLauncher_.get();
   services.shell = shell_.get();
   services.trace = trace_.get();
+  services.folderLocks = folderLocks_.get();
   services.transport = transport_;
 }
 

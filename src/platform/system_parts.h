@@ -26,6 +26,7 @@ class SystemParts {
   std::unique_ptr<ProcessLauncher> processLauncher_;
   std::unique_ptr<Shell> shell_;
   std::unique_ptr<Trace> trace_;
+  std::unique_ptr<FolderLocks> folderLocks_;
   std::shared_ptr<HttpTransport> transport_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_system.h"
 #include "support/launcher_fixture.h"
 
 namespace {
@@ -51,6 +52,20 @@ TEST(TavrAppTest, UsableConfigurationRunsTheBackgroundWindowWithoutMessages) {
   EXPECT_TRUE(launcher.windows.messages.shown.empty());
   EXPECT_EQ(launcher.windows.windowsCreated, 1);
   EXPECT_EQ(launcher.windows.log.back(), "run");
+  EXPECT_EQ(launcher.locks.claimed,
+            std::vector<std::wstring>{launcher.dir.WideFile(L"micro") + platform::kPathSeparator +
+                                      L"launcher.lock"});
+}
+
+TEST(TavrAppTest, ASecondLauncherOnTheSameFolderEndsWithoutTouchingAnything) {
+  LauncherFixture launcher;
+  launcher.locks.heldElsewhere = true;
+  CTavrApp app;
+  EXPECT_FALSE(app.InitInstance(launcher.services));
+  EXPECT_EQ(launcher.locks.claimed.size(), 1u);
+  EXPECT_EQ(launcher.windows.windowsCreated, 0);
+  EXPECT_TRUE(launcher.windows.messages.shown.empty());
+  EXPECT_TRUE(launcher.downloader->Requests().empty());
 }
 
 }  // namespace

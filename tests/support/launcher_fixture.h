@@ -10,6 +10,7 @@
 
 #include "fakes/fake_environment.h"
 #include "fakes/fake_folder_cleaner.h"
+#include "fakes/fake_folder_locks.h"
 #include "fakes/fake_launch_services.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_transport.h"
@@ -53,6 +54,7 @@ class LauncherFixture {
     services.environment = &environment;
     services.windows = &windows;
     services.folders = &folders;
+    services.folderLocks = &locks;
     services.transport = downloader;
     services.registry = &registry;
     services.processLauncher = &processes;
@@ -68,6 +70,7 @@ class LauncherFixture {
   FakeEnvironment environment;
   FakeWindowSystem windows;
   FakeFolderCleaner folders;
+  FakeFolderLocks locks;
   std::shared_ptr<FakeTransport> downloader = std::make_shared<FakeTransport>();
   FakeRegistry registry;
   FakeProcessLauncher processes;

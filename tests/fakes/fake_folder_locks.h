@@ -1,0 +1,18 @@
+// Folder locks that another launcher may be holding already.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/folder_locks.h"
+
+class FakeFolderLocks final : public platform::FolderLocks {
+ public:
+  bool Claim(const std::wstring& lockPath) override {
+    claimed.push_back(lockPath);
+    return !heldElsewhere;
+  }
+
+  bool heldElsewhere = false;
+  std::vector<std::wstring> claimed;
+};
