@@ -9,8 +9,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "fakes/recording_progress.h"
+#include "static_site.h"
 #include "temp_dir.h"
 #include "update/bind_callback.h"
 
@@ -265,6 +267,38 @@ TEST_F(DownloadStepTest, ARangeThatDoesNotContinueThePartStartsOver) {
   DownloadResult result = Fetch("/pkg.zip", OneAttempt());
   ASSERT_TRUE(result.Ok()) << DescribeDownload(result);
   EXPECT_EQ(server.Hits("/pkg.zip"), 2);
+  EXPECT_TRUE(dir.Read(L"out.bin") == body);
+}
+
+// Against the server of micro-pkg serve: a download stopped at its time
+// limit leaves a part that the next one continues.
+TEST_F(DownloadStepTest, APackageServedByMicroPkgServeIsContinued) {
+  TempDir site;
+  std::string body = Body(1024 * 1024);
+  site.Write(L"GameClient.zip", body);
+  httplib::Server served;
+  StaticSiteOptions options;
+  options.bytesPerSecond = 1024 * 1024;
+  ServeStaticSite(served, site.Path(), options);
+  int port = served.bind_to_any_port("127.0.0.1");
+  ASSERT_GT(port, 0);
+  std::thread loop([&served] { served.listen_after_bind(); });
+  while (!served.is_running()) std::this_thread::yield();
+  std::wstring url = L"http://127.0.0.1:" + std::to_wstring(port) + L"/GameClient.zip";
+
+  DownloadRules cut = OneAttempt();
+  cut.timeLimit = 400ms;
+  DownloadResult first = DownloadFile(*transport, url, dir.WideFile(L"out.bin"), nullptr, cut);
+  DownloadResult second =
+      DownloadFile(*transport, url, dir.WideFile(L"out.bin"), nullptr, OneAttempt());
+  served.stop();
+  loop.join();
+  EXPECT_EQ(first.error, DownloadError::TooLong);
+  ASSERT_GT(first.received, 0u);
+  ASSERT_TRUE(second.Ok()) << DescribeDownload(second);
+  EXPECT_EQ(second.status, 206);
+  EXPECT_EQ(second.resumedFrom, first.received);
+  EXPECT_EQ(second.received, body.size() - first.received);
   EXPECT_TRUE(dir.Read(L"out.bin") == body);
 }
 

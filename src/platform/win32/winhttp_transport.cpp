@@ -116,6 +116,10 @@ class WinHttpTransport final : public HttpTransport {
                                                WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                flags));
     if (!handle) return Failure(::GetLastError(), false);
+    // The wait for the response head has its own time-out (90 s by default).
+    DWORD idleMs = Milliseconds(limits_.idleTimeout);
+    ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &idleMs,
+                       sizeof idleMs);
     DWORD redirects = kMaxRedirects;
     ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects,
                        sizeof redirects);
@@ -148,10 +152,18 @@ class WinHttpTransport final : public HttpTransport {
       }
       DWORD waitMs = Milliseconds(wait);
       ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &waitMs, sizeof waitMs);
+      // Asking what is there first: a read of more waits (on Wine) until
+      // it is filled, however long a trickle takes.
+      DWORD available = 0;
       DWORD read = 0;
-      if (!::WinHttpReadData(handle.get(), buffer.data(), kReadBytes, &read)) {
-        return Failure(::GetLastError(), true);
-      }
+      auto before = Clock::now();
+      bool ok = ::WinHttpQueryDataAvailable(handle.get(), &available) &&
+                (available == 0 || ::WinHttpReadData(handle.get(), buffer.data(),
+                                                     std::min(available, kReadBytes), &read));
+      DWORD error = ::GetLastError();
+      // Wine ends a read that waited out its time-out like the end of the body.
+      if ((!ok || read == 0) && Clock::now() - before >= wait) return TransportResult::TimedOut;
+      if (!ok) return Failure(error, true);
       if (read == 0) return TransportResult::Ended;
       if (!receiver.OnBody(buffer.data(), read) || !receiver.OnTick()) {
         return TransportResult::Stopped;
