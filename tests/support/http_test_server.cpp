@@ -92,6 +92,9 @@ void HttpTestServer::ServeResumable(const std::string& path, std::string body, s
             std::lock_guard<std::mutex> lock(mutex_);
             sent_[path] += end - at;
           }
+          // About 64 MiB/s: as on a real line, little is under way when
+          // the client stops reading.
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
           return sink.write(body.data() + at, end - at);
         });
   });

@@ -36,7 +36,7 @@ class HttpTestServer {
   // Serves `body` with the entity tag `etag` (none when empty) and answers
   // "Range: bytes=N-" with 206, or with 200 when If-Range names another tag.
   // The first `drops` responses end the connection once the file's first
-  // `dropAt` bytes have gone out.
+  // `dropAt` bytes have gone out. Sent in 64 KiB pieces, 1 ms apart.
   void ServeResumable(const std::string& path, std::string body, std::string etag,
                       std::size_t dropAt = 0, int drops = 0);
 
