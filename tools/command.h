@@ -22,3 +22,4 @@ int RunExtract(const std::vector<std::wstring>& arguments);
 int RunKeygen(const std::vector<std::wstring>& arguments);
 int RunSign(const std::vector<std::wstring>& arguments);
 int RunVerify(const std::vector<std::wstring>& arguments);
+int RunHash(const std::vector<std::wstring>& arguments);
