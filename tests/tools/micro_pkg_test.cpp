@@ -145,6 +145,7 @@ TEST(MicroPkg, BuildPacksTheClientAndPointsTheManifestAtItsExecutable) {
 
 TEST(MicroPkg, BuildPinsThePackageBySizeAndSha256) {
   TempDir dir;
+  fs::create_directories(dir.Path() / "client");
   dir.Write(L"client/game", "game");
   ASSERT_EQ(RunTool(L"build " + Quoted(dir.WideFile(L"client")) +
                     L" --client-url http://127.0.0.1:8/GameClient.zip --exe game --out " +
