@@ -2,16 +2,16 @@
 
 #include <cwctype>
 
-#include "app/display_scale.h"
 #include "browser/client_command.h"
 #include "browser/explorer_page.h"
 #include "browser/login_address.h"
 #include "browser/navigation_view.h"
+#include "core/display_scale.h"
+#include "core/panel_state.h"
 #include "files/path_join.h"
 #include "platform/process_launcher.h"
 #include "platform/shell.h"
 #include "platform/trace.h"
-#include "ui/panel_state.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/display_scale.h"
+#include "core/display_scale.h"
 #include "platform/launcher_window.h"
 #include "platform/picture.h"
 #include "platform/services.h"

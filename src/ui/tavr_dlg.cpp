@@ -2,10 +2,10 @@
 
 #include <cwchar>
 
-#include "app/config_path.h"
 #include "browser/browser_emulation.h"
 #include "browser/login_address.h"
 #include "browser/web_ui_controller.h"
+#include "core/config_path.h"
 #include "files/launcher_config.h"
 #include "files/package_extraction.h"
 #include "platform/environment.h"

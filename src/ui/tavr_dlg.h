@@ -7,16 +7,16 @@
 #include <memory>
 #include <string>
 
-#include "app/display_scale.h"
 #include "browser/explorer_page.h"
 #include "browser/navigation_handlers.h"
 #include "browser/navigation_view.h"
+#include "core/display_scale.h"
+#include "core/panel_state.h"
 #include "platform/canvas.h"
 #include "platform/launcher_window.h"
 #include "platform/picture.h"
 #include "platform/services.h"
 #include "ui/panel_layout.h"
-#include "ui/panel_state.h"
 #include "update/update_context.h"
 
 class MainViewBg;

@@ -1,4 +1,4 @@
-#include "app/display_scale.h"
+#include "core/display_scale.h"
 
 #include "platform/environment.h"
 
