@@ -14,7 +14,8 @@ enum class ConfigProblem {
   MissingVerUrl,
   MissingNestedPage,
   MissingLoginUrl,
-  // Found by CheckLoginAddress (browser/login_config_check.h).
+  // Found after reading, by the check of the login address against the
+  // start page.
   EmptyLoginUrl,
   LoginUrlInNestedPage,
 };
