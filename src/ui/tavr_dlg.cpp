@@ -1,6 +1,7 @@
 #include "ui/tavr_dlg.h"
 
 #include <cwchar>
+#include <utility>
 
 #include "browser/browser_emulation.h"
 #include "browser/login_address.h"
@@ -81,16 +82,16 @@ std::shared_ptr<const UpdateContext> CTavrDlg::MakeUpdateContext(platform::Launc
 }
 
 void CTavrDlg::OnDraw(platform::Canvas& canvas) {
-  OnEraseBkgnd(canvas);
-  OnPaint(canvas);
+  // Every frame starts cleared; a second blend would darken the pictures'
+  // soft edges.
+  if (!OnEraseBkgnd(canvas)) OnPaint(canvas);
 }
 
 bool CTavrDlg::OnEraseBkgnd(platform::Canvas& canvas) {
-  if (!m_bFirstEraseDone) {
-    m_bFirstEraseDone = true;
-    OnPaint(canvas);
-  }
-  if (m_state->m_bRedrawPending.exchange(false)) OnPaint(canvas);
+  bool first = !std::exchange(m_bFirstEraseDone, true);
+  bool pending = m_state->m_bRedrawPending.exchange(false);
+  if (!first && !pending) return false;
+  OnPaint(canvas);
   return true;
 }
 

@@ -43,8 +43,11 @@ class CTavrDlg final : public NavigationView {
   // pictures, starts the update check and the browser.
   bool OnInitDialog(platform::LauncherWindow& window);
 
-  // One frame of the panel layer: the erase rule, then the painting routine.
+  // One frame of the panel layer, painted once: by the erase rule or else by
+  // the painting routine.
   void OnDraw(platform::Canvas& canvas);
+  // The erase rule: the first erase and one with a redraw pending paint
+  // (once) and clear the flag; true when it painted.
   bool OnEraseBkgnd(platform::Canvas& canvas);
   void OnPaint(platform::Canvas& canvas);
 

@@ -173,11 +173,15 @@ TEST(TavrDlgPaintTest, FirstEraseAndPendingRedrawsPaintOthersDoNot) {
   });
 }
 
-TEST(TavrDlgPaintTest, TheFirstFrameBlendsThePicturesTwice) {
+TEST(TavrDlgPaintTest, EveryFrameBlendsEachPictureOnce) {
   LauncherFixture launcher;
-  RunLauncher(launcher, [](FakeLauncherWindow& window, CTavrDlg&) {
-    EXPECT_EQ(window.Paint().CountOf(kCloseImageId), 2);
+  RunLauncher(launcher, [](FakeLauncherWindow& window, CTavrDlg& panel) {
+    // Frames start cleared: a second blend would darken the soft edges.
     EXPECT_EQ(window.Paint().CountOf(kCloseImageId), 1);
+    EXPECT_EQ(window.Paint().CountOf(kClearCacheImageId), 1);
+    panel.State()->m_bRedrawPending = true;
+    EXPECT_EQ(window.Paint().CountOf(kCloseImageId), 1);
+    EXPECT_FALSE(panel.State()->m_bRedrawPending);
   });
 }
 
@@ -257,6 +261,35 @@ TEST(TavrDlgClearCacheTest, OkEmptiesBothCachesAndTheBrowserDataThenReportsSucce
   };
   EXPECT_EQ(launcher.folders.emptied, expected);
   EXPECT_EQ(launcher.windows.log.back(), "clear browser data");
+}
+
+TEST(TavrDlgClearCacheTest, OkEmptiesBothCachesAndTheBrowserDataThenReportsSuccess) {
+  LauncherFixture launcher;
+  RunLauncher(launcher, [&](FakeLauncherWindow& window, CTavrDlg&) {
+    window.Click(360, 550);
+    ASSERT_EQ(window.messages.shown.size(), 2u);
+    EXPECT_EQ(window.messages.shown[1].text, L"清理成功");
+    EXPECT_EQ(window.messages.shown[1].caption, L"温馨提示");
+    EXPECT_EQ(window.messages.shown[1].buttons, platform::MessageButtons::Ok);
+  });
+  const std::vector<std::wstring> expected{
+      *JoinPath(L"/home/player/", L"AppData/LocalLow/vandor"),
+      *JoinPath(L"/home/player/", L"AppData/LocalLow/Unity/WebPlayer/Cache"),
+  };
+  EXPECT_EQ(launcher.folders.emptied, expected);
+  EXPECT_EQ(launcher.windows.log.back(), "clear browser data");
+}
+
+TEST(TavrDlgClearCacheTest, WithoutAHomeNothingIsDeletedAndTheFailureIsShown) {
+  LauncherFixture launcher;
+  launcher.folders.home.reset();
+  RunLauncher(launcher, [&](FakeLauncherWindow& window, CTavrDlg&) {
+    window.Click(360, 550);
+    ASSERT_EQ(window.messages.shown.size(), 2u);
+    EXPECT_EQ(window.messages.shown[1].text, L"清理失败，请关闭游戏后重试");
+  });
+  // Relative cache paths would be resolved against the current directory.
+  EXPECT_TRUE(launcher.folders.emptied.empty());
 }
 
 TEST(TavrDlgClearCacheTest, AnyFailureIsReportedAsSuch) {
