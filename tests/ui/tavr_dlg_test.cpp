@@ -263,23 +263,6 @@ TEST(TavrDlgClearCacheTest, OkEmptiesBothCachesAndTheBrowserDataThenReportsSucce
   EXPECT_EQ(launcher.windows.log.back(), "clear browser data");
 }
 
-TEST(TavrDlgClearCacheTest, OkEmptiesBothCachesAndTheBrowserDataThenReportsSuccess) {
-  LauncherFixture launcher;
-  RunLauncher(launcher, [&](FakeLauncherWindow& window, CTavrDlg&) {
-    window.Click(360, 550);
-    ASSERT_EQ(window.messages.shown.size(), 2u);
-    EXPECT_EQ(window.messages.shown[1].text, L"清理成功");
-    EXPECT_EQ(window.messages.shown[1].caption, L"温馨提示");
-    EXPECT_EQ(window.messages.shown[1].buttons, platform::MessageButtons::Ok);
-  });
-  const std::vector<std::wstring> expected{
-      *JoinPath(L"/home/player/", L"AppData/LocalLow/vandor"),
-      *JoinPath(L"/home/player/", L"AppData/LocalLow/Unity/WebPlayer/Cache"),
-  };
-  EXPECT_EQ(launcher.folders.emptied, expected);
-  EXPECT_EQ(launcher.windows.log.back(), "clear browser data");
-}
-
 TEST(TavrDlgClearCacheTest, WithoutAHomeNothingIsDeletedAndTheFailureIsShown) {
   LauncherFixture launcher;
   launcher.folders.home.reset();

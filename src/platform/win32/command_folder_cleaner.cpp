@@ -32,12 +32,18 @@ bool RunHidden(std::wstring commandLine) {
          ::GetExitCodeProcess(processHandle.Get(), &exitCode) && exitCode == 0;
 }
 
+// "C:\..." or "\\server\...".
+bool IsAbsolute(const wchar_t* path) {
+  if (IsPathSeparator(path[0])) return IsPathSeparator(path[1]);
+  return path[0] != L'\0' && path[1] == L':' && IsPathSeparator(path[2]);
+}
+
 }  // namespace
 
-std::wstring CommandFolderCleaner::HomeDirectory() const {
+std::optional<std::wstring> CommandFolderCleaner::HomeDirectory() const {
   wchar_t profile[MAX_PATH] = {};
   DWORD length = ::GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return std::wstring();
+  if (length == 0 || length >= MAX_PATH || !IsAbsolute(profile)) return std::nullopt;
   std::wstring home(profile, length);
   if (!IsPathSeparator(home.back())) home += L'\\';
   return home;

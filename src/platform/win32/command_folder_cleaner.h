@@ -8,8 +8,8 @@ namespace platform {
 
 class CommandFolderCleaner final : public FolderCleaner {
  public:
-  // %USERPROFILE%.
-  std::wstring HomeDirectory() const override;
+  // %USERPROFILE% when it is set, fits a path and is absolute.
+  std::optional<std::wstring> HomeDirectory() const override;
   // del /f /s /q on every file of the folder and its subfolders; the
   // subfolders themselves stay. True when del ended with exit code 0.
   bool DeleteContents(const std::wstring& folder) const override;
