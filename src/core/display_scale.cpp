@@ -3,5 +3,7 @@
 #include "platform/environment.h"
 
 int GetDisplayScalePercent(const platform::Environment& environment) {
-  return static_cast<int>(environment.LogicalDpiX() / 96.0 * 100.0);
+  // A screen that cannot be asked counts as the design's.
+  int dpi = environment.LogicalDpiX().value_or(kDesignDpi);
+  return static_cast<int>(dpi / static_cast<double>(kDesignDpi) * 100.0);
 }

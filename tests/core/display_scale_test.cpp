@@ -20,6 +20,10 @@ TEST(DisplayScale, PercentOfNinetySixTruncated) {
   EXPECT_EQ(PercentAt(72), 75);
 }
 
+TEST(DisplayScale, AScreenThatCannotBeAskedIsTheDesignsOwn) {
+  EXPECT_EQ(GetDisplayScalePercent(FakeEnvironment(L"", std::nullopt)), 100);
+}
+
 TEST(DesignScale, StartsAtOneAndScalesByTruncation) {
   DesignScale scale;
   EXPECT_EQ(scale.Factor(), 1.0);
