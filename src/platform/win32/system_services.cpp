@@ -6,6 +6,8 @@
 #include <gdiplus.h>
 #include <ole2.h>
 
+#include <optional>
+
 #include "platform/system_parts.h"
 #include "platform/win32/command_folder_cleaner.h"
 #include "platform/win32/win32_window_system.h"
@@ -52,27 +54,39 @@ void InitCommonControls() {
   ::InitCommonControlsEx(&controls);
 }
 
+// Ended in reverse order: the windows before OLE, OLE before GDI+.
+struct UserInterfaceParts {
+  GdiplusSession gdiplus;
+  OleSession ole;
+  Win32WindowSystem windows{::GetModuleHandleW(nullptr)};
+  CommandFolderCleaner folders;
+};
+
 }  // namespace
 
 struct SystemServices::Parts {
-  GdiplusSession gdiplus;
-  OleSession ole;
   SystemParts system;
-  Win32WindowSystem windows{::GetModuleHandleW(nullptr)};
-  CommandFolderCleaner folders;
+  std::optional<UserInterfaceParts> ui;
 };
 
 SystemServices::SystemServices(int, char**) {
   InitCommonControls();
   parts_ = std::make_unique<Parts>();
+  parts_->ui.emplace();
   // The system may restart the launcher (after an update of Windows, say);
   // there is nothing to recover.
   ::RegisterApplicationRestart(nullptr, 0);
   parts_->system.Bundle(services_);
-  services_.windows = &parts_->windows;
-  services_.folders = &parts_->folders;
+  services_.windows = &parts_->ui->windows;
+  services_.folders = &parts_->ui->folders;
 }
 
 SystemServices::~SystemServices() = default;
+
+void SystemServices::EndUserInterface() {
+  services_.windows = nullptr;
+  services_.folders = nullptr;
+  parts_->ui.reset();
+}
 
 }  // namespace platform
