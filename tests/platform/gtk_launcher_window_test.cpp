@@ -12,6 +12,7 @@ class QuietEvents final : public platform::WindowEvents {
   void OnMouseDown(int, int) override {}
   void OnMouseUp(int, int) override {}
   bool OnKeyDown(platform::Key) override { return false; }
+  void OnCommand(platform::PanelCommand) override {}
 };
 
 struct Script {

@@ -220,16 +220,22 @@ TEST(TavrDlgCommandTest, AClickNeedsPressAndReleaseOnTheSameControl) {
   EXPECT_EQ(launcher.windows.log.back(), "run");
 }
 
-TEST(TavrDlgCommandTest, MinimiseAndCancel) {
+TEST(TavrDlgCommandTest, TheWindowsCommandsReachThePanel) {
+  using platform::PanelCommand;
   LauncherFixture launcher;
-  RunLauncher(launcher, [](FakeLauncherWindow&, CTavrDlg& panel) {
-    panel.OnMinimize();
+  RunLauncher(launcher, [](FakeLauncherWindow& window, CTavrDlg& panel) {
+    window.events.OnCommand(PanelCommand::Minimize);
     EXPECT_TRUE(panel.IsVisible());
-    panel.OnCancel();
+    window.events.OnCommand(PanelCommand::Cancel);
     EXPECT_FALSE(panel.IsVisible());
+    window.messages.answers = {MessageAnswer::Cancel};
+    window.events.OnCommand(PanelCommand::ClearCache);
+    ASSERT_EQ(window.messages.shown.size(), 1u);
+    EXPECT_EQ(window.messages.shown[0].text, L"确定清除缓存吗？");
+    window.events.OnCommand(PanelCommand::Close);
   });
-  const std::vector<std::string> tail(launcher.windows.log.end() - 2, launcher.windows.log.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"minimize", "hide panel"}));
+  const std::vector<std::string> tail(launcher.windows.log.end() - 4, launcher.windows.log.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"minimize", "hide panel", "hide panel", "close"}));
 }
 
 TEST(TavrDlgClearCacheTest, CancelDeletesNothing) {
