@@ -13,6 +13,7 @@
 #include "core/display_scale.h"
 #include "core/panel_state.h"
 #include "platform/canvas.h"
+#include "platform/com_ptr.h"
 #include "platform/launcher_window.h"
 #include "platform/picture.h"
 #include "platform/services.h"
@@ -95,8 +96,8 @@ class CTavrDlg final : public NavigationView {
   std::wstring m_statusText = L".............";
   bool m_bFirstEraseDone = false;
   CExplorer_page m_explorer;
-  // The host UI handler; counted, released with the panel.
-  CWebUIController* m_pUIController = nullptr;
+  // The host UI handler; released with the panel.
+  platform::ComPtr<CWebUIController> m_pUIController;
   std::unique_ptr<NavigationHandlers> m_navigation;
   bool m_bVisible = true;
   // The control the primary button went down on; a click needs both ends.

@@ -26,6 +26,14 @@ TEST(PanelState, FreshStateHasItsInitialValues) {
   EXPECT_TRUE(state.m_strPkgPath.empty());
 }
 
+TEST(PanelState, NullTextsReadAsEmpty) {
+  PanelState state;
+  EXPECT_EQ(state.VerUrl(), "");
+  EXPECT_EQ(state.ExePath(), "");
+  state.m_exePath = "GameClient/game.exe";
+  EXPECT_EQ(state.ExePath(), "GameClient/game.exe");
+}
+
 TEST(PanelState, CreatesClientRootBesideTheExecutable) {
   TempDir dir;
   PanelState state(FakeEnvironment(dir.WideFile(L"launch.exe")));
