@@ -1,14 +1,10 @@
-#include "platform/system_services.h"
-
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gdiplus.h>
 #include <ole2.h>
 
-#include <optional>
-
-#include "platform/system_parts.h"
+#include "platform/user_interface_parts.h"
 #include "platform/win32/command_folder_cleaner.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -55,38 +51,26 @@ void InitCommonControls() {
 }
 
 // Ended in reverse order: the windows before OLE, OLE before GDI+.
-struct UserInterfaceParts {
-  GdiplusSession gdiplus;
-  OleSession ole;
-  Win32WindowSystem windows{::GetModuleHandleW(nullptr)};
-  CommandFolderCleaner folders;
+class Win32Parts final : public UserInterfaceParts {
+ public:
+  WindowSystem& Windows() override { return windows_; }
+  FolderCleaner& Folders() override { return folders_; }
+
+ private:
+  GdiplusSession gdiplus_;
+  OleSession ole_;
+  Win32WindowSystem windows_{::GetModuleHandleW(nullptr)};
+  CommandFolderCleaner folders_;
 };
 
 }  // namespace
 
-struct SystemServices::Parts {
-  SystemParts system;
-  std::optional<UserInterfaceParts> ui;
-};
-
-SystemServices::SystemServices(int, char**) {
+std::unique_ptr<UserInterfaceParts> StartUserInterface(int, char**) {
   InitCommonControls();
-  parts_ = std::make_unique<Parts>();
-  parts_->ui.emplace();
   // The system may restart the launcher (after an update of Windows, say);
   // there is nothing to recover.
   ::RegisterApplicationRestart(nullptr, 0);
-  parts_->system.Bundle(services_);
-  services_.windows = &parts_->ui->windows;
-  services_.folders = &parts_->ui->folders;
-}
-
-SystemServices::~SystemServices() = default;
-
-void SystemServices::EndUserInterface() {
-  services_.windows = nullptr;
-  services_.folders = nullptr;
-  parts_->ui.reset();
+  return std::make_unique<Win32Parts>();
 }
 
 }  // namespace platform
