@@ -25,3 +25,7 @@ CommandResult RunBuild(const std::vector<std::wstring>& arguments);
 CommandResult RunServe(const std::vector<std::wstring>& arguments);
 CommandResult RunFetch(const std::vector<std::wstring>& arguments);
 CommandResult RunExtract(const std::vector<std::wstring>& arguments);
+CommandResult RunKeygen(const std::vector<std::wstring>& arguments);
+CommandResult RunSign(const std::vector<std::wstring>& arguments);
+CommandResult RunVerify(const std::vector<std::wstring>& arguments);
+CommandResult RunHash(const std::vector<std::wstring>& arguments);

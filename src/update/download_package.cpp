@@ -11,6 +11,7 @@
 #include "platform/trace.h"
 #include "update/bind_callback.h"
 #include "update/cache_buster.h"
+#include "update/package_check.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
@@ -48,6 +49,12 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context)
     return 0;
   }
   ShowProgressStrip(panel, false);
+  // A package that is not the one the manifest names is never unpacked.
+  if (!PackageMatchesManifest(*packagePath, state.manifest)) {
+    platform::RemoveFile(*packagePath);
+    ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
+    return 0;
+  }
 
   platform::WriteTrace(L"\n");
   bool unpacked = panel.extractPackage(*packagePath, *clientDirectory);

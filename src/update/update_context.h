@@ -17,6 +17,9 @@ enum class UpdateOutcome {
   Installed,
   ManifestDownloadFailed,
   ManifestUnusable,
+  // An update key is configured and the manifest's signature did not verify
+  // with it, or the signed manifest does not pin the package.
+  ManifestUnverified,
   PackageDownloadFailed,
   InstallFailed,
 };

@@ -5,6 +5,8 @@
 #include <future>
 
 #include "fakes/fake_downloader.h"
+#include "minisign_signer.h"
+#include "update/manifest_signature.h"
 #include "update/status_texts.h"
 #include "update_harness.h"
 
@@ -86,6 +88,34 @@ TEST_F(UpdateFlowTest, BothDownloadsCarryTheCacheBuster) {
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0].rfind(L"http://updates.test/v?a=1?skq=", 0), 0u) << requests[0];
   EXPECT_EQ(requests[1].rfind(kPackageUrl + L"?skq=", 0), 0u) << requests[1];
+}
+
+// The signature lies beside the manifest: its path gains ".minisig" before
+// any query, and the cache-buster follows.
+TEST_F(UpdateFlowTest, TheSignatureIsFetchedBesideTheManifest) {
+  EXPECT_EQ(SignatureAddress(L"http://h/v/pkg.json"), L"http://h/v/pkg.json.minisig");
+  EXPECT_EQ(SignatureAddress(L"http://h/pkg.json#top"), L"http://h/pkg.json.minisig#top");
+
+  MinisignKeyPair key = *GenerateMinisignKeyPair();
+  // "package_sha256" is the SHA-256 of "zip".
+  const std::string manifest =
+      "{\"client_url\":\"http://updates.test/GameClient.zip\",\"exe_path\":\"a.exe\","
+      "\"package_sha256\":\"4a70fe9aa6436e02c2dea340fbd1e352e4ef2d8ce6ca52ad25d4b95471fc8bf2\"}";
+  auto signature = SignMinisign(key.secretKey, manifest, MinisignAlgorithm::Prehashed, "u", "t");
+  ASSERT_TRUE(signature);
+  downloader->Serve(L"http://updates.test/v?a=1", {true, manifest, {}});
+  downloader->Serve(L"http://updates.test/v.minisig?a=1",
+                    {true, FormatMinisignSignature(*signature), {}});
+  downloader->Serve(kPackageUrl, {true, "zip", {}});
+  UpdateHarness withQuery(
+      downloader, [](auto&, auto&) { return true; }, "http://updates.test/v?a=1");
+  withQuery.state->config.updateKey = key.publicKey;
+  withQuery.Start();
+  ASSERT_EQ(withQuery.Wait(), UpdateOutcome::Installed);
+  auto requests = downloader->Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[1].rfind(L"http://updates.test/v.minisig?a=1?skq=", 0), 0u) << requests[1];
+  EXPECT_EQ(withQuery.ReadMicroFile(L"pkg.json"), manifest);
 }
 
 TEST_F(UpdateFlowTest, AnUnchangedManifestRequestsNoPackage) {
