@@ -73,8 +73,8 @@ class CountingProgress final : public IBindStatusCallback {
 
 }  // namespace
 
-int RunFetch(const std::vector<std::wstring>& arguments) {
-  if (arguments.size() != 2) return 2;
+CommandResult RunFetch(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() != 2) return CommandResult::BadArguments;
   UpdateContext panel;
   panel.state = std::make_shared<PanelState>();
   auto view = std::make_shared<ConsoleProgressView>(*panel.state);
@@ -85,5 +85,5 @@ int RunFetch(const std::vector<std::wstring>& arguments) {
   std::fprintf(stderr, "\n%s: %lu bytes, %ld progress notifications, %ld repaint requests\n",
                ok ? "fetched" : "failed", static_cast<unsigned long>(counting.bytes),
                counting.notifications, view->repaints);
-  return ok ? 0 : 1;
+  return ok ? CommandResult::Ok : CommandResult::Failed;
 }
