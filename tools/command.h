@@ -4,22 +4,28 @@
 #include <string>
 #include <vector>
 
+enum class CommandResult {
+  Ok,
+  Failed,
+  // The usage is printed.
+  BadArguments,
+};
+
 struct Command {
   const char* name;
   // Argument synopsis for the usage text, e.g. "ARCHIVE DIR".
   const char* arguments;
   const char* summary;
-  // The exit status, 2 for wrong arguments (the usage is printed then); the
-  // arguments exclude the program and command names.
-  int (*run)(const std::vector<std::wstring>& arguments);
+  // The arguments exclude the program and command names.
+  CommandResult (*run)(const std::vector<std::wstring>& arguments);
 };
 
-int RunList(const std::vector<std::wstring>& arguments);
-int RunBuild(const std::vector<std::wstring>& arguments);
-int RunServe(const std::vector<std::wstring>& arguments);
-int RunFetch(const std::vector<std::wstring>& arguments);
-int RunExtract(const std::vector<std::wstring>& arguments);
-int RunKeygen(const std::vector<std::wstring>& arguments);
-int RunSign(const std::vector<std::wstring>& arguments);
-int RunVerify(const std::vector<std::wstring>& arguments);
-int RunHash(const std::vector<std::wstring>& arguments);
+CommandResult RunList(const std::vector<std::wstring>& arguments);
+CommandResult RunBuild(const std::vector<std::wstring>& arguments);
+CommandResult RunServe(const std::vector<std::wstring>& arguments);
+CommandResult RunFetch(const std::vector<std::wstring>& arguments);
+CommandResult RunExtract(const std::vector<std::wstring>& arguments);
+CommandResult RunKeygen(const std::vector<std::wstring>& arguments);
+CommandResult RunSign(const std::vector<std::wstring>& arguments);
+CommandResult RunVerify(const std::vector<std::wstring>& arguments);
+CommandResult RunHash(const std::vector<std::wstring>& arguments);

@@ -11,9 +11,10 @@
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 
-int RunBuild(const std::vector<std::wstring>& arguments) {
+CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
   auto parsed = ParseArguments(arguments, {L"--client-url", L"--exe", L"--out"});
-  if (!parsed || parsed->positional.size() != 1 || parsed->options.size() != 3) return 2;
+  if (!parsed || parsed->positional.size() != 1 || parsed->options.size() != 3)
+    return CommandResult::BadArguments;
   std::filesystem::path client = ToPath(parsed->positional[0]);
   std::filesystem::path out = ToPath(parsed->options[L"--out"]);
   const std::wstring& exe = parsed->options[L"--exe"];
@@ -25,23 +26,23 @@ int RunBuild(const std::vector<std::wstring>& arguments) {
   if (!inside || !std::filesystem::is_regular_file(client / exeInClient, error)) {
     std::fprintf(stderr, "micro-pkg: %s is not a file in the client directory\n",
                  platform::EncodeUtf8(exe).c_str());
-    return 1;
+    return CommandResult::Failed;
   }
   auto items = CollectDirectory(client);
   if (!items) {
     std::fprintf(stderr, "micro-pkg: cannot read the client directory\n");
-    return 1;
+    return CommandResult::Failed;
   }
   std::filesystem::create_directories(out, error);
   if (!WriteZipArchive(out / "GameClient.zip", *items)) {
     std::fprintf(stderr, "micro-pkg: cannot write %s\n", (out / "GameClient.zip").string().c_str());
-    return 1;
+    return CommandResult::Failed;
   }
   std::optional<PackageIdentity> package = IdentifyPackage(out / "GameClient.zip");
   if (!package) {
     std::fprintf(stderr, "micro-pkg: cannot read %s back\n",
                  (out / "GameClient.zip").string().c_str());
-    return 1;
+    return CommandResult::Failed;
   }
   std::string exePath = ManifestExePath(exeInClient);
   std::string manifest =
@@ -50,9 +51,9 @@ int RunBuild(const std::vector<std::wstring>& arguments) {
   std::wstring manifestPath = parsed->options[L"--out"] + platform::kPathSeparator + L"pkg.json";
   if (!platform::ReplaceFileContents(manifestPath, manifest)) {
     std::fprintf(stderr, "micro-pkg: cannot write the manifest\n");
-    return 1;
+    return CommandResult::Failed;
   }
   std::printf("%zu entries packed into %s\n", items->size(),
               (out / "GameClient.zip").string().c_str());
-  return 0;
+  return CommandResult::Ok;
 }

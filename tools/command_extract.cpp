@@ -7,8 +7,8 @@
 #include "command_output.h"
 #include "files/package_extraction.h"
 
-int RunExtract(const std::vector<std::wstring>& arguments) {
-  if (arguments.size() != 2) return 2;
+CommandResult RunExtract(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() != 2) return CommandResult::BadArguments;
   std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
   ExtractionSummary summary = ExtractAllEntries(
       *files, arguments[0], arguments[1], [](int, const ArchiveEntry& entry, ArchiveResult result) {
@@ -19,5 +19,5 @@ int RunExtract(const std::vector<std::wstring>& arguments) {
                  summary.setup == ArchiveFileError ? "cannot open the archive"
                                                    : "the target directory path is too long");
   }
-  return summary.AllOk() ? 0 : 1;
+  return summary.AllOk() ? CommandResult::Ok : CommandResult::Failed;
 }

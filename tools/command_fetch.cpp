@@ -74,8 +74,8 @@ class CountingProgress final : public IBindStatusCallback {
 
 }  // namespace
 
-int RunFetch(const std::vector<std::wstring>& arguments) {
-  if (arguments.size() != 2) return 2;
+CommandResult RunFetch(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() != 2) return CommandResult::BadArguments;
   UpdateContext panel;
   panel.state = std::make_shared<PanelState>();
   auto view = std::make_shared<ConsoleProgressView>(*panel.state);
@@ -90,5 +90,5 @@ int RunFetch(const std::vector<std::wstring>& arguments) {
                result.Ok() ? "fetched" : "failed", result.resumedFrom + result.received,
                result.resumedFrom, counting.notifications, view->repaints,
                platform::EncodeUtf8(DescribeDownload(result)).c_str());
-  return result.Ok() ? 0 : 1;
+  return result.Ok() ? CommandResult::Ok : CommandResult::Failed;
 }

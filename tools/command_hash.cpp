@@ -8,15 +8,15 @@
 #include "files/sha256_digest.h"
 #include "platform/archive_files.h"
 
-int RunHash(const std::vector<std::wstring>& arguments) {
-  if (arguments.size() != 1) return 2;
+CommandResult RunHash(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() != 1) return CommandResult::BadArguments;
   std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
   std::unique_ptr<platform::ArchiveStream> stream = files->OpenArchive(arguments[0]);
   std::optional<std::string> digest = stream ? Sha256Hex(*stream) : std::nullopt;
   if (!digest) {
     std::fprintf(stderr, "micro-pkg: cannot read the file\n");
-    return 1;
+    return CommandResult::Failed;
   }
   std::printf("%" PRIu64 " %s\n", stream->Size(), digest->c_str());
-  return 0;
+  return CommandResult::Ok;
 }

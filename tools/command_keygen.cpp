@@ -9,29 +9,29 @@
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 
-int RunKeygen(const std::vector<std::wstring>& arguments) {
-  if (arguments.size() != 2) return 2;
+CommandResult RunKeygen(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() != 2) return CommandResult::BadArguments;
   const std::wstring& publicPath = arguments[0];
   const std::wstring& secretPath = arguments[1];
   for (const std::wstring& path : arguments) {
     if (platform::GetPathKind(path) != platform::PathKind::None) {
       std::fprintf(stderr, "micro-pkg: %s exists; a key is never overwritten\n",
                    platform::EncodeUtf8(path).c_str());
-      return 1;
+      return CommandResult::Failed;
     }
   }
   std::optional<MinisignKeyPair> pair = GenerateMinisignKeyPair();
   if (!pair) {
     std::fprintf(stderr, "micro-pkg: libsodium cannot make a key\n");
-    return 1;
+    return CommandResult::Failed;
   }
   if (!platform::ReplaceFileContents(secretPath, FormatSecretKeyFile(pair->secretKey)) ||
       !platform::ReplaceFileContents(publicPath, FormatPublicKeyFile(pair->publicKey))) {
     std::fprintf(stderr, "micro-pkg: cannot write the key files\n");
-    return 1;
+    return CommandResult::Failed;
   }
   std::printf("key id %s\n\"update_key\": \"%s\"\n",
               FormatMinisignKeyId(pair->publicKey.keyId).c_str(),
               FormatMinisignPublicKey(pair->publicKey).c_str());
-  return 0;
+  return CommandResult::Ok;
 }

@@ -38,14 +38,14 @@ std::string IsoUtc(platform::FileTime time) {
 
 }  // namespace
 
-int RunList(const std::vector<std::wstring>& arguments) {
-  if (arguments.size() != 1) return 2;
+CommandResult RunList(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() != 1) return CommandResult::BadArguments;
   std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
   ZipReaderHandle reader = ZipReader::Open(*files, arguments[0]);
   if (!reader) {
     std::fprintf(stderr, "micro-pkg: cannot open the archive (%s)\n",
                  ArchiveResultName(ArchiveFileError));
-    return 1;
+    return CommandResult::Failed;
   }
   ArchiveEntry count;
   ZipReader::GetEntry(reader.get(), -1, &count);
@@ -64,5 +64,5 @@ int RunList(const std::vector<std::wstring>& arguments) {
     PrintLine(prefix, entry.name);
   }
   ZipReader::Close(std::move(reader));
-  return 0;
+  return CommandResult::Ok;
 }

@@ -36,19 +36,19 @@ std::optional<unsigned long long> NumberOption(ParsedArguments& parsed, const wc
 
 }  // namespace
 
-int RunServe(const std::vector<std::wstring>& arguments) {
+CommandResult RunServe(const std::vector<std::wstring>& arguments) {
   auto parsed = ParseArguments(arguments, {L"--port", L"--rate", L"--log"});
-  if (!parsed || parsed->positional.size() != 1) return 2;
+  if (!parsed || parsed->positional.size() != 1) return CommandResult::BadArguments;
   auto port = NumberOption(*parsed, L"--port", 65535);
   auto rate = NumberOption(*parsed, L"--rate", 1ULL << 40);
-  if (!port || !rate) return 2;
+  if (!port || !rate) return CommandResult::BadArguments;
 
   std::filesystem::path root = ToPath(parsed->positional[0]);
   std::error_code error;
   if (!std::filesystem::is_directory(root, error)) {
     std::fprintf(stderr, "micro-pkg: %s is not a directory\n",
                  platform::EncodeUtf8(parsed->positional[0]).c_str());
-    return 1;
+    return CommandResult::Failed;
   }
   std::mutex logMutex;
   std::ofstream logFile;
@@ -59,7 +59,7 @@ int RunServe(const std::vector<std::wstring>& arguments) {
     if (!logFile) {
       std::fprintf(stderr, "micro-pkg: cannot write the log %s\n",
                    platform::EncodeUtf8(parsed->options[L"--log"]).c_str());
-      return 1;
+      return CommandResult::Failed;
     }
     options.log = [&logMutex, &logFile](const std::string& request) {
       std::lock_guard<std::mutex> lock(logMutex);
@@ -75,10 +75,10 @@ int RunServe(const std::vector<std::wstring>& arguments) {
                                 : -1);
   if (bound <= 0) {
     std::fprintf(stderr, "micro-pkg: cannot listen on 127.0.0.1:%llu\n", *port);
-    return 1;
+    return CommandResult::Failed;
   }
   std::printf("serving %s at http://127.0.0.1:%d/\n",
               platform::EncodeUtf8(parsed->positional[0]).c_str(), bound);
   std::fflush(stdout);
-  return server.listen_after_bind() ? 0 : 1;
+  return server.listen_after_bind() ? CommandResult::Ok : CommandResult::Failed;
 }

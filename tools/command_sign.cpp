@@ -52,7 +52,7 @@ std::optional<MinisignSecretKey> LoadSecretKey(const std::string& text) {
 
 }  // namespace
 
-int RunSign(const std::vector<std::wstring>& arguments) {
+CommandResult RunSign(const std::vector<std::wstring>& arguments) {
   bool legacy = false;
   std::vector<std::wstring> rest;
   for (const std::wstring& argument : arguments) {
@@ -63,13 +63,13 @@ int RunSign(const std::vector<std::wstring>& arguments) {
     }
   }
   auto parsed = ParseArguments(rest, {L"--trusted-comment"});
-  if (!parsed || parsed->positional.size() != 2) return 2;
+  if (!parsed || parsed->positional.size() != 2) return CommandResult::BadArguments;
   const std::wstring& file = parsed->positional[1];
   std::optional<std::string> secretText = ReadBytes(parsed->positional[0], kMaxTextFileBytes);
   std::optional<std::string> message = ReadBytes(file, kMaxSignedBytes);
-  if (!secretText || !message) return 1;
+  if (!secretText || !message) return CommandResult::Failed;
   std::optional<MinisignSecretKey> key = LoadSecretKey(*secretText);
-  if (!key) return 1;
+  if (!key) return CommandResult::Failed;
 
   MinisignAlgorithm algorithm = legacy ? MinisignAlgorithm::Legacy : MinisignAlgorithm::Prehashed;
   // minisign's own default trusted comment.
@@ -82,15 +82,15 @@ int RunSign(const std::vector<std::wstring>& arguments) {
       SignMinisign(*key, *message, algorithm, "signature from micro-pkg secret key", trusted);
   if (!signature) {
     std::fprintf(stderr, "micro-pkg: cannot sign (a comment with a line break?)\n");
-    return 1;
+    return CommandResult::Failed;
   }
   std::wstring signaturePath = file + L".minisig";
   if (!platform::ReplaceFileContents(signaturePath, FormatMinisignSignature(*signature))) {
     std::fprintf(stderr, "micro-pkg: cannot write %s\n",
                  platform::EncodeUtf8(signaturePath).c_str());
-    return 1;
+    return CommandResult::Failed;
   }
   std::printf("signed %s into %s\n", platform::EncodeUtf8(file).c_str(),
               platform::EncodeUtf8(signaturePath).c_str());
-  return 0;
+  return CommandResult::Ok;
 }

@@ -11,8 +11,8 @@
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 
-int RunVerify(const std::vector<std::wstring>& arguments) {
-  if (arguments.size() != 2) return 2;
+CommandResult RunVerify(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() != 2) return CommandResult::BadArguments;
   std::optional<MinisignPublicKey> key = ParseMinisignPublicKey(platform::EncodeUtf8(arguments[0]));
   std::string keyFile;
   if (!key && platform::ReadWholeFile(arguments[0], kMaxTextFileBytes, keyFile) ==
@@ -21,7 +21,7 @@ int RunVerify(const std::vector<std::wstring>& arguments) {
   }
   if (!key) {
     std::fprintf(stderr, "micro-pkg: not a minisign public key\n");
-    return 1;
+    return CommandResult::Failed;
   }
   std::string message;
   std::string signatureFile;
@@ -30,15 +30,15 @@ int RunVerify(const std::vector<std::wstring>& arguments) {
       platform::ReadWholeFile(arguments[1] + L".minisig", kMaxTextFileBytes, signatureFile) !=
           platform::ReadStatus::Ok) {
     std::fprintf(stderr, "micro-pkg: cannot read the file or its .minisig\n");
-    return 1;
+    return CommandResult::Failed;
   }
   std::optional<MinisignSignature> signature = ParseMinisignSignature(signatureFile);
   SignatureCheck check =
       signature ? VerifyMinisignSignature(*key, *signature, message) : SignatureCheck::Malformed;
   if (check != SignatureCheck::Valid) {
     std::fprintf(stderr, "micro-pkg: signature refused: %s\n", SignatureCheckName(check));
-    return 1;
+    return CommandResult::Failed;
   }
   std::printf("signature valid\ntrusted comment: %s\n", signature->trustedComment.c_str());
-  return 0;
+  return CommandResult::Ok;
 }

@@ -32,6 +32,7 @@ const Command kCommands[] = {
      "check FILE.minisig with a public key (its base64 line or its file)", RunVerify},
 };
 
+// Exit status 2, as for any wrong arguments.
 int Usage() {
   std::fprintf(stderr, "usage: micro-pkg COMMAND ARGUMENTS\n");
   for (const Command& command : kCommands) {
@@ -66,8 +67,14 @@ int main(int argc, char** argv) {
   std::string name = platform::EncodeUtf8(arguments.front());
   for (const Command& command : kCommands) {
     if (name != command.name) continue;
-    int status = command.run({arguments.begin() + 1, arguments.end()});
-    return status == 2 ? Usage() : status;
+    switch (command.run({arguments.begin() + 1, arguments.end()})) {
+      case CommandResult::Ok:
+        return 0;
+      case CommandResult::Failed:
+        return 1;
+      case CommandResult::BadArguments:
+        return Usage();
+    }
   }
   return Usage();
 }

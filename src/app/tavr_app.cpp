@@ -1,7 +1,7 @@
 #include "app/tavr_app.h"
 
-#include "app/config_path.h"
 #include "browser/login_config_check.h"
+#include "core/config_path.h"
 #include "files/directory_path.h"
 #include "files/launcher_config.h"
 #include "files/path_join.h"

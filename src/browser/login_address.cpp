@@ -2,10 +2,6 @@
 
 #include "platform/text_codec.h"
 
-std::wstring WidenConfigText(const char* text) {
-  return text == nullptr ? std::wstring() : platform::DecodeAnsi(text);
-}
-
 std::wstring WorkingCopy(const std::wstring& address) {
   return platform::DecodeAnsi(platform::EncodeAnsi(address));
 }

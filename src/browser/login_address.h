@@ -4,10 +4,6 @@
 #include <optional>
 #include <string>
 
-// A configuration or manifest text widened with the ANSI code page; null
-// counts as empty.
-std::wstring WidenConfigText(const char* text);
-
 // The address as the browser's handlers see it: through the ANSI code page
 // and back, so characters the code page cannot hold arrive as its default
 // character.

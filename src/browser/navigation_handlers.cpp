@@ -2,16 +2,18 @@
 
 #include <cwctype>
 
-#include "app/display_scale.h"
 #include "browser/client_command.h"
 #include "browser/explorer_page.h"
 #include "browser/login_address.h"
 #include "browser/navigation_view.h"
+#include "core/display_scale.h"
+#include "core/panel_state.h"
 #include "files/path_join.h"
 #include "platform/process_launcher.h"
 #include "platform/shell.h"
+#include "platform/text_codec.h"
 #include "platform/trace.h"
-#include "ui/panel_state.h"
+#include "platform/web_address.h"
 
 namespace {
 
@@ -19,22 +21,6 @@ const wchar_t kClientMissingText[] = L"找不到游戏客户端，请稍后重�
 const wchar_t kPathTooLongText[] = L"游戏客户端路径过长，无法启动";
 const wchar_t kCommandTooLongText[] = L"登录参数过长，无法启动游戏客户端";
 const wchar_t kStartFailedText[] = L"游戏客户端启动失败，请重试";
-
-bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (std::towlower(static_cast<wint_t>(text[i])) != static_cast<wint_t>(prefix[i])) {
-      return false;
-    }
-  }
-  return true;
-}
-
-// Only web pages leave the panel for the user's browser: other schemes
-// (file:, script, custom protocol handlers) would run whatever a page names.
-bool IsWebAddress(const std::wstring& url) {
-  return StartsWithIgnoringCase(url, L"http://") || StartsWithIgnoringCase(url, L"https://");
-}
 
 }  // namespace
 
@@ -78,7 +64,7 @@ void NavigationHandlers::NewWindow3ExplorerPage(const std::wstring& bstrUrl, boo
   Trace(L"\nNewWindow3ExplorerPage\n\n");
   if (login) {
     LaunchGameClient(workingCopy);
-  } else if (IsWebAddress(bstrUrl)) {
+  } else if (platform::IsWebAddress(bstrUrl)) {
     m_services.shell->OpenInDefaultBrowser(bstrUrl);
   }
   cancel = true;
@@ -116,21 +102,22 @@ void NavigationHandlers::SetBrowserZoom() {
 }
 
 void NavigationHandlers::LaunchGameClient(std::wstring address) {
-  std::optional<std::wstring> loginTail = LoginTail(address, WidenConfigText(m_state.m_loginUrl));
+  std::optional<std::wstring> loginTail =
+      LoginTail(address, platform::DecodeAnsi(m_state.LoginUrl()));
   // Once started, the launcher is on its way out: a second client would
   // fight the first for the same files.
   if (!loginTail || m_bClientStarted) return;
   if (m_state.m_bUpdating) {
-    m_explorer.Navigate(WidenConfigText(m_state.m_nestedPage));
+    m_explorer.Navigate(platform::DecodeAnsi(m_state.NestedPage()));
     return;
   }
 
   Trace(L"url拦截，参数:\n" + *loginTail + L"\n");
-  const char* exePath = m_state.m_exePath;
-  if (exePath == nullptr || *exePath == '\0') return FailLaunch(kClientMissingText);
+  std::string_view exePath = m_state.ExePath();
+  if (exePath.empty()) return FailLaunch(kClientMissingText);
   std::optional<std::wstring> executable;
   if (!m_state.m_strMicroDir.empty()) {
-    executable = JoinPath(m_state.m_strMicroDir, WidenConfigText(exePath));
+    executable = JoinPath(m_state.m_strMicroDir, platform::DecodeAnsi(exePath));
   }
   if (!executable) return FailLaunch(kPathTooLongText);
   std::optional<platform::ProcessCommand> command = FormGameClientCommand(*executable, *loginTail);
@@ -145,7 +132,7 @@ void NavigationHandlers::LaunchGameClient(std::wstring address) {
 }
 
 bool NavigationHandlers::IsLoginNavigation(const std::wstring& workingCopy) const {
-  return LoginTail(workingCopy, WidenConfigText(m_state.m_loginUrl)).has_value();
+  return LoginTail(workingCopy, platform::DecodeAnsi(m_state.LoginUrl())).has_value();
 }
 
 void NavigationHandlers::Trace(const std::wstring& text) {

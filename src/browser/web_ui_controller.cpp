@@ -1,28 +1,10 @@
 #include "browser/web_ui_controller.h"
 
-namespace {
+#include "platform/com_ptr.h"
+#include "platform/web_browser_events.h"
 
-constexpr DISPID kNavigateComplete2 = 252;
-
-// Releases a COM pointer when it goes out of scope.
-template <typename Interface>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  ~ComPtr() {
-    if (pointer_ != nullptr) pointer_->Release();
-  }
-  Interface* Get() const { return pointer_; }
-  Interface** Receive() { return &pointer_; }
-  void** ReceiveVoid() { return reinterpret_cast<void**>(&pointer_); }
-
- private:
-  Interface* pointer_ = nullptr;
-};
-
-}  // namespace
+using platform::ComPtr;
+using platform::kNavigateComplete2;
 
 HRESULT CWebUIController::QueryInterface(REFIID riid, void** ppvObject) {
   if (ppvObject == nullptr) return E_POINTER;
@@ -139,57 +121,32 @@ HRESULT CWebUIController::FilterDataObject(IDataObject*, IDataObject**) {
 void CWebUIController::InstallUIHandler(IDispatch* pBrowser) {
   if (pBrowser == nullptr) return;
   ComPtr<IWebBrowser2> browser;
-  if (FAILED(pBrowser->QueryInterface(IID_IWebBrowser2, browser.ReceiveVoid())) ||
-      browser.Get() == nullptr) {
+  if (FAILED(pBrowser->QueryInterface(IID_IWebBrowser2, browser.PutVoid())) || !browser) {
     return;
   }
   ComPtr<IDispatch> document;
-  if (FAILED(browser.Get()->get_Document(document.Receive())) || document.Get() == nullptr) {
+  if (FAILED(browser->get_Document(document.Put())) || !document) {
     return;
   }
   ComPtr<ICustomDoc> customDoc;
-  if (SUCCEEDED(document.Get()->QueryInterface(IID_ICustomDoc, customDoc.ReceiveVoid())) &&
-      customDoc.Get() != nullptr) {
-    customDoc.Get()->SetUIHandler(static_cast<IDocHostUIHandler*>(this));
+  if (SUCCEEDED(document->QueryInterface(IID_ICustomDoc, customDoc.PutVoid())) && customDoc) {
+    customDoc->SetUIHandler(static_cast<IDocHostUIHandler*>(this));
   }
 }
 
 bool CWebUIController::ConnectEvents(IUnknown* pEventSource) {
-  if (pEventSource == nullptr || m_pEventSource != nullptr) return false;
-  ComPtr<IConnectionPointContainer> container;
-  if (FAILED(
-          pEventSource->QueryInterface(IID_IConnectionPointContainer, container.ReceiveVoid())) ||
-      container.Get() == nullptr) {
+  if (pEventSource == nullptr || m_events.Connected()) return false;
+  if (!m_events.Connect(pEventSource, DIID_DWebBrowserEvents2,
+                        static_cast<DWebBrowserEvents2*>(this))) {
     return false;
   }
-  ComPtr<IConnectionPoint> point;
-  if (FAILED(container.Get()->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Receive())) ||
-      point.Get() == nullptr) {
-    return false;
-  }
-  DWORD cookie = 0;
-  if (FAILED(point.Get()->Advise(static_cast<DWebBrowserEvents2*>(this), &cookie))) return false;
-  m_pEventSource = pEventSource;
-  m_dwCookie = cookie;
   AddRef();
   return true;
 }
 
 void CWebUIController::DisconnectEvents() {
-  if (m_pEventSource == nullptr) return;
-  {
-    ComPtr<IConnectionPointContainer> container;
-    ComPtr<IConnectionPoint> point;
-    if (SUCCEEDED(m_pEventSource->QueryInterface(IID_IConnectionPointContainer,
-                                                 container.ReceiveVoid())) &&
-        container.Get() != nullptr &&
-        SUCCEEDED(container.Get()->FindConnectionPoint(DIID_DWebBrowserEvents2, point.Receive())) &&
-        point.Get() != nullptr) {
-      point.Get()->Unadvise(m_dwCookie);
-    }
-  }
-  m_dwCookie = 0;
-  m_pEventSource = nullptr;
+  if (!m_events.Connected()) return;
+  m_events.Disconnect();
   // The reference ConnectEvents took; it may be the last.
   Release();
 }

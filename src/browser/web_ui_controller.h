@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/com_types.h"
+#include "platform/event_connection.h"
 
 class CWebUIController : public DWebBrowserEvents2, public IDocHostUIHandler {
  public:
@@ -59,11 +60,10 @@ class CWebUIController : public DWebBrowserEvents2, public IDocHostUIHandler {
   // Makes the handler face the UI handler of the browser's current document.
   void InstallUIHandler(IDispatch* pBrowser);
   // Advises the event face on the control's DWebBrowserEvents2 connection
-  // point and records the control and the cookie. The connection keeps this
-  // object alive until DisconnectEvents. False when no connection was made
-  // (or one is already recorded).
+  // point. The connection keeps this object alive until DisconnectEvents.
+  // False when no connection was made (or one is already made).
   bool ConnectEvents(IUnknown* pEventSource);
-  // Ends the recorded connection, if any, and clears the record.
+  // Ends the connection, if any.
   void DisconnectEvents();
 
  protected:
@@ -71,8 +71,7 @@ class CWebUIController : public DWebBrowserEvents2, public IDocHostUIHandler {
 
  private:
   LONG m_cRef = 0;
-  IUnknown* m_pEventSource = nullptr;  // not counted
-  DWORD m_dwCookie = 0;
+  platform::EventConnection m_events;
   BOOL m_bShow3DBorder;
   BOOL m_bShowScrollBars;
 };

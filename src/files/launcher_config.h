@@ -18,7 +18,8 @@ enum class ConfigProblem {
   MissingLoginUrl,
   // "update_key" is there but is no minisign public key.
   MalformedUpdateKey,
-  // Found by CheckLoginAddress (browser/login_config_check.h).
+  // Found after reading, by the check of the login address against the
+  // start page.
   EmptyLoginUrl,
   LoginUrlInNestedPage,
 };

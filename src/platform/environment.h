@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -11,8 +12,8 @@ class Environment {
   virtual ~Environment() = default;
   // Full path of the launcher's own executable.
   virtual std::wstring ExecutablePath() const = 0;
-  // The screen's logical horizontal DPI; 96 when it cannot be told.
-  virtual int LogicalDpiX() const = 0;
+  // The screen's logical horizontal DPI; none when it cannot be told.
+  virtual std::optional<int> LogicalDpiX() const = 0;
 };
 
 std::unique_ptr<Environment> MakeSystemEnvironment();

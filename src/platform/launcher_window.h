@@ -16,6 +16,10 @@ namespace platform {
 
 enum class Key { Escape, Enter, Other };
 
+// The panel's commands. Windows sends them to the panel as WM_COMMAND with
+// IDCANCEL, 1003, 1004 and 1006.
+enum class PanelCommand { Cancel, Close, Minimize, ClearCache };
+
 // What the window reports, on the user-interface thread. Coordinates are
 // pixels from the window's top-left corner.
 class WindowEvents {
@@ -29,6 +33,8 @@ class WindowEvents {
   virtual void OnMouseUp(int x, int y) = 0;
   // True when the key is consumed before any window or page sees it.
   virtual bool OnKeyDown(Key key) = 0;
+  // The panel decides what a command does; the window only passes it on.
+  virtual void OnCommand(PanelCommand command) = 0;
 };
 
 class LauncherWindow {

@@ -17,6 +17,10 @@ class SystemServices {
   SystemServices& operator=(const SystemServices&) = delete;
 
   const platform::Services& Services() const { return services_; }
+  // Ends the user interface's part once its windows have gone: the window
+  // system, the folder cleaner and, on Windows, GDI+ and OLE. The
+  // window-free services stay for the workers that may still run.
+  void EndUserInterface();
 
  private:
   struct Parts;

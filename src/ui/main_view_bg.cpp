@@ -61,3 +61,21 @@ void MainViewBg::OnMouseUp(int x, int y) {
 bool MainViewBg::OnKeyDown(platform::Key key) {
   return key == platform::Key::Escape;
 }
+
+void MainViewBg::OnCommand(platform::PanelCommand command) {
+  if (!m_pPanel) return;
+  switch (command) {
+    case platform::PanelCommand::Cancel:
+      m_pPanel->OnCancel();
+      break;
+    case platform::PanelCommand::Close:
+      m_pPanel->OnClickClose();
+      break;
+    case platform::PanelCommand::Minimize:
+      m_pPanel->OnMinimize();
+      break;
+    case platform::PanelCommand::ClearCache:
+      m_pPanel->OnClickClearCache();
+      break;
+  }
+}

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/display_scale.h"
+#include "core/display_scale.h"
 #include "platform/launcher_window.h"
 #include "platform/picture.h"
 #include "platform/services.h"
@@ -31,6 +31,7 @@ class MainViewBg final : public platform::WindowEvents {
   void OnMouseDown(int x, int y) override;
   void OnMouseUp(int x, int y) override;
   bool OnKeyDown(platform::Key key) override;
+  void OnCommand(platform::PanelCommand command) override;
 
   CTavrDlg* Panel() const { return m_pPanel.get(); }
   const DesignScale& Scale() const { return m_designScale; }

@@ -1,6 +1,6 @@
 #include "ui/panel_layout.h"
 
-#include "ui/panel_state.h"
+#include "core/panel_state.h"
 
 int ProgressBarLength(int progress, int fullLength) {
   // Wide arithmetic: the writer does not limit `progress`, and the product

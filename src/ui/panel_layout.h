@@ -2,7 +2,7 @@
 // each turned into pixels with one window's scale.
 #pragma once
 
-#include "app/display_scale.h"
+#include "core/display_scale.h"
 #include "platform/geometry.h"
 
 // The canvas both windows are designed on.

@@ -7,8 +7,8 @@
 #include <atomic>
 #include <memory>
 
+#include "core/panel_view.h"
 #include "platform/ui_thread.h"
-#include "ui/panel_view.h"
 
 class CTavrDlg;
 

@@ -7,5 +7,5 @@ class FolderCleaner;
 }
 
 // Empties both folders (each is kept); true when both deletions succeeded.
-// Both are tried even when the first fails.
+// Both are tried even when the first fails; without a home, neither is.
 bool ClearPluginCaches(const platform::FolderCleaner& folders);

@@ -1,14 +1,15 @@
 #include "ui/tavr_dlg.h"
 
 #include <cwchar>
+#include <utility>
 
-#include "app/config_path.h"
 #include "browser/browser_emulation.h"
-#include "browser/login_address.h"
 #include "browser/web_ui_controller.h"
+#include "core/config_path.h"
 #include "files/launcher_config.h"
 #include "files/package_extraction.h"
 #include "platform/environment.h"
+#include "platform/text_codec.h"
 #include "platform/trace.h"
 #include "platform/window_system.h"
 #include "ui/panel_window_view.h"
@@ -30,10 +31,7 @@ CTavrDlg::CTavrDlg(const platform::Services& services, MainViewBg* parent)
       m_state(std::make_shared<PanelState>(*services.environment)) {}
 
 CTavrDlg::~CTavrDlg() {
-  if (m_pUIController != nullptr) {
-    m_pUIController->DisconnectEvents();
-    m_pUIController->Release();
-  }
+  if (m_pUIController) m_pUIController->DisconnectEvents();
 }
 
 bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
@@ -52,14 +50,15 @@ bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
 
   StartUpdateCheck(MakeUpdateContext(window));
 
-  m_pUIController = new CWebUIController();
-  m_pUIController->AddRef();
+  auto* controller = new CWebUIController();
+  controller->AddRef();
+  m_pUIController.Reset(controller);
 
   m_explorer.Bind(&window.Browser());
   m_navigation = std::make_unique<NavigationHandlers>(*m_state, m_explorer, *this, services_);
   window.SetBrowserEvents(m_navigation.get());
   m_explorer.put_Silent(true);
-  m_explorer.Navigate(WidenConfigText(m_state->m_nestedPage));
+  m_explorer.Navigate(platform::DecodeAnsi(m_state->NestedPage()));
   platform::Rect place = m_layout.Browser();
   m_explorer.put_Left(place.x);
   m_explorer.put_Top(place.y);
@@ -81,16 +80,16 @@ std::shared_ptr<const UpdateContext> CTavrDlg::MakeUpdateContext(platform::Launc
 }
 
 void CTavrDlg::OnDraw(platform::Canvas& canvas) {
-  OnEraseBkgnd(canvas);
-  OnPaint(canvas);
+  // Every frame starts cleared; a second blend would darken the pictures'
+  // soft edges.
+  if (!OnEraseBkgnd(canvas)) OnPaint(canvas);
 }
 
 bool CTavrDlg::OnEraseBkgnd(platform::Canvas& canvas) {
-  if (!m_bFirstEraseDone) {
-    m_bFirstEraseDone = true;
-    OnPaint(canvas);
-  }
-  if (m_state->m_bRedrawPending.exchange(false)) OnPaint(canvas);
+  bool first = !std::exchange(m_bFirstEraseDone, true);
+  bool pending = m_state->m_bRedrawPending.exchange(false);
+  if (!first && !pending) return false;
+  OnPaint(canvas);
   return true;
 }
 

@@ -7,16 +7,17 @@
 #include <memory>
 #include <string>
 
-#include "app/display_scale.h"
 #include "browser/explorer_page.h"
 #include "browser/navigation_handlers.h"
 #include "browser/navigation_view.h"
+#include "core/display_scale.h"
+#include "core/panel_state.h"
 #include "platform/canvas.h"
+#include "platform/com_ptr.h"
 #include "platform/launcher_window.h"
 #include "platform/picture.h"
 #include "platform/services.h"
 #include "ui/panel_layout.h"
-#include "ui/panel_state.h"
 #include "update/update_context.h"
 
 class MainViewBg;
@@ -43,8 +44,11 @@ class CTavrDlg final : public NavigationView {
   // pictures, starts the update check and the browser.
   bool OnInitDialog(platform::LauncherWindow& window);
 
-  // One frame of the panel layer: the erase rule, then the painting routine.
+  // One frame of the panel layer, painted once: by the erase rule or else by
+  // the painting routine.
   void OnDraw(platform::Canvas& canvas);
+  // The erase rule: the first erase and one with a redraw pending paint
+  // (once) and clear the flag; true when it painted.
   bool OnEraseBkgnd(platform::Canvas& canvas);
   void OnPaint(platform::Canvas& canvas);
 
@@ -92,8 +96,8 @@ class CTavrDlg final : public NavigationView {
   std::wstring m_statusText = L".............";
   bool m_bFirstEraseDone = false;
   CExplorer_page m_explorer;
-  // The host UI handler; counted, released with the panel.
-  CWebUIController* m_pUIController = nullptr;
+  // The host UI handler; released with the panel.
+  platform::ComPtr<CWebUIController> m_pUIController;
   std::unique_ptr<NavigationHandlers> m_navigation;
   bool m_bVisible = true;
   // The control the primary button went down on; a click needs both ends.

@@ -62,8 +62,7 @@ void MarkClientCurrent(const UpdateContext& context) {
 
 unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   PanelState& state = *context->state;
-  const char* verUrl = state.m_verUrl != nullptr ? state.m_verUrl : "";
-  std::wstring manifestUrl = platform::DecodeAnsi(verUrl);
+  std::wstring manifestUrl = platform::DecodeAnsi(state.VerUrl());
   // Without a client root directory (too long a path) nothing can be kept.
   std::optional<std::wstring> pkgPath;
   std::optional<std::wstring> downloadedPath;

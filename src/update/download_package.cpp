@@ -38,8 +38,7 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context)
   const UpdateContext& panel = *context;
   PanelState& state = *panel.state;
   CBindCallback callback(panel);
-  const char* clientUrl = state.m_clientUrl;
-  std::wstring packageUrl = platform::DecodeAnsi(clientUrl != nullptr ? clientUrl : "");
+  std::wstring packageUrl = platform::DecodeAnsi(state.ClientUrl());
   std::optional<std::wstring> packagePath = JoinPath(state.m_strMicroDir, L"GameClient.zip");
   std::optional<std::wstring> clientDirectory = JoinPath(state.m_strMicroDir, L"GameClient\\");
   packageUrl = AppendCacheBuster(std::move(packageUrl), platform::TickCount());

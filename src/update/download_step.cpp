@@ -1,27 +1,16 @@
 #include "update/download_step.h"
 
-#include <cwctype>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <thread>
 
 #include "platform/file_system.h"
+#include "platform/web_address.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-bool IsWebAddress(const std::wstring& url) {
-  auto startsWith = [&url](std::wstring_view prefix) {
-    if (url.size() <= prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-      if (static_cast<wchar_t>(std::towlower(url[i])) != prefix[i]) return false;
-    }
-    return true;
-  };
-  return startsWith(L"http://") || startsWith(L"https://");
-}
 
 std::optional<std::uint64_t> ParseCount(std::string_view text) {
   if (text.empty() || text.size() > 19) return std::nullopt;
@@ -249,7 +238,7 @@ DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstri
                             const std::wstring& path, IBindStatusCallback* progress,
                             const DownloadRules& rules) {
   DownloadResult result;
-  if (!IsWebAddress(url)) {
+  if (!platform::IsWebAddress(url)) {
     result.error = DownloadError::BadAddress;
     return result;
   }

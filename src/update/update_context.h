@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "core/panel_state.h"
+#include "core/panel_view.h"
 #include "platform/http_transport.h"
-#include "ui/panel_state.h"
-#include "ui/panel_view.h"
 #include "update/download_step.h"
 
 // How one update run ended.

@@ -3,9 +3,9 @@
 
 #include <memory>
 
+#include "core/panel_state.h"
+#include "core/panel_view.h"
 #include "platform/services.h"
-#include "ui/panel_state.h"
-#include "ui/panel_view.h"
 
 // Marks the panel busy and starts the update check on a detached worker,
 // using the bundle's transport and archive files (which must outlive it).

@@ -10,6 +10,7 @@
 
 #include "browser/explorer_page.h"
 #include "browser/navigation_handlers.h"
+#include "core/panel_state.h"
 #include "fakes/fake_environment.h"
 #include "fakes/fake_launch_services.h"
 #include "files/path_join.h"
@@ -17,7 +18,6 @@
 #include "platform/process_launcher.h"
 #include "platform/text_codec.h"
 #include "temp_dir.h"
-#include "ui/panel_state.h"
 
 namespace {
 

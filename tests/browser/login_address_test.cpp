@@ -15,11 +15,6 @@ TEST(LoginTail, IsTheTextAfterTheFirstCaseSensitiveMatch) {
   EXPECT_EQ(LoginTail(L"anything", L""), L"anything");
 }
 
-TEST(WidenConfigText, NullIsEmpty) {
-  EXPECT_EQ(WidenConfigText(nullptr), L"");
-  EXPECT_EQ(WidenConfigText("login.do?"), L"login.do?");
-}
-
 LauncherConfig ConfigWith(const char* nestedPage, const char* loginUrl) {
   LauncherConfig config;
   config.problem = ConfigProblem::None;

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "browser/explorer_page.h"
+#include "core/panel_state.h"
 #include "fakes/fake_browser_control.h"
 #include "fakes/fake_environment.h"
 #include "fakes/fake_launch_services.h"
 #include "platform/file_system.h"
 #include "temp_dir.h"
-#include "ui/panel_state.h"
 
 namespace {
 

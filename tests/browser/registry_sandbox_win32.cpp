@@ -63,7 +63,7 @@ void RegistrySandbox::SetDword(platform::RegistryRoot root, const std::wstring& 
 
 bool RegistrySandbox::KeyExists(platform::RegistryRoot root, const std::wstring& keyPath) const {
   platform::UniqueRegistryKey key;
-  return ::RegOpenKeyExW(impl_->Root(root), keyPath.c_str(), 0, KEY_READ, key.Receive()) ==
+  return ::RegOpenKeyExW(impl_->Root(root), keyPath.c_str(), 0, KEY_READ, key.Put()) ==
          ERROR_SUCCESS;
 }
 
@@ -71,7 +71,7 @@ std::optional<std::uint32_t> RegistrySandbox::GetDword(platform::RegistryRoot ro
                                                        const std::wstring& keyPath,
                                                        const std::wstring& name) const {
   platform::UniqueRegistryKey key;
-  if (::RegOpenKeyExW(impl_->Root(root), keyPath.c_str(), 0, KEY_READ, key.Receive()) !=
+  if (::RegOpenKeyExW(impl_->Root(root), keyPath.c_str(), 0, KEY_READ, key.Put()) !=
       ERROR_SUCCESS) {
     return std::nullopt;
   }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/panel_view.h"
+#include "core/panel_view.h"
 
 class FakePanelView final : public PanelView {
  public:

@@ -18,7 +18,7 @@ void Put(const TempDir& dir, const std::string& name, const std::string& bytes) 
   dir.Write(std::wstring(name.begin(), name.end()), bytes);
 }
 
-TEST(LinuxFolderCleanerTest, EmptiesNestedFoldersAndKeepsTheFolder) {
+TEST(LinuxFolderCleanerTest, DeletesTheFilesOfNestedFoldersAndKeepsTheFolders) {
   TempDir dir;
   Put(dir, "cache/a.dat", "a");
   Put(dir, "cache/deep/er/b.dat", "b");
@@ -27,7 +27,11 @@ TEST(LinuxFolderCleanerTest, EmptiesNestedFoldersAndKeepsTheFolder) {
   platform::LinuxFolderCleaner cleaner;
   EXPECT_TRUE(cleaner.DeleteContents(dir.WideFile(L"cache")));
   EXPECT_TRUE(fs::is_directory(dir.Path() / "cache"));
-  EXPECT_TRUE(fs::is_empty(dir.Path() / "cache"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "cache/a.dat"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "cache/readonly.dat"));
+  EXPECT_FALSE(fs::exists(dir.Path() / "cache/deep/er/b.dat"));
+  // As del /s on Windows: the files go, every subfolder stays.
+  EXPECT_TRUE(fs::is_empty(dir.Path() / "cache/deep/er"));
 }
 
 TEST(LinuxFolderCleanerTest, LinksAreRemovedNotFollowed) {
@@ -65,6 +69,10 @@ TEST(LinuxFolderCleanerTest, HomeComesFromTheEnvironmentWithASeparator) {
   std::string previous = saved != nullptr ? saved : "";
   ::setenv("HOME", "/home/player", 1);
   EXPECT_EQ(platform::LinuxFolderCleaner().HomeDirectory(), L"/home/player/");
+  ::setenv("HOME", "relative/home", 1);
+  EXPECT_EQ(platform::LinuxFolderCleaner().HomeDirectory(), std::nullopt);
+  ::unsetenv("HOME");
+  EXPECT_EQ(platform::LinuxFolderCleaner().HomeDirectory(), std::nullopt);
   ::setenv("HOME", previous.c_str(), 1);
 }
 

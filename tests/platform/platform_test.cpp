@@ -96,7 +96,9 @@ TEST(Environment, ExecutablePathIsThisProgram) {
   ASSERT_FALSE(path.empty());
   EXPECT_EQ(platform::GetPathKind(path), PathKind::File);
   EXPECT_NE(path.find(L"qelt_platform_tests"), std::wstring::npos);
-  EXPECT_GT(env->LogicalDpiX(), 0);
+  // Without a display there is no answer; with one, a positive DPI.
+  std::optional<int> dpi = env->LogicalDpiX();
+  EXPECT_TRUE(!dpi || *dpi > 0);
 }
 
 #ifdef _WIN32

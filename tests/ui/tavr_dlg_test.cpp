@@ -173,11 +173,15 @@ TEST(TavrDlgPaintTest, FirstEraseAndPendingRedrawsPaintOthersDoNot) {
   });
 }
 
-TEST(TavrDlgPaintTest, TheFirstFrameBlendsThePicturesTwice) {
+TEST(TavrDlgPaintTest, EveryFrameBlendsEachPictureOnce) {
   LauncherFixture launcher;
-  RunLauncher(launcher, [](FakeLauncherWindow& window, CTavrDlg&) {
-    EXPECT_EQ(window.Paint().CountOf(kCloseImageId), 2);
+  RunLauncher(launcher, [](FakeLauncherWindow& window, CTavrDlg& panel) {
+    // Frames start cleared: a second blend would darken the soft edges.
     EXPECT_EQ(window.Paint().CountOf(kCloseImageId), 1);
+    EXPECT_EQ(window.Paint().CountOf(kClearCacheImageId), 1);
+    panel.State()->m_bRedrawPending = true;
+    EXPECT_EQ(window.Paint().CountOf(kCloseImageId), 1);
+    EXPECT_FALSE(panel.State()->m_bRedrawPending);
   });
 }
 
@@ -216,16 +220,22 @@ TEST(TavrDlgCommandTest, AClickNeedsPressAndReleaseOnTheSameControl) {
   EXPECT_EQ(launcher.windows.log.back(), "run");
 }
 
-TEST(TavrDlgCommandTest, MinimiseAndCancel) {
+TEST(TavrDlgCommandTest, TheWindowsCommandsReachThePanel) {
+  using platform::PanelCommand;
   LauncherFixture launcher;
-  RunLauncher(launcher, [](FakeLauncherWindow&, CTavrDlg& panel) {
-    panel.OnMinimize();
+  RunLauncher(launcher, [](FakeLauncherWindow& window, CTavrDlg& panel) {
+    window.events.OnCommand(PanelCommand::Minimize);
     EXPECT_TRUE(panel.IsVisible());
-    panel.OnCancel();
+    window.events.OnCommand(PanelCommand::Cancel);
     EXPECT_FALSE(panel.IsVisible());
+    window.messages.answers = {MessageAnswer::Cancel};
+    window.events.OnCommand(PanelCommand::ClearCache);
+    ASSERT_EQ(window.messages.shown.size(), 1u);
+    EXPECT_EQ(window.messages.shown[0].text, L"确定清除缓存吗？");
+    window.events.OnCommand(PanelCommand::Close);
   });
-  const std::vector<std::string> tail(launcher.windows.log.end() - 2, launcher.windows.log.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"minimize", "hide panel"}));
+  const std::vector<std::string> tail(launcher.windows.log.end() - 4, launcher.windows.log.end());
+  EXPECT_EQ(tail, (std::vector<std::string>{"minimize", "hide panel", "hide panel", "close"}));
 }
 
 TEST(TavrDlgClearCacheTest, CancelDeletesNothing) {
@@ -257,6 +267,18 @@ TEST(TavrDlgClearCacheTest, OkEmptiesBothCachesAndTheBrowserDataThenReportsSucce
   };
   EXPECT_EQ(launcher.folders.emptied, expected);
   EXPECT_EQ(launcher.windows.log.back(), "clear browser data");
+}
+
+TEST(TavrDlgClearCacheTest, WithoutAHomeNothingIsDeletedAndTheFailureIsShown) {
+  LauncherFixture launcher;
+  launcher.folders.home.reset();
+  RunLauncher(launcher, [&](FakeLauncherWindow& window, CTavrDlg&) {
+    window.Click(360, 550);
+    ASSERT_EQ(window.messages.shown.size(), 2u);
+    EXPECT_EQ(window.messages.shown[1].text, L"清理失败，请关闭游戏后重试");
+  });
+  // Relative cache paths would be resolved against the current directory.
+  EXPECT_TRUE(launcher.folders.emptied.empty());
 }
 
 TEST(TavrDlgClearCacheTest, AnyFailureIsReportedAsSuch) {

@@ -1,7 +1,9 @@
 // Emptying folders through cmd.exe's del, as the clear-cache command does.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "platform/file_system.h"
 #include "platform/win32/command_folder_cleaner.h"
@@ -36,10 +38,23 @@ TEST(CommandFolderCleaner, MissingFolderCountsAsEmpty) {
 
 TEST(CommandFolderCleaner, HomeIsTheUserProfileWithASeparator) {
   platform::CommandFolderCleaner cleaner;
-  std::wstring home = cleaner.HomeDirectory();
-  ASSERT_FALSE(home.empty());
-  EXPECT_EQ(home.back(), L'\\');
-  EXPECT_EQ(platform::GetPathKind(home), PathKind::Directory);
+  std::optional<std::wstring> home = cleaner.HomeDirectory();
+  ASSERT_TRUE(home.has_value());
+  EXPECT_EQ(home->back(), L'\\');
+  EXPECT_EQ(platform::GetPathKind(*home), PathKind::Directory);
+}
+
+TEST(CommandFolderCleaner, NoHomeWithoutAnAbsoluteUserProfile) {
+  wchar_t saved[MAX_PATH] = {};
+  DWORD length = ::GetEnvironmentVariableW(L"USERPROFILE", saved, MAX_PATH);
+  platform::CommandFolderCleaner cleaner;
+  ::SetEnvironmentVariableW(L"USERPROFILE", nullptr);
+  EXPECT_EQ(cleaner.HomeDirectory(), std::nullopt);
+  ::SetEnvironmentVariableW(L"USERPROFILE", L"Users\\player");
+  EXPECT_EQ(cleaner.HomeDirectory(), std::nullopt);
+  ::SetEnvironmentVariableW(L"USERPROFILE", std::wstring(MAX_PATH + 10, L'a').c_str());
+  EXPECT_EQ(cleaner.HomeDirectory(), std::nullopt);
+  ::SetEnvironmentVariableW(L"USERPROFILE", length > 0 && length < MAX_PATH ? saved : nullptr);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/com_ptr.h"
+#include "platform/event_connection.h"
 #include "platform/win32/browser_event_sink.h"
 #include "platform/win32/ole_site.h"
 #include "platform/win32/web_browser_dispatch.h"
@@ -55,29 +57,25 @@ class WebBrowserControl : public ::testing::Test {
     if (container_ == nullptr) GTEST_SKIP() << "no display: no window can be created";
     placeholder_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 10, 20, 30, 40, container_,
                                      nullptr, nullptr, nullptr);
-    IOleObject* object = nullptr;
+    platform::ComPtr<IOleObject> object;
     ASSERT_EQ(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                 reinterpret_cast<void**>(&object)),
+                                 object.PutVoid()),
               S_OK);
-    site_ = platform::OleSite::Create(container_, placeholder_);
-    EXPECT_EQ(site_->Activate(object, RECT{10, 20, 40, 60}), S_OK);
-    sink_ = platform::BrowserEventSink::Create();
+    site_.Reset(platform::OleSite::Create(container_, placeholder_));
+    EXPECT_EQ(site_->Activate(object.Get(), RECT{10, 20, 40, 60}), S_OK);
+    sink_.Reset(platform::BrowserEventSink::Create());
     sink_->SetEvents(&events_);
-    EXPECT_TRUE(connection_.Connect(object, sink_));
-    IDispatch* dispatch = nullptr;
-    ASSERT_EQ(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)), S_OK);
-    browser_.Bind(dispatch);
-    dispatch->Release();
-    object->Release();
+    EXPECT_TRUE(connection_.Connect(object.Get(), DIID_DWebBrowserEvents2, sink_.Get()));
+    platform::ComPtr<IDispatch> dispatch;
+    ASSERT_EQ(object->QueryInterface(IID_IDispatch, dispatch.PutVoid()), S_OK);
+    browser_.Bind(dispatch.Get());
   }
   void TearDown() override {
     browser_.Bind(nullptr);
     connection_.Disconnect();
-    if (sink_ != nullptr) sink_->Release();
-    if (site_ != nullptr) {
-      site_->Close();
-      site_->Release();
-    }
+    sink_.Reset();
+    if (site_) site_->Close();
+    site_.Reset();
     if (container_ != nullptr) ::DestroyWindow(container_);
     ::OleUninitialize();
   }
@@ -85,9 +83,9 @@ class WebBrowserControl : public ::testing::Test {
   Navigations events_;
   HWND container_ = nullptr;
   HWND placeholder_ = nullptr;
-  platform::OleSite* site_ = nullptr;
-  platform::BrowserEventSink* sink_ = nullptr;
-  platform::BrowserEventConnection connection_;
+  platform::ComPtr<platform::OleSite> site_;
+  platform::ComPtr<platform::BrowserEventSink> sink_;
+  platform::EventConnection connection_;
   platform::WebBrowserDispatch browser_;
 };
 

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/win32/panel_commands.h"
 #include "platform/win32/status_line.h"
 #include "platform/win32/win32_ui_thread.h"
 
@@ -96,6 +97,18 @@ TEST_F(UiThreadTest, PostQueuesAndCloseDropsWhatIsLeft) {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
   EXPECT_EQ(ran, 1);
+}
+
+TEST(PanelCommands, TheFourClicksAreCommandsAndNothingElseIs) {
+  using platform::PanelCommand;
+  using platform::PanelCommandOf;
+  EXPECT_EQ(PanelCommandOf(MAKEWPARAM(IDCANCEL, 0)), PanelCommand::Cancel);
+  EXPECT_EQ(PanelCommandOf(MAKEWPARAM(1003, 0)), PanelCommand::Close);
+  EXPECT_EQ(PanelCommandOf(MAKEWPARAM(1004, 0)), PanelCommand::Minimize);
+  EXPECT_EQ(PanelCommandOf(MAKEWPARAM(1006, 0)), PanelCommand::ClearCache);
+  EXPECT_EQ(PanelCommandOf(MAKEWPARAM(IDOK, 0)), std::nullopt);
+  // A static control's double click is no click.
+  EXPECT_EQ(PanelCommandOf(MAKEWPARAM(1003, STN_DBLCLK)), std::nullopt);
 }
 
 }  // namespace

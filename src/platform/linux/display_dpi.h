@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
+
 namespace platform {
 
-// The resolution GDK reports for the default screen (Xft.dpi); 96 when no
+// The resolution GDK reports for the default screen (Xft.dpi); none when no
 // display is open or it reports none.
-int DisplayDpi();
+std::optional<int> DisplayDpi();
 
 }  // namespace platform

@@ -19,7 +19,7 @@ class LinuxEnvironment final : public Environment {
     return DecodeUtf8(std::string_view(buffer, static_cast<std::size_t>(n)));
   }
 
-  int LogicalDpiX() const override { return DisplayDpi(); }
+  std::optional<int> LogicalDpiX() const override { return DisplayDpi(); }
 };
 
 }  // namespace

@@ -16,8 +16,9 @@
 namespace platform {
 namespace {
 
-// Empties the directory open as `directory`; symbolic links are removed,
-// never followed, so nothing outside the folder is touched.
+// Deletes the files below the directory open as `directory` and keeps its
+// subfolders, as del /s does on Windows; symbolic links are removed, never
+// followed, so nothing outside the folder is touched.
 bool DeleteEntries(int directory) {
   int listing = ::dup(directory);
   if (listing < 0) return false;
@@ -38,8 +39,7 @@ bool DeleteEntries(int directory) {
     if (S_ISDIR(info.st_mode)) {
       UniqueFd child(
           ::openat(directory, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-      bool emptied = child.Valid() && DeleteEntries(child.Get());
-      if (!emptied || ::unlinkat(directory, name.c_str(), AT_REMOVEDIR) != 0) allDeleted = false;
+      if (!child.Valid() || !DeleteEntries(child.Get())) allDeleted = false;
     } else if (::unlinkat(directory, name.c_str(), 0) != 0) {
       allDeleted = false;
     }
@@ -50,10 +50,11 @@ bool DeleteEntries(int directory) {
 
 }  // namespace
 
-std::wstring LinuxFolderCleaner::HomeDirectory() const {
+std::optional<std::wstring> LinuxFolderCleaner::HomeDirectory() const {
   const char* home = std::getenv("HOME");
-  std::wstring directory = DecodeUtf8(home != nullptr ? home : "");
-  if (directory.empty() || directory.back() != kPathSeparator) directory += kPathSeparator;
+  if (home == nullptr || home[0] != '/') return std::nullopt;
+  std::wstring directory = DecodeUtf8(home);
+  if (directory.back() != kPathSeparator) directory += kPathSeparator;
   return directory;
 }
 

@@ -7,7 +7,8 @@ namespace platform {
 
 class LinuxFolderCleaner final : public FolderCleaner {
  public:
-  std::wstring HomeDirectory() const override;
+  // $HOME when it is set and absolute.
+  std::optional<std::wstring> HomeDirectory() const override;
   bool DeleteContents(const std::wstring& folder) const override;
 };
 

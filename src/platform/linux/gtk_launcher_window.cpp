@@ -146,7 +146,10 @@ void GtkLauncherWindow::PostClose() {
 gboolean GtkLauncherWindow::CloseLater(gpointer data) {
   auto* self = static_cast<GtkLauncherWindow*>(data);
   self->closeSource_ = 0;
-  gtk_window_close(GTK_WINDOW(self->window_));
+  // A box's grab would swallow a close request: the box is answered and the
+  // window destroyed outright.
+  self->messages_.CloseOpen();
+  gtk_widget_destroy(self->window_);
   return G_SOURCE_REMOVE;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/linux/gtk_message_boxes.h"
 
 #include <string>
+#include <utility>
 
 #include "platform/text_codec.h"
 
@@ -21,9 +22,15 @@ MessageAnswer GtkMessageBoxes::Show(const MessageRequest& request) {
   gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
   // As on Windows, OK is the default button: Enter answers it.
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+  GtkDialog* outer = std::exchange(open_, GTK_DIALOG(dialog));
   gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+  open_ = outer;
   gtk_widget_destroy(dialog);
   return response == GTK_RESPONSE_OK ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+void GtkMessageBoxes::CloseOpen() {
+  if (open_ != nullptr) gtk_dialog_response(open_, GTK_RESPONSE_DELETE_EVENT);
 }
 
 }  // namespace platform

@@ -132,33 +132,4 @@ HRESULT STDMETHODCALLTYPE BrowserEventSink::Invoke(DISPID id, REFIID, LCID, WORD
   }
 }
 
-bool BrowserEventConnection::Connect(IUnknown* source, IDispatch* sink) {
-  Disconnect();
-  IConnectionPointContainer* container = nullptr;
-  if (source == nullptr || FAILED(source->QueryInterface(IID_IConnectionPointContainer,
-                                                         reinterpret_cast<void**>(&container)))) {
-    return false;
-  }
-  IConnectionPoint* point = nullptr;
-  HRESULT found = container->FindConnectionPoint(DIID_DWebBrowserEvents2, &point);
-  container->Release();
-  if (FAILED(found) || point == nullptr) return false;
-  DWORD cookie = 0;
-  if (FAILED(point->Advise(sink, &cookie))) {
-    point->Release();
-    return false;
-  }
-  point_ = point;
-  cookie_ = cookie;
-  return true;
-}
-
-void BrowserEventConnection::Disconnect() {
-  if (point_ == nullptr) return;
-  point_->Unadvise(cookie_);
-  point_->Release();
-  point_ = nullptr;
-  cookie_ = 0;
-}
-
 }  // namespace platform

@@ -7,15 +7,9 @@
 #include <windows.h>
 
 #include "platform/browser_control.h"
+#include "platform/web_browser_events.h"
 
 namespace platform {
-
-// DISPIDs of DWebBrowserEvents2.
-inline constexpr DISPID kBeforeNavigate2 = 250;
-inline constexpr DISPID kNewWindow2 = 251;
-inline constexpr DISPID kNavigateComplete2 = 252;
-inline constexpr DISPID kDocumentComplete = 259;
-inline constexpr DISPID kNewWindow3 = 273;
 
 class BrowserEventSink final : public IDispatch {
  public:
@@ -45,23 +39,6 @@ class BrowserEventSink final : public IDispatch {
 
   LONG references_ = 1;
   BrowserEvents* events_ = nullptr;
-};
-
-// An advised connection of a sink to an object's DWebBrowserEvents2
-// connection point; undone when destroyed.
-class BrowserEventConnection {
- public:
-  BrowserEventConnection() = default;
-  BrowserEventConnection(const BrowserEventConnection&) = delete;
-  BrowserEventConnection& operator=(const BrowserEventConnection&) = delete;
-  ~BrowserEventConnection() { Disconnect(); }
-
-  bool Connect(IUnknown* source, IDispatch* sink);
-  void Disconnect();
-
- private:
-  IConnectionPoint* point_ = nullptr;
-  DWORD cookie_ = 0;
 };
 
 }  // namespace platform

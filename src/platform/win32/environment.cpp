@@ -2,23 +2,10 @@
 
 #include <windows.h>
 
+#include "platform/win32/gdi_handles.h"
+
 namespace platform {
 namespace {
-
-// The screen's device context, released when done.
-class ScreenDc {
- public:
-  ScreenDc() : dc_(::GetDC(nullptr)) {}
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  ~ScreenDc() {
-    if (dc_ != nullptr) ::ReleaseDC(nullptr, dc_);
-  }
-  HDC Get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
 
 class Win32Environment final : public Environment {
  public:
@@ -39,11 +26,12 @@ class Win32Environment final : public Environment {
     }
   }
 
-  int LogicalDpiX() const override {
-    ScreenDc screen;
-    if (screen.Get() == nullptr) return 96;
+  std::optional<int> LogicalDpiX() const override {
+    WindowDc screen(nullptr);
+    if (screen.Get() == nullptr) return std::nullopt;
     int dpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
-    return dpi > 0 ? dpi : 96;
+    if (dpi <= 0) return std::nullopt;
+    return dpi;
   }
 };
 

@@ -4,27 +4,22 @@
 
 #include <windows.h>
 
+#include "platform/unique_resource.h"
+
 namespace platform {
 
 // A bitmap, brush or font made by this process.
-class UniqueGdiObject {
- public:
-  explicit UniqueGdiObject(HGDIOBJ object = nullptr) : object_(object) {}
-  UniqueGdiObject(const UniqueGdiObject&) = delete;
-  UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
-  UniqueGdiObject(UniqueGdiObject&& other) noexcept : object_(other.object_) {
-    other.object_ = nullptr;
-  }
-  ~UniqueGdiObject() {
-    if (object_ != nullptr) ::DeleteObject(object_);
-  }
-  HGDIOBJ Get() const { return object_; }
-
- private:
-  HGDIOBJ object_;
+struct GdiObjectTraits {
+  using Handle = HGDIOBJ;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle object) { return object != nullptr; }
+  static bool Close(Handle object) { return ::DeleteObject(object) != 0; }
 };
 
-// A window's device context (null window: the screen's).
+using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
+
+// A window's device context; a null window gives the screen's. It is given
+// back to the window it came from, so it is no UniqueResource.
 class WindowDc {
  public:
   explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}

@@ -12,30 +12,31 @@ namespace {
 
 namespace flat = Gdiplus::DllExports;
 
+struct GlobalMemoryTraits {
+  using Handle = HGLOBAL;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle memory) { return memory != nullptr; }
+  static bool Close(Handle memory) { return ::GlobalFree(memory) == nullptr; }
+};
+
 // The resource's bytes in a stream of their own: the resource memory must not
 // be handed to GDI+, which may read the stream long after decoding.
-IStream* StreamOverPngResource(HMODULE module, int id) {
+ComPtr<IStream> StreamOverPngResource(HMODULE module, int id) {
   HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-  if (found == nullptr) return nullptr;
+  if (found == nullptr) return {};
   HGLOBAL loaded = ::LoadResource(module, found);
   const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
   DWORD size = ::SizeofResource(module, found);
-  if (bytes == nullptr || size == 0) return nullptr;
+  if (bytes == nullptr || size == 0) return {};
 
-  HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-  if (copy == nullptr) return nullptr;
-  void* target = ::GlobalLock(copy);
-  if (target == nullptr) {
-    ::GlobalFree(copy);
-    return nullptr;
-  }
+  UniqueResource<GlobalMemoryTraits> copy(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+  void* target = copy.Valid() ? ::GlobalLock(copy.Get()) : nullptr;
+  if (target == nullptr) return {};
   std::memcpy(target, bytes, size);
-  ::GlobalUnlock(copy);
-  IStream* stream = nullptr;
-  if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, &stream))) {
-    ::GlobalFree(copy);
-    return nullptr;
-  }
+  ::GlobalUnlock(copy.Get());
+  ComPtr<IStream> stream;
+  // The stream frees the memory once it owns it.
+  if (SUCCEEDED(::CreateStreamOnHGlobal(copy.Get(), TRUE, stream.Put()))) copy.Release();
   return stream;
 }
 
@@ -66,40 +67,36 @@ UniqueGdiObject PremultipliedCopy(Gdiplus::GpBitmap* bitmap, int width, int heig
 
 }  // namespace
 
-GdiplusPicture::GdiplusPicture(IStream* stream, Gdiplus::GpBitmap* bitmap, int width, int height,
-                               UniqueGdiObject section)
-    : stream_(stream),
-      bitmap_(bitmap),
+bool GdiplusBitmapTraits::Close(Handle bitmap) {
+  return flat::GdipDisposeImage(bitmap) == Gdiplus::Ok;
+}
+
+GdiplusPicture::GdiplusPicture(ComPtr<IStream> stream, UniqueGdiplusBitmap bitmap, int width,
+                               int height, UniqueGdiObject section)
+    : stream_(std::move(stream)),
+      bitmap_(std::move(bitmap)),
       width_(width),
       height_(height),
       section_(std::move(section)) {}
 
-GdiplusPicture::~GdiplusPicture() {
-  flat::GdipDisposeImage(bitmap_);
-  stream_->Release();
-}
-
 std::unique_ptr<GdiplusPicture> GdiplusPicture::LoadPngResource(HMODULE module, int id) {
-  IStream* stream = StreamOverPngResource(module, id);
-  if (stream == nullptr) return nullptr;
-  Gdiplus::GpBitmap* bitmap = nullptr;
-  if (flat::GdipCreateBitmapFromStream(stream, &bitmap) != Gdiplus::Ok || bitmap == nullptr) {
-    stream->Release();
+  ComPtr<IStream> stream = StreamOverPngResource(module, id);
+  if (!stream) return nullptr;
+  UniqueGdiplusBitmap bitmap;
+  if (flat::GdipCreateBitmapFromStream(stream.Get(), bitmap.Put()) != Gdiplus::Ok ||
+      !bitmap.Valid()) {
     return nullptr;
   }
   UINT width = 0;
   UINT height = 0;
-  flat::GdipGetImageWidth(bitmap, &width);
-  flat::GdipGetImageHeight(bitmap, &height);
+  flat::GdipGetImageWidth(bitmap.Get(), &width);
+  flat::GdipGetImageHeight(bitmap.Get(), &height);
   UniqueGdiObject section =
-      PremultipliedCopy(bitmap, static_cast<int>(width), static_cast<int>(height));
-  if (width == 0 || height == 0 || section.Get() == nullptr) {
-    flat::GdipDisposeImage(bitmap);
-    stream->Release();
-    return nullptr;
-  }
-  return std::unique_ptr<GdiplusPicture>(new GdiplusPicture(
-      stream, bitmap, static_cast<int>(width), static_cast<int>(height), std::move(section)));
+      PremultipliedCopy(bitmap.Get(), static_cast<int>(width), static_cast<int>(height));
+  if (width == 0 || height == 0 || section.Get() == nullptr) return nullptr;
+  return std::unique_ptr<GdiplusPicture>(
+      new GdiplusPicture(std::move(stream), std::move(bitmap), static_cast<int>(width),
+                         static_cast<int>(height), std::move(section)));
 }
 
 }  // namespace platform

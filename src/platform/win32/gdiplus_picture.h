@@ -8,7 +8,9 @@
 #include <objidl.h>
 #include <windows.h>
 
+#include "platform/com_ptr.h"
 #include "platform/picture.h"
+#include "platform/unique_resource.h"
 #include "platform/win32/gdi_handles.h"
 
 namespace Gdiplus {
@@ -17,9 +19,17 @@ class GpBitmap;
 
 namespace platform {
 
+struct GdiplusBitmapTraits {
+  using Handle = Gdiplus::GpBitmap*;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle bitmap) { return bitmap != nullptr; }
+  static bool Close(Handle bitmap);
+};
+
+using UniqueGdiplusBitmap = UniqueResource<GdiplusBitmapTraits>;
+
 class GdiplusPicture final : public Picture {
  public:
-  ~GdiplusPicture() override;
   GdiplusPicture(const GdiplusPicture&) = delete;
   GdiplusPicture& operator=(const GdiplusPicture&) = delete;
 
@@ -29,16 +39,17 @@ class GdiplusPicture final : public Picture {
 
   int Width() const override { return width_; }
   int Height() const override { return height_; }
-  Gdiplus::GpBitmap* Bitmap() const { return bitmap_; }
+  Gdiplus::GpBitmap* Bitmap() const { return bitmap_.Get(); }
   HBITMAP PremultipliedSection() const { return static_cast<HBITMAP>(section_.Get()); }
 
  private:
-  GdiplusPicture(IStream* stream, Gdiplus::GpBitmap* bitmap, int width, int height,
+  GdiplusPicture(ComPtr<IStream> stream, UniqueGdiplusBitmap bitmap, int width, int height,
                  UniqueGdiObject section);
 
-  // GDI+ may read the stream for as long as the bitmap lives.
-  IStream* stream_;
-  Gdiplus::GpBitmap* bitmap_;
+  // GDI+ may read the stream for as long as the bitmap lives: declared
+  // first, released last.
+  ComPtr<IStream> stream_;
+  UniqueGdiplusBitmap bitmap_;
   int width_;
   int height_;
   UniqueGdiObject section_;

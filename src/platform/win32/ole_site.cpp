@@ -9,30 +9,25 @@ OleSite* OleSite::Create(HWND container, HWND placeholder) {
 HRESULT OleSite::Activate(IOleObject* control, const RECT& rect) {
   Close();
   control->AddRef();
-  control_ = control;
+  control_.Reset(control);
   position_ = rect;
   control_->SetClientSite(this);
-  ::OleSetContainedObject(control_, TRUE);
+  ::OleSetContainedObject(control_.Get(), TRUE);
   HRESULT result = control_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, container_, &rect);
-  control_->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace_));
+  control_->QueryInterface(IID_IOleInPlaceObject, inPlace_.PutVoid());
   return result;
 }
 
 void OleSite::Close() {
-  if (activeObject_ != nullptr) {
-    activeObject_->Release();
-    activeObject_ = nullptr;
-  }
-  if (inPlace_ != nullptr) {
+  activeObject_.Reset();
+  if (inPlace_) {
     inPlace_->InPlaceDeactivate();
-    inPlace_->Release();
-    inPlace_ = nullptr;
+    inPlace_.Reset();
   }
-  if (control_ != nullptr) {
+  if (control_) {
     control_->Close(OLECLOSE_NOSAVE);
     control_->SetClientSite(nullptr);
-    control_->Release();
-    control_ = nullptr;
+    control_.Reset();
   }
 }
 
@@ -140,7 +135,7 @@ HRESULT STDMETHODCALLTYPE OleSite::DeactivateAndUndo() {
 HRESULT STDMETHODCALLTYPE OleSite::OnPosRectChange(LPCRECT position) {
   if (position == nullptr) return E_POINTER;
   position_ = *position;
-  if (inPlace_ != nullptr) inPlace_->SetObjectRects(&position_, &position_);
+  if (inPlace_) inPlace_->SetObjectRects(&position_, &position_);
   if (placeholder_ != nullptr) {
     ::MoveWindow(placeholder_, position_.left, position_.top, position_.right - position_.left,
                  position_.bottom - position_.top, FALSE);
@@ -160,8 +155,7 @@ HRESULT STDMETHODCALLTYPE OleSite::SetBorderSpace(LPCBORDERWIDTHS) {
 
 HRESULT STDMETHODCALLTYPE OleSite::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {
   if (object != nullptr) object->AddRef();
-  if (activeObject_ != nullptr) activeObject_->Release();
-  activeObject_ = object;
+  activeObject_.Reset(object);
   return S_OK;
 }
 

@@ -5,6 +5,8 @@
 #include <ole2.h>
 #include <windows.h>
 
+#include "platform/com_ptr.h"
+
 namespace platform {
 
 class OleSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
@@ -64,7 +66,7 @@ class OleSite final : public IOleClientSite, public IOleInPlaceSite, public IOle
 
   // The control's in-place active object, for keyboard handling; null when
   // it has none.
-  IOleInPlaceActiveObject* ActiveObject() const { return activeObject_; }
+  IOleInPlaceActiveObject* ActiveObject() const { return activeObject_.Get(); }
 
  private:
   OleSite(HWND container, HWND placeholder) : container_(container), placeholder_(placeholder) {}
@@ -74,9 +76,9 @@ class OleSite final : public IOleClientSite, public IOleInPlaceSite, public IOle
   HWND container_;
   HWND placeholder_;
   RECT position_{};
-  IOleObject* control_ = nullptr;
-  IOleInPlaceObject* inPlace_ = nullptr;
-  IOleInPlaceActiveObject* activeObject_ = nullptr;
+  ComPtr<IOleObject> control_;
+  ComPtr<IOleInPlaceObject> inPlace_;
+  ComPtr<IOleInPlaceActiveObject> activeObject_;
 };
 
 }  // namespace platform

@@ -16,8 +16,7 @@ class WindowsRegistry final : public Registry {
                                          const std::wstring& valueName,
                                          std::size_t capacity) const override {
     UniqueRegistryKey key;
-    if (::RegOpenKeyExW(RootKey(root), keyPath.c_str(), 0, KEY_READ, key.Receive()) !=
-        ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(RootKey(root), keyPath.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS) {
       return std::nullopt;
     }
     std::vector<wchar_t> buffer(capacity, L'\0');
@@ -36,8 +35,7 @@ class WindowsRegistry final : public Registry {
   bool WriteDword(RegistryRoot root, const std::wstring& keyPath, const std::wstring& valueName,
                   std::uint32_t data) override {
     UniqueRegistryKey key;
-    if (::RegOpenKeyExW(RootKey(root), keyPath.c_str(), 0, KEY_WRITE, key.Receive()) !=
-        ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(RootKey(root), keyPath.c_str(), 0, KEY_WRITE, key.Put()) != ERROR_SUCCESS) {
       return false;
     }
     DWORD value = data;

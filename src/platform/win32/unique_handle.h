@@ -4,37 +4,17 @@
 
 #include <windows.h>
 
+#include "platform/unique_resource.h"
+
 namespace platform {
 
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE handle = nullptr) : handle_(handle) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
-  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-    Reset(other.Release());
-    return *this;
-  }
-  ~UniqueHandle() { Reset(); }
-
-  HANDLE Get() const { return handle_; }
-  bool Valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Release() {
-    HANDLE handle = handle_;
-    handle_ = nullptr;
-    return handle;
-  }
-  // False when closing the old handle failed, which for a written file can
-  // mean its data did not reach the disk.
-  bool Reset(HANDLE handle = nullptr) {
-    bool closed = !Valid() || ::CloseHandle(handle_) != 0;
-    handle_ = handle;
-    return closed;
-  }
-
- private:
-  HANDLE handle_;
+struct KernelHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+  static bool Close(Handle handle) { return ::CloseHandle(handle) != 0; }
 };
+
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
 }  // namespace platform

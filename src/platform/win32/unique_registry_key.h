@@ -3,22 +3,17 @@
 
 #include <windows.h>
 
+#include "platform/unique_resource.h"
+
 namespace platform {
 
-class UniqueRegistryKey {
- public:
-  UniqueRegistryKey() = default;
-  UniqueRegistryKey(const UniqueRegistryKey&) = delete;
-  UniqueRegistryKey& operator=(const UniqueRegistryKey&) = delete;
-  ~UniqueRegistryKey() {
-    if (key_ != nullptr) ::RegCloseKey(key_);
-  }
-
-  HKEY Get() const { return key_; }
-  HKEY* Receive() { return &key_; }
-
- private:
-  HKEY key_ = nullptr;
+struct RegistryKeyTraits {
+  using Handle = HKEY;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle key) { return key != nullptr; }
+  static bool Close(Handle key) { return ::RegCloseKey(key) == ERROR_SUCCESS; }
 };
+
+using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 
 }  // namespace platform

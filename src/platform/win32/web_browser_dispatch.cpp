@@ -34,12 +34,11 @@ VARIANT ReferenceTo(VARIANT* target) {
 
 void WebBrowserDispatch::Bind(IDispatch* control) {
   if (control != nullptr) control->AddRef();
-  if (control_ != nullptr) control_->Release();
-  control_ = control;
+  control_.Reset(control);
 }
 
 void WebBrowserDispatch::PutProperty(DISPID id, VARIANT value) {
-  if (control_ == nullptr) return;
+  if (!control_) return;
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS params{&value, &named, 1, 1};
   lastResult_ = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
@@ -47,7 +46,7 @@ void WebBrowserDispatch::PutProperty(DISPID id, VARIANT value) {
 }
 
 void WebBrowserDispatch::CallMethod(DISPID id, VARIANT* argumentsLastFirst, UINT count) {
-  if (control_ == nullptr) return;
+  if (!control_) return;
   DISPPARAMS params{argumentsLastFirst, nullptr, count, 0};
   lastResult_ = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
                                  nullptr, nullptr, nullptr);
@@ -62,7 +61,7 @@ void WebBrowserDispatch::SetSilent(bool silent) {
 }
 
 void WebBrowserDispatch::Navigate(const std::wstring& url) {
-  if (control_ == nullptr) return;
+  if (!control_) return;
   // Flags, TargetFrameName, PostData and Headers all point to one empty
   // VARIANT.
   VARIANT empty;

@@ -4,6 +4,7 @@
 #include <oaidl.h>
 
 #include "platform/browser_control.h"
+#include "platform/com_ptr.h"
 
 namespace platform {
 
@@ -12,7 +13,6 @@ class WebBrowserDispatch final : public BrowserControl {
   WebBrowserDispatch() = default;
   WebBrowserDispatch(const WebBrowserDispatch&) = delete;
   WebBrowserDispatch& operator=(const WebBrowserDispatch&) = delete;
-  ~WebBrowserDispatch() override { Bind(nullptr); }
 
   // Holds a reference to `control`; null unbinds, and calls then do nothing.
   void Bind(IDispatch* control);
@@ -32,7 +32,7 @@ class WebBrowserDispatch final : public BrowserControl {
   void PutProperty(DISPID id, VARIANT value);
   void CallMethod(DISPID id, VARIANT* argumentsLastFirst, UINT count);
 
-  IDispatch* control_ = nullptr;
+  ComPtr<IDispatch> control_;
   HRESULT lastResult_ = S_OK;
 };
 

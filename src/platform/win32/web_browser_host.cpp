@@ -2,6 +2,11 @@
 
 #include <exdisp.h>
 
+#include <memory>
+
+#include "platform/com_ptr.h"
+#include "platform/event_connection.h"
+
 #include "platform/win32/browser_event_sink.h"
 #include "platform/win32/ole_site.h"
 #include "platform/win32/web_browser_dispatch.h"
@@ -11,9 +16,9 @@ namespace platform {
 namespace {
 
 struct HostedControl {
-  OleSite* site = nullptr;
-  BrowserEventSink* sink = nullptr;
-  BrowserEventConnection connection;
+  ComPtr<OleSite> site;
+  ComPtr<BrowserEventSink> sink;
+  EventConnection connection;
   WebBrowserDispatch dispatch;
 };
 
@@ -34,45 +39,42 @@ RECT PlaceInParent(HWND host) {
   return rect;
 }
 
-HostedControl* CreateControl(HWND host) {
-  IOleObject* object = nullptr;
+std::unique_ptr<HostedControl> CreateControl(HWND host) {
+  ComPtr<IOleObject> object;
   if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                reinterpret_cast<void**>(&object)))) {
+                                object.PutVoid()))) {
     return nullptr;
   }
-  auto* control = new HostedControl();
-  control->site = OleSite::Create(::GetParent(host), host);
-  control->site->Activate(object, PlaceInParent(host));
-  control->sink = BrowserEventSink::Create();
-  control->connection.Connect(object, control->sink);
-  IDispatch* dispatch = nullptr;
-  if (SUCCEEDED(object->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)))) {
-    control->dispatch.Bind(dispatch);
-    dispatch->Release();
+  auto control = std::make_unique<HostedControl>();
+  control->site.Reset(OleSite::Create(::GetParent(host), host));
+  control->site->Activate(object.Get(), PlaceInParent(host));
+  control->sink.Reset(BrowserEventSink::Create());
+  control->connection.Connect(object.Get(), DIID_DWebBrowserEvents2, control->sink.Get());
+  ComPtr<IDispatch> dispatch;
+  if (SUCCEEDED(object->QueryInterface(IID_IDispatch, dispatch.PutVoid()))) {
+    control->dispatch.Bind(dispatch.Get());
   }
-  object->Release();
   return control;
 }
 
-void DestroyControl(HostedControl* control) {
-  if (control == nullptr) return;
+void DestroyControl(std::unique_ptr<HostedControl> control) {
+  if (!control) return;
   control->connection.Disconnect();
   control->sink->SetEvents(nullptr);
   control->dispatch.Bind(nullptr);
   control->site->Close();
-  control->site->Release();
-  control->sink->Release();
-  delete control;
 }
 
 LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      ::SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(CreateControl(host)));
+      // The window holds the control from here until WM_DESTROY.
+      ::SetWindowLongPtrW(host, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(CreateControl(host).release()));
       return 0;
     case WM_DESTROY:
-      DestroyControl(reinterpret_cast<HostedControl*>(::GetWindowLongPtrW(host, GWLP_USERDATA)));
-      ::SetWindowLongPtrW(host, GWLP_USERDATA, 0);
+      DestroyControl(std::unique_ptr<HostedControl>(
+          reinterpret_cast<HostedControl*>(::SetWindowLongPtrW(host, GWLP_USERDATA, 0))));
       return 0;
     case WM_NCHITTEST:
       return HTTRANSPARENT;

@@ -6,6 +6,7 @@
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/gdi_handles.h"
 #include "platform/win32/gdiplus_picture.h"
+#include "platform/win32/panel_commands.h"
 #include "platform/win32/test_navigation.h"
 #include "platform/win32/web_browser_host.h"
 
@@ -17,8 +18,8 @@ namespace flat = Gdiplus::DllExports;
 
 // The panel's pictures are painted by the panel itself, which also tells
 // clicks on them apart; these statics of its template only keep their IDs.
-constexpr int kUnpaintedControls[] = {1003, 1006, 1012, kBrowserControlId};
-constexpr int kMinimizeCommand = 1004;
+constexpr int kUnpaintedControls[] = {kCloseCommandId, kClearCacheCommandId, 1012,
+                                      kBrowserControlId};
 
 INT_PTR Answer(HWND dialog, LRESULT result) {
   ::SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
@@ -160,8 +161,7 @@ INT_PTR Win32LauncherWindow::OnPanelMessage(HWND dialog, UINT message, WPARAM wP
     case WM_QUERYDRAGICON:
       return Answer(dialog, 0);
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDCANCEL) ::ShowWindow(dialog, SW_HIDE);
-      if (LOWORD(wParam) == kMinimizeCommand) Minimize();
+      if (auto command = PanelCommandOf(wParam)) events_.OnCommand(*command);
       return TRUE;
     default:
       if (testNavigateMessage_ == 0 || message != testNavigateMessage_) return FALSE;

@@ -9,7 +9,9 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
 
+#include "files/config_text.h"
 #include "files/launcher_config.h"
 #include "files/package_manifest.h"
 
@@ -64,4 +66,11 @@ struct PanelState {
 
   // Takes the configuration's values into the members above.
   void AdoptConfig(LauncherConfig&& newConfig);
+
+  // The text members as text: null reads as empty.
+  std::string_view VerUrl() const { return ConfigText(m_verUrl); }
+  std::string_view NestedPage() const { return ConfigText(m_nestedPage); }
+  std::string_view LoginUrl() const { return ConfigText(m_loginUrl); }
+  std::string_view ClientUrl() const { return ConfigText(m_clientUrl.load()); }
+  std::string_view ExePath() const { return ConfigText(m_exePath.load()); }
 };

@@ -1,12 +1,10 @@
-#include "platform/system_services.h"
-
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gdiplus.h>
 #include <ole2.h>
 
-#include "platform/system_parts.h"
+#include "platform/user_interface_parts.h"
 #include "platform/win32/command_folder_cleaner.h"
 #include "platform/win32/win32_window_system.h"
 
@@ -52,27 +50,27 @@ void InitCommonControls() {
   ::InitCommonControlsEx(&controls);
 }
 
-}  // namespace
+// Ended in reverse order: the windows before OLE, OLE before GDI+.
+class Win32Parts final : public UserInterfaceParts {
+ public:
+  WindowSystem& Windows() override { return windows_; }
+  FolderCleaner& Folders() override { return folders_; }
 
-struct SystemServices::Parts {
-  GdiplusSession gdiplus;
-  OleSession ole;
-  SystemParts system;
-  Win32WindowSystem windows{::GetModuleHandleW(nullptr)};
-  CommandFolderCleaner folders;
+ private:
+  GdiplusSession gdiplus_;
+  OleSession ole_;
+  Win32WindowSystem windows_{::GetModuleHandleW(nullptr)};
+  CommandFolderCleaner folders_;
 };
 
-SystemServices::SystemServices(int, char**) {
+}  // namespace
+
+std::unique_ptr<UserInterfaceParts> StartUserInterface(int, char**) {
   InitCommonControls();
-  parts_ = std::make_unique<Parts>();
   // The system may restart the launcher (after an update of Windows, say);
   // there is nothing to recover.
   ::RegisterApplicationRestart(nullptr, 0);
-  parts_->system.Bundle(services_);
-  services_.windows = &parts_->windows;
-  services_.folders = &parts_->folders;
+  return std::make_unique<Win32Parts>();
 }
-
-SystemServices::~SystemServices() = default;
 
 }  // namespace platform

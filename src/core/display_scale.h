@@ -5,8 +5,10 @@ namespace platform {
 class Environment;
 }
 
+inline constexpr int kDesignDpi = 96;
+
 // The screen's logical DPI as a percentage of 96, truncated: 120 gives 125,
-// 110 gives 114.
+// 110 gives 114; 100 when the screen cannot be asked.
 int GetDisplayScalePercent(const platform::Environment& environment);
 
 // One window's scale factor. It is 1.0 until the window refreshes it, once,

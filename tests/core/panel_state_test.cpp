@@ -1,4 +1,4 @@
-#include "ui/panel_state.h"
+#include "core/panel_state.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,14 @@ TEST(PanelState, FreshStateHasItsInitialValues) {
   EXPECT_EQ(state.m_exePath.load(), nullptr);
   EXPECT_EQ(state.m_newManifestText.load(), nullptr);
   EXPECT_TRUE(state.m_strPkgPath.empty());
+}
+
+TEST(PanelState, NullTextsReadAsEmpty) {
+  PanelState state;
+  EXPECT_EQ(state.VerUrl(), "");
+  EXPECT_EQ(state.ExePath(), "");
+  state.m_exePath = "GameClient/game.exe";
+  EXPECT_EQ(state.ExePath(), "GameClient/game.exe");
 }
 
 TEST(PanelState, CreatesClientRootBesideTheExecutable) {

@@ -1,4 +1,4 @@
-#include "ui/panel_state.h"
+#include "core/panel_state.h"
 
 #include "files/directory_path.h"
 #include "files/path_join.h"

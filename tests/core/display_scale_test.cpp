@@ -1,4 +1,4 @@
-#include "app/display_scale.h"
+#include "core/display_scale.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +18,10 @@ TEST(DisplayScale, PercentOfNinetySixTruncated) {
   EXPECT_EQ(PercentAt(110), 114);
   EXPECT_EQ(PercentAt(168), 175);
   EXPECT_EQ(PercentAt(72), 75);
+}
+
+TEST(DisplayScale, AScreenThatCannotBeAskedIsTheDesignsOwn) {
+  EXPECT_EQ(GetDisplayScalePercent(FakeEnvironment(L"", std::nullopt)), 100);
 }
 
 TEST(DesignScale, StartsAtOneAndScalesByTruncation) {
