@@ -16,6 +16,9 @@ struct HttpRequest {
   std::wstring url;
   // Above 0, asks for the bytes from here to the end ("Range: bytes=N-").
   std::uint64_t rangeStart = 0;
+  // When not empty, asks for these bytes instead ("Range: bytes=" and this,
+  // as "-65536" for the last 64 KiB or "100-199").
+  std::string byteRange;
   // Sent as If-Range along with the range, when not empty.
   std::string ifRange;
   // The whole transfer is given up after this long; 0 for no limit.

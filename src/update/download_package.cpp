@@ -5,12 +5,14 @@
 #include <string_view>
 
 #include "files/path_join.h"
+#include "platform/archive_files.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
 #include "platform/trace.h"
 #include "update/bind_callback.h"
 #include "update/cache_buster.h"
+#include "update/delta_update.h"
 #include "update/download_step.h"
 #include "update/package_check.h"
 #include "update/status_texts.h"
@@ -32,6 +34,33 @@ bool RecordManifest(const PanelState& state) {
   return platform::ReplaceFileContents(state.m_strPkgPath, std::string_view(text));
 }
 
+unsigned FinishInstall(const UpdateContext& panel, bool unpacked) {
+  if (!unpacked || !RecordManifest(*panel.state)) {
+    ReportUpdateFailure(panel, kInstallFailedText, UpdateOutcome::InstallFailed);
+    return 0;
+  }
+  panel.state->m_bUpdating = false;
+  ShowStatus(panel, kCompletedText);
+  FinishUpdate(panel, UpdateOutcome::Installed);
+  return 0;
+}
+
+// Over an earlier install, only the entries that changed are fetched; a
+// download that is being resumed is continued instead.
+bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& packageUrl,
+                               const std::wstring& packagePath, const std::wstring& clientDirectory,
+                               CBindCallback* progress) {
+  if (platform::FileSize(packagePath + L".part")) return false;
+  std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
+  std::unique_ptr<platform::Trace> trace = platform::MakeStdoutTrace();
+  const PackageManifest& manifest = panel.state->manifest;
+  std::optional<std::uint64_t> packageSize;
+  if (manifest.packageSize) packageSize = static_cast<std::uint64_t>(*manifest.packageSize);
+  DeltaUpdate update{*panel.transport,        *files,          *trace,     progress, packageUrl,
+                     packagePath + L".delta", clientDirectory, packageSize};
+  return InstallChangedEntries(update);
+}
+
 }  // namespace
 
 unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context) {
@@ -47,6 +76,9 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context)
   if (!packagePath || !clientDirectory) {
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
+  }
+  if (InstallChangedEntriesOnly(panel, packageUrl, *packagePath, *clientDirectory, &callback)) {
+    return FinishInstall(panel, true);
   }
   DownloadResult download =
       DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, panel.packageRules);
@@ -67,12 +99,5 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context)
   bool unpacked = panel.extractPackage(*packagePath, *clientDirectory);
   platform::RemoveFile(*packagePath);
   platform::WriteTrace(L"解压完成");
-  if (!unpacked || !RecordManifest(state)) {
-    ReportUpdateFailure(panel, kInstallFailedText, UpdateOutcome::InstallFailed);
-    return 0;
-  }
-  state.m_bUpdating = false;
-  ShowStatus(panel, kCompletedText);
-  FinishUpdate(panel, UpdateOutcome::Installed);
-  return 0;
+  return FinishInstall(panel, unpacked);
 }

@@ -7,48 +7,21 @@
 
 #include "platform/file_system.h"
 #include "platform/web_address.h"
+#include "update/content_range.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::optional<std::uint64_t> ParseCount(std::string_view text) {
-  if (text.empty() || text.size() > 19) return std::nullopt;
-  std::uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-  }
-  return value;
-}
-
-// "bytes FIRST-LAST/SIZE" (SIZE may be "*"): the size when the range begins
-// at `offset` and runs to the end of a file of that size (0 when unknown);
-// none when it does not continue the partial file.
+// The size when the Content-Range begins at `offset` and runs to the end of
+// a file of that size (0 when unknown); none when it does not continue the
+// partial file.
 std::optional<std::uint64_t> ContinuingRange(std::string_view header, std::uint64_t offset) {
-  constexpr std::string_view kUnit = "bytes ";
-  if (header.substr(0, kUnit.size()) != kUnit) return std::nullopt;
-  header.remove_prefix(kUnit.size());
-  std::size_t dash = header.find('-');
-  std::size_t slash = header.find('/');
-  if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash) {
-    return std::nullopt;
-  }
-  auto first = ParseCount(header.substr(0, dash));
-  auto last = ParseCount(header.substr(dash + 1, slash - dash - 1));
-  if (!first || !last || *first != offset || *last < *first) return std::nullopt;
-  std::string_view sizeText = header.substr(slash + 1);
-  if (sizeText == "*") return 0;
-  auto size = ParseCount(sizeText);
-  if (!size || *last + 1 != *size) return std::nullopt;
-  return size;
-}
-
-// If-Range needs a strong validator: an entity tag that is not weak, else
-// the modification date.
-std::string Validator(const platform::HttpHead& head) {
-  if (!head.etag.empty() && head.etag.rfind("W/", 0) != 0) return head.etag;
-  return head.lastModified;
+  std::optional<ContentRange> range = ParseContentRange(header);
+  if (!range || range->first != offset) return std::nullopt;
+  if (!range->size) return 0;
+  if (range->last + 1 != *range->size) return std::nullopt;
+  return range->size;
 }
 
 // One attempt: receives the response into the partial file.
@@ -86,7 +59,7 @@ class Attempt final : public platform::HttpReceiver {
     // The validator is written after the part is emptied, so it never
     // vouches for bytes of another version.
     if (rules_.resumable && !append) {
-      std::string validator = Validator(head);
+      std::string validator = StrongValidator(head);
       if (validator.empty()) {
         platform::RemoveFile(validatorPath_);
       } else if (!platform::ReplaceFileContents(validatorPath_, validator)) {

@@ -128,9 +128,9 @@ class CurlTransport final : public HttpTransport {
     std::string address = EncodeUtf8(request.url);
     Configure(curl.get(), address, transfer);
     HeaderList headers;
-    std::string range;
-    if (request.rangeStart > 0) {
-      range = std::to_string(request.rangeStart) + "-";
+    std::string range = request.byteRange;
+    if (range.empty() && request.rangeStart > 0) range = std::to_string(request.rangeStart) + "-";
+    if (!range.empty()) {
       curl_easy_setopt(curl.get(), CURLOPT_RANGE, range.c_str());
       if (!request.ifRange.empty()) {
         headers.reset(curl_slist_append(nullptr, ("If-Range: " + request.ifRange).c_str()));

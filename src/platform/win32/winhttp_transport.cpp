@@ -125,8 +125,10 @@ class WinHttpTransport final : public HttpTransport {
                        sizeof redirects);
 
     std::wstring headers;
-    if (request.rangeStart > 0) {
-      headers = L"Range: bytes=" + std::to_wstring(request.rangeStart) + L"-\r\n";
+    std::wstring range(request.byteRange.begin(), request.byteRange.end());
+    if (range.empty() && request.rangeStart > 0) range = std::to_wstring(request.rangeStart) + L"-";
+    if (!range.empty()) {
+      headers = L"Range: bytes=" + range + L"\r\n";
       if (!request.ifRange.empty()) {
         headers +=
             L"If-Range: " + std::wstring(request.ifRange.begin(), request.ifRange.end()) + L"\r\n";

@@ -1,0 +1,36 @@
+// Which entries of a new package to fetch and the byte ranges that hold them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "files/zip_directory.h"
+
+struct ByteSpan {
+  std::uint64_t first = 0;
+  // Inclusive.
+  std::uint64_t last = 0;
+};
+
+struct DeltaPlan {
+  // Directory indices of the entries to fetch and unpack, in order.
+  std::vector<int> fetched;
+  int kept = 0;
+  // The coalesced ranges that hold every fetched entry, in file order.
+  std::vector<ByteSpan> ranges;
+  std::uint64_t bytes = 0;
+};
+
+// Ranges this close are fetched as one: a request costs more than the gap.
+inline constexpr std::uint64_t kCoalesceGapBytes = 16 * 1024;
+
+// Sorted by start, overlapping ones and those at most `gap` bytes apart
+// merged.
+std::vector<ByteSpan> CoalesceSpans(std::vector<ByteSpan> spans, std::uint64_t gap);
+
+// Fetches every entry that `isInstalled` denies. An entry's bytes run from
+// its local header to the next local header, or to the directory: header,
+// name, extra field, data and any data descriptor.
+DeltaPlan PlanDelta(const std::vector<ZipDirectoryEntry>& entries, std::uint64_t directoryOffset,
+                    const std::function<bool(std::size_t index)>& isInstalled);

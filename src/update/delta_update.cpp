@@ -1,0 +1,236 @@
+#include "update/delta_update.h"
+
+#include <zlib.h>
+
+#include <memory>
+#include <set>
+#include <string_view>
+#include <vector>
+
+#include "files/entry_attributes.h"
+#include "files/entry_name.h"
+#include "files/path_join.h"
+#include "files/zip_directory.h"
+#include "files/zip_reader.h"
+#include "platform/file_system.h"
+#include "platform/sparse_file.h"
+#include "update/delta_plan.h"
+#include "update/download_step.h"
+#include "update/range_fetch.h"
+
+namespace {
+
+constexpr std::size_t kReadBytes = 64 * 1024;
+
+std::optional<std::uint32_t> FileCrc32(platform::ArchiveStream& stream) {
+  std::vector<char> buffer(kReadBytes);
+  uLong crc = crc32(0, nullptr, 0);
+  std::uint64_t size = stream.Size();
+  for (std::uint64_t at = 0; at < size;) {
+    std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - at));
+    std::size_t got = stream.ReadAt(at, buffer.data(), want);
+    if (got != want) return std::nullopt;
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(got));
+    at += got;
+  }
+  return static_cast<std::uint32_t>(crc);
+}
+
+std::wstring Hex(std::uint32_t value) {
+  wchar_t text[16];
+  std::swprintf(text, 16, L"0x%X", static_cast<unsigned>(value));
+  return text;
+}
+
+class DeltaRun {
+ public:
+  explicit DeltaRun(const DeltaUpdate& update) : u_(update) {}
+
+  bool Run() {
+    if (u_.files.GetPathKind(u_.clientDirectory) != platform::PathKind::Directory) return false;
+    if (!FetchDirectory()) return false;
+    std::optional<std::vector<ZipDirectoryEntry>> entries =
+        ParseZipDirectory(std::string_view(end_).substr(0, zipEnd_.directorySize), zipEnd_);
+    if (!entries) return GiveUp(L"the directory does not parse");
+    entries_ = std::move(*entries);
+    if (!NameEntries()) return GiveUp(L"two entries share a name");
+    DeltaPlan plan = PlanDelta(entries_, zipEnd_.directoryOffset,
+                               [this](std::size_t index) { return IsInstalled(index); });
+    if (plan.bytes > fileSize_ / 2) {
+      return GiveUp(std::to_wstring(plan.bytes) + L" of " + std::to_wstring(fileSize_) +
+                    L" bytes changed");
+    }
+    total_ = fetched_ + plan.bytes;
+    bool installed = FetchAndUnpack(plan);
+    platform::RemoveFile(u_.copyPath);
+    if (!installed) return false;
+    u_.trace.Write(L"\ndelta update: " + std::to_wstring(plan.kept) + L" entries kept, " +
+                   std::to_wstring(plan.fetched.size()) + L" fetched, " +
+                   std::to_wstring(fetched_) + L" bytes in " + std::to_wstring(requests_) +
+                   L" requests");
+    return true;
+  }
+
+ private:
+  bool GiveUp(const std::wstring& reason) {
+    u_.trace.Write(L"\ndelta update not used: " + reason);
+    return false;
+  }
+
+  RangeReply Fetch(const std::string& byteRange, const RangeSink& sink) {
+    ++requests_;
+    return FetchRange(u_.transport, u_.packageUrl, byteRange, validator_,
+                      [this, &sink](std::uint64_t offset, const char* data, std::size_t size) {
+                        fetched_ += size;
+                        Report();
+                        return sink(offset, data, size);
+                      });
+  }
+
+  // The file's last bytes, then whatever of the directory they missed; keeps
+  // the validator that every later request is held to.
+  bool FetchDirectory() {
+    auto keep = [this](std::uint64_t, const char* data, std::size_t size) {
+      end_.append(data, size);
+      return true;
+    };
+    RangeReply tail = Fetch("-" + std::to_string(kZipEndSearchBytes), keep);
+    if (!tail.Ok()) return GiveUp(DescribeRangeError(tail));
+    if (tail.last + 1 != tail.fileSize) return GiveUp(L"bad range");
+    fileSize_ = tail.fileSize;
+    if (u_.packageSize && *u_.packageSize != fileSize_) {
+      return GiveUp(L"the package is not the manifest's size");
+    }
+    validator_ = tail.validator;
+    endOffset_ = tail.first;
+    ZipEndScan scan = FindZipEnd(end_, endOffset_);
+    switch (scan.problem) {
+      case ZipEndProblem::None:
+        break;
+      case ZipEndProblem::Zip64:
+        return GiveUp(L"zip64 archive");
+      default:
+        return GiveUp(L"no usable end of central directory");
+    }
+    zipEnd_ = scan.end;
+    if (zipEnd_.directoryOffset >= endOffset_) {
+      end_.erase(0, static_cast<std::size_t>(zipEnd_.directoryOffset - endOffset_));
+      endOffset_ = zipEnd_.directoryOffset;
+      return true;
+    }
+    std::string before;
+    auto keepBefore = [&before](std::uint64_t, const char* data, std::size_t size) {
+      before.append(data, size);
+      return true;
+    };
+    std::uint64_t last = endOffset_ - 1;
+    RangeReply head = Fetch(Range(zipEnd_.directoryOffset, last), keepBefore);
+    if (!head.Ok()) return GiveUp(DescribeRangeError(head));
+    if (head.first != zipEnd_.directoryOffset || head.last != last || head.fileSize != fileSize_) {
+      return GiveUp(L"bad range");
+    }
+    end_.insert(0, before);
+    endOffset_ = zipEnd_.directoryOffset;
+    return true;
+  }
+
+  // The names the reader gives the entries; the installed files are found
+  // by them. Two entries of one name would make the order of unpacking
+  // matter, which a partial unpacking does not keep.
+  bool NameEntries() {
+    std::set<std::wstring> seen;
+    for (const ZipDirectoryEntry& entry : entries_) {
+      std::wstring name = CleanEntryName(DecodeEntryName(entry.name));
+      while (!name.empty() && platform::IsPathSeparator(name.back())) name.pop_back();
+      if (!seen.insert(name).second) return false;
+      names_.push_back(std::move(name));
+    }
+    return true;
+  }
+
+  bool IsInstalled(std::size_t index) {
+    const ZipDirectoryEntry& entry = entries_[index];
+    std::optional<std::wstring> path = JoinPath(u_.clientDirectory, names_[index]);
+    if (!path || names_[index].empty()) return false;
+    platform::PathKind kind = u_.files.GetPathKind(*path);
+    if ((EntryAttributes(entry.versionMadeBy, entry.externalAttributes) & kArchiveDirectory) != 0) {
+      return kind == platform::PathKind::Directory;
+    }
+    if (kind != platform::PathKind::File) return false;
+    std::unique_ptr<platform::ArchiveStream> file = u_.files.OpenArchive(*path);
+    if (!file || file->Size() != entry.uncompressedSize) return false;
+    return FileCrc32(*file) == entry.crc;
+  }
+
+  bool FetchAndUnpack(const DeltaPlan& plan) {
+    if (plan.fetched.empty()) return true;
+    std::unique_ptr<platform::SparseFile> copy = platform::CreateSparseFile(u_.copyPath);
+    if (!copy) return GiveUp(L"the local copy cannot be written");
+    if (!copy->WriteAt(endOffset_, end_.data(), end_.size())) {
+      return GiveUp(L"the local copy cannot be written");
+    }
+    auto write = [&copy](std::uint64_t offset, const char* data, std::size_t size) {
+      return copy->WriteAt(offset, data, size);
+    };
+    for (const ByteSpan& span : plan.ranges) {
+      RangeReply reply = Fetch(Range(span.first, span.last), write);
+      if (!reply.Ok()) return GiveUp(DescribeRangeError(reply));
+      if (reply.first != span.first || reply.last != span.last || reply.fileSize != fileSize_) {
+        return GiveUp(L"bad range");
+      }
+    }
+    if (!copy->Close()) return GiveUp(L"the local copy cannot be written");
+    return Unpack(plan.fetched);
+  }
+
+  bool Unpack(const std::vector<int>& indices) {
+    ZipReaderHandle reader = ZipReader::Open(u_.files, u_.copyPath);
+    if (!reader) return GiveUp(L"the local copy does not open");
+    if (ZipReader::SetTargetDirectory(reader.get(), u_.clientDirectory) != ArchiveOk) {
+      return GiveUp(L"the client directory is refused");
+    }
+    for (int index : indices) {
+      ArchiveEntry entry;
+      ArchiveResult result = ZipReader::GetEntry(reader.get(), index, &entry);
+      if (result == ArchiveOk) {
+        u_.trace.Write(L"删除：" + JoinPath(u_.clientDirectory, entry.name).value_or(L"") + L"\n");
+        u_.trace.Write(std::wstring(entry.name) + L"\n");
+        result = ZipReader::ExtractEntry(reader.get(), index, entry.name);
+      }
+      if (result != ArchiveOk) {
+        return GiveUp(L"entry " + names_[static_cast<std::size_t>(index)] + L" failed (" +
+                      Hex(result) + L")");
+      }
+    }
+    return true;
+  }
+
+  void Report() {
+    if (u_.progress == nullptr || total_ == 0) return;
+    auto [received, total] = ScaleProgress(fetched_, total_);
+    u_.progress->OnProgress(received, total, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+  }
+
+  static std::string Range(std::uint64_t first, std::uint64_t last) {
+    return std::to_string(first) + "-" + std::to_string(last);
+  }
+
+  const DeltaUpdate& u_;
+  std::string validator_;
+  std::uint64_t fileSize_ = 0;
+  // The directory and end record, from `endOffset_` to the end of the file.
+  std::string end_;
+  std::uint64_t endOffset_ = 0;
+  ZipEnd zipEnd_;
+  std::vector<ZipDirectoryEntry> entries_;
+  std::vector<std::wstring> names_;
+  std::uint64_t fetched_ = 0;
+  std::uint64_t total_ = 0;
+  int requests_ = 0;
+};
+
+}  // namespace
+
+bool InstallChangedEntries(const DeltaUpdate& update) {
+  return DeltaRun(update).Run();
+}

@@ -1,0 +1,36 @@
+// The update that fetches only what changed: the new package's central
+// directory by range requests, compared with the installed client, then only
+// the entries that differ, into a sparse local copy of the package that the
+// reader unpacks as it would the whole one.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/archive_files.h"
+#include "platform/bind_status_callback.h"
+#include "platform/http_transport.h"
+#include "platform/trace.h"
+
+struct DeltaUpdate {
+  platform::HttpTransport& transport;
+  const platform::ArchiveFiles& files;
+  platform::Trace& trace;
+  // Hears the bytes fetched against the bytes to fetch; may be null.
+  IBindStatusCallback* progress;
+  std::wstring packageUrl;
+  // The sparse copy; removed again whatever happens.
+  std::wstring copyPath;
+  std::wstring clientDirectory;
+  // The manifest's "package_size", when it names one.
+  std::optional<std::uint64_t> packageSize;
+};
+
+// True when every entry of the new package is installed: the ones that
+// matched kept, the others fetched and unpacked. False, with the reason in
+// the trace, whenever anything is in doubt (no earlier install, a server
+// without ranges, a package that changed between requests, a directory that
+// does not parse, an entry that fails its CRC-32, more than half the package
+// to fetch): the whole package must then be downloaded and installed.
+bool InstallChangedEntries(const DeltaUpdate& update);

@@ -1,0 +1,50 @@
+// One range request of the package: "Range: bytes=<spec>" with the version's
+// validator in If-Range, answered only by a 206 of that version.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/http_transport.h"
+
+enum class RangeError {
+  None,
+  // A 200 (no range support, or If-Range saw another version) or any other
+  // status than 206.
+  NotPartial,
+  // The 206 names another validator than the one asked for, or none.
+  ValidatorChanged,
+  // No usable Content-Range, or not the range asked for.
+  BadRange,
+  // The body ended before its range did, or the connection failed.
+  Transfer,
+  // The receiver of the bytes refused them.
+  Refused,
+};
+
+struct RangeReply {
+  RangeError error = RangeError::None;
+  int status = 0;
+  // The range and file size the 206 announced.
+  std::uint64_t first = 0;
+  std::uint64_t last = 0;
+  std::uint64_t fileSize = 0;
+  // The response's strong validator.
+  std::string validator;
+  bool Ok() const { return error == RangeError::None; }
+};
+
+// Hears the body: bytes at their offset in the file.
+using RangeSink = std::function<bool(std::uint64_t offset, const char* data, std::size_t size)>;
+
+// Asks `url` for `byteRange` ("-65557", "100-199"). With a `validator` it
+// goes in If-Range, and the reply must carry the same one; without, the reply
+// must carry one at all, so that later requests can hold it to its version.
+RangeReply FetchRange(platform::HttpTransport& transport, const std::wstring& url,
+                      const std::string& byteRange, const std::string& validator,
+                      const RangeSink& sink);
+
+// "range refused (200)", "validator changed", ... for the trace.
+std::wstring DescribeRangeError(const RangeReply& reply);
