@@ -1,0 +1,446 @@
+// Updates over an earlier install that fetch only the entries that changed:
+// the launcher's own update workers against a static site that answers range
+// requests (the one behind micro-pkg serve), and what happens to each doubt.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <mutex>
+#include <random>
+#include <thread>
+#include <utility>
+
+#include "package_builder.h"
+#include "platform/archive_files.h"
+#include "platform/http_transport.h"
+#include "static_site.h"
+#include "update/package_install.h"
+#include "update_harness.h"
+
+#ifndef _WIN32
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// In front of the system transport: records the range each request asked
+// for ("" for the whole file) and the body bytes that came, and can spoil a
+// byte in the middle of the next bounded range, as a bad link would.
+class WatchingTransport final : public platform::HttpTransport {
+ public:
+  explicit WatchingTransport(std::shared_ptr<platform::HttpTransport> inner)
+      : inner_(std::move(inner)) {}
+
+  platform::TransportResult Get(const platform::HttpRequest& request,
+                                platform::HttpReceiver& receiver) override {
+    platform::HttpRequest sent = request;
+    bool spoil = false;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (request.url.find(L"GameClient.zip") != std::wstring::npos) {
+        ranges_.push_back(request.byteRange);
+      }
+      if (refuseRanges_) sent.byteRange.clear();
+      spoil = spoilNextRange_ && !request.byteRange.empty() && request.byteRange[0] != '-';
+      if (spoil) spoilNextRange_ = false;
+    }
+    Counter counter(receiver, spoil);
+    platform::TransportResult result = inner_->Get(sent, counter);
+    std::lock_guard<std::mutex> lock(mutex_);
+    bytes_ += counter.bytes;
+    return result;
+  }
+
+  void SpoilNextRange() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    spoilNextRange_ = true;
+  }
+  // Sends every request without its Range header.
+  void RefuseRanges() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    refuseRanges_ = true;
+  }
+  // The package requests so far, and forgets them.
+  std::vector<std::string> TakeRanges() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(ranges_, {});
+  }
+  std::uint64_t TakeBytes() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(bytes_, 0);
+  }
+
+ private:
+  class Counter final : public platform::HttpReceiver {
+   public:
+    Counter(platform::HttpReceiver& inner, bool spoil) : inner_(inner), spoil_(spoil) {}
+    bool OnHead(const platform::HttpHead& head) override {
+      spoilAt_ = head.contentLength.value_or(0) / 2;
+      return inner_.OnHead(head);
+    }
+    bool OnBody(const char* data, std::size_t size) override {
+      std::string copy(data, size);
+      if (spoil_ && spoilAt_ >= bytes && spoilAt_ < bytes + size) copy[spoilAt_ - bytes] ^= 0x5A;
+      bytes += size;
+      return inner_.OnBody(copy.data(), copy.size());
+    }
+    bool OnTick() override { return inner_.OnTick(); }
+
+    std::uint64_t bytes = 0;
+
+   private:
+    platform::HttpReceiver& inner_;
+    bool spoil_;
+    std::uint64_t spoilAt_ = 0;
+  };
+
+  std::shared_ptr<platform::HttpTransport> inner_;
+  std::mutex mutex_;
+  std::vector<std::string> ranges_;
+  std::uint64_t bytes_ = 0;
+  bool spoilNextRange_ = false;
+  bool refuseRanges_ = false;
+};
+
+// micro-pkg serve's site on loopback, with a hook that runs as each request
+// arrives, before it is answered.
+class Site {
+ public:
+  Site() {
+    StaticSiteOptions options;
+    options.log = [this](const std::string& request) {
+      std::function<void(const std::string&)> hook;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        hook = hook_;
+      }
+      if (hook) hook(request);
+    };
+    ServeStaticSite(server_, root.Path(), options);
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::yield();
+  }
+  ~Site() {
+    server_.stop();
+    thread_.join();
+  }
+
+  std::string Address(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+  }
+  void OnRequest(std::function<void(const std::string&)> hook) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hook_ = std::move(hook);
+  }
+
+  TempDir root;
+
+ private:
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::function<void(const std::string&)> hook_;
+};
+
+std::string Noise(int seed, std::size_t size) {
+  std::mt19937 random(static_cast<unsigned>(seed));
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  return bytes;
+}
+
+// Version 1: a directory, an executable, twelve incompressible parts and a
+// compressible text. Version 2 changes part 3, adds new.bin and drops part
+// 11; version 3 changes part 5 of version 2.
+std::vector<ArchiveItem> ClientItems(int version) {
+  std::vector<ArchiveItem> items;
+  auto add = [&items](std::string name, std::string bytes, std::uint32_t mode = 0100644) {
+    ArchiveItem item;
+    item.name = std::move(name);
+    item.bytes = std::move(bytes);
+    item.unixMode = mode;
+    item.modifiedTime = 1700000000;
+    items.push_back(std::move(item));
+  };
+  add("bin/", "", 040755);
+  add("bin/game.exe", "game", 0100755);
+  for (int part = 0; part < 12; ++part) {
+    if (part == 11 && version >= 2) continue;
+    int seed = part;
+    if (part == 3 && version >= 2) seed = 103;
+    if (part == 5 && version >= 3) seed = 105;
+    add("data/part" + std::to_string(part) + ".bin", Noise(seed, 64 * 1024));
+  }
+  std::string text;
+  for (int line = 0; line < 4000; ++line) text += "line " + std::to_string(line) + "\n";
+  add("data/text.txt", text);
+  if (version >= 2) add("data/new.bin", Noise(200, 20 * 1024));
+  return items;
+}
+
+// Every regular file below `root` by its relative path, with its bytes.
+std::map<std::string, std::string> TreeOf(const fs::path& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& item : fs::recursive_directory_iterator(root)) {
+    std::string name = fs::relative(item.path(), root).generic_string();
+    if (item.is_directory()) {
+      tree[name + "/"] = "";
+      continue;
+    }
+    std::ifstream in(item.path(), std::ios::binary);
+    tree[name] = std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  return tree;
+}
+
+class DeltaUpdateTest : public ::testing::Test {
+ protected:
+  DeltaUpdateTest()
+      : transport(std::make_shared<WatchingTransport>(platform::MakeSystemTransport(
+            {std::chrono::milliseconds(2000), std::chrono::milliseconds(1000)}))),
+        archiveFiles(platform::MakeSystemArchiveFiles()),
+        harness(transport, MakePackageExtractor(*archiveFiles), site.Address("/pkg.json")) {}
+
+  // Writes the package of `version` and a manifest that names it, pinned by
+  // size and SHA-256 unless `pinned` is false.
+  void Publish(int version, bool pinned = true) {
+    published = version;
+    fs::create_directories(Package().parent_path());
+    ASSERT_TRUE(WriteZipArchive(Package(), ClientItems(version)));
+    std::optional<PackageIdentity> identity;
+    if (pinned) identity = IdentifyPackage(Package());
+    std::string url = site.Address("/" + std::to_string(version) + "/GameClient.zip");
+    site.root.Write(L"pkg.json", ManifestText(url, "bin/game.exe", identity));
+  }
+
+  // Each version's package has its own address, as its manifest's text must
+  // change.
+  fs::path Package() const {
+    return site.root.Path() / std::to_string(published) / "GameClient.zip";
+  }
+
+  UpdateOutcome Run() {
+    harness.Restart();
+    harness.Start();
+    auto outcome = harness.Wait();
+    EXPECT_TRUE(outcome.has_value()) << "the update never ended";
+    return outcome.value_or(UpdateOutcome::ManifestDownloadFailed);
+  }
+
+  fs::path ClientDirectory() const { return harness.dir.Path() / "micro" / "GameClient"; }
+
+  // The installed tree holds `version`'s files (and any the package dropped).
+  void ExpectInstalled(int version) {
+    std::map<std::string, std::string> tree = TreeOf(ClientDirectory());
+    for (const ArchiveItem& item : ClientItems(version)) {
+      auto found = tree.find(item.name);
+      ASSERT_NE(found, tree.end()) << item.name;
+      EXPECT_TRUE(found->second == item.bytes) << item.name;
+    }
+    EXPECT_FALSE(harness.MicroFileExists(L"GameClient.zip"));
+    EXPECT_FALSE(harness.MicroFileExists(L"GameClient.zip.delta"));
+  }
+
+  static bool FetchedWhole(const std::vector<std::string>& ranges) {
+    return std::find(ranges.begin(), ranges.end(), "") != ranges.end();
+  }
+
+  Site site;
+  int published = 0;
+  std::shared_ptr<WatchingTransport> transport;
+  std::unique_ptr<platform::ArchiveFiles> archiveFiles;
+  UpdateHarness harness;
+};
+
+TEST_F(DeltaUpdateTest, OnlyChangedAndAddedEntriesAreFetched) {
+  Publish(1);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  EXPECT_TRUE(FetchedWhole(transport->TakeRanges()));
+  transport->TakeBytes();
+  // A kept file is not written again, so its time stays as set here.
+  fs::path kept = ClientDirectory() / "data" / "part0.bin";
+  auto marked = fs::last_write_time(kept) - std::chrono::hours(24 * 365);
+  fs::last_write_time(kept, marked);
+
+  Publish(2);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled(2);
+  EXPECT_TRUE(fs::exists(ClientDirectory() / "data" / "part11.bin"));
+  EXPECT_EQ(fs::last_write_time(kept), marked);
+  std::vector<std::string> ranges = transport->TakeRanges();
+  EXPECT_FALSE(FetchedWhole(ranges));
+  // The directory's tail, then part 3 and new.bin: two entries apart.
+  EXPECT_EQ(ranges.size(), 3u);
+  std::uint64_t bytes = transport->TakeBytes();
+  EXPECT_LT(bytes, fs::file_size(Package()) / 4) << bytes << " of " << fs::file_size(Package());
+  EXPECT_GT(bytes, 84u * 1024);
+  EXPECT_EQ(harness.state->m_nProgress, 100);
+  EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), site.root.Read(L"pkg.json"));
+}
+
+TEST_F(DeltaUpdateTest, ATreeInstalledByRangesIsTheOneTheFullPathInstalls) {
+  Publish(1);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  transport->TakeRanges();
+  Publish(2);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  Publish(3);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  EXPECT_FALSE(FetchedWhole(transport->TakeRanges()));
+
+  auto whole = std::make_shared<WatchingTransport>(platform::MakeSystemTransport());
+  whole->RefuseRanges();
+  UpdateHarness full(whole, MakePackageExtractor(*archiveFiles), site.Address("/pkg.json"));
+  for (int version = 1; version <= 3; ++version) {
+    Publish(version);
+    full.Restart();
+    full.Start();
+    ASSERT_EQ(full.Wait(), UpdateOutcome::Installed);
+  }
+  std::vector<std::string> ranges = whole->TakeRanges();
+  EXPECT_EQ(std::count(ranges.begin(), ranges.end(), ""), 3);
+  auto delta = TreeOf(ClientDirectory());
+  auto reference = TreeOf(full.dir.Path() / "micro" / "GameClient");
+  EXPECT_EQ(delta.size(), reference.size());
+  EXPECT_TRUE(delta == reference);
+}
+
+TEST_F(DeltaUpdateTest, APackageReplacedBetweenRequestsIsCaughtByItsValidator) {
+  Publish(1, false);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  Publish(2, false);
+  fs::path package = Package();
+  int packageRequests = 0;
+  site.OnRequest([&](const std::string& request) {
+    if (request.find("/GameClient.zip") == std::string::npos) return;
+    // After the directory came: the entries' request finds version 3.
+    if (++packageRequests == 2) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      ASSERT_TRUE(WriteZipArchive(package, ClientItems(3)));
+    }
+  });
+  transport->TakeRanges();
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  site.OnRequest(nullptr);
+  ExpectInstalled(3);
+  std::vector<std::string> ranges = transport->TakeRanges();
+  ASSERT_EQ(ranges.size(), 3u);
+  EXPECT_EQ(ranges[2], "");
+}
+
+TEST_F(DeltaUpdateTest, ACorruptRangeIsCaughtByItsCrcAndTheWholePackageInstalled) {
+  Publish(1);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  Publish(2);
+  transport->TakeRanges();
+  transport->SpoilNextRange();
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled(2);
+  std::vector<std::string> ranges = transport->TakeRanges();
+  EXPECT_TRUE(FetchedWhole(ranges));
+  EXPECT_EQ(ranges.back(), "");
+}
+
+#ifndef _WIN32
+// A port nothing is bound to: bound for a moment and released, never
+// connected, so it is free again at once.
+int FreePort() {
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  int port = 0;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port = ntohs(address.sin_port);
+  }
+  ::close(fd);
+  return port;
+}
+
+// Python's http.server knows no ranges: it answers every request with 200.
+class PythonServer {
+ public:
+  explicit PythonServer(const fs::path& root) : port_(FreePort()) {
+    std::string program = "python3";
+    std::string module = "-m";
+    std::string name = "http.server";
+    std::string port = std::to_string(port_);
+    std::string bind = "--bind";
+    std::string address = "127.0.0.1";
+    std::string directoryOption = "--directory";
+    std::string directory = root.string();
+    char* argv[] = {
+        program.data(), module.data(),          name.data(),      port.data(), bind.data(),
+        address.data(), directoryOption.data(), directory.data(), nullptr};
+    // Its log and the broken pipes of refused answers are no test output.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    if (posix_spawnp(&pid_, "python3", &actions, nullptr, argv, environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    httplib::Client probe("127.0.0.1", port_);
+    probe.set_connection_timeout(1);
+    for (int attempt = 0; attempt < 100 && !ready_; ++attempt) {
+      ready_ = static_cast<bool>(probe.Get("/"));
+      if (!ready_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  }
+  ~PythonServer() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  bool Ready() const { return ready_; }
+  std::string Address(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+  }
+
+ private:
+  int port_;
+  pid_t pid_ = -1;
+  bool ready_ = false;
+};
+
+TEST_F(DeltaUpdateTest, AServerWithoutRangesGetsTheWholePackageAsked) {
+  PythonServer python(site.root.Path());
+  ASSERT_TRUE(python.Ready());
+  UpdateHarness plain(transport, MakePackageExtractor(*archiveFiles), python.Address("/pkg.json"));
+  for (int version = 1; version <= 2; ++version) {
+    Publish(version);
+    std::string url = python.Address("/" + std::to_string(version) + "/GameClient.zip");
+    site.root.Write(L"pkg.json", ManifestText(url, "bin/game.exe", IdentifyPackage(Package())));
+    plain.Restart();
+    plain.Start();
+    ASSERT_EQ(plain.Wait(), UpdateOutcome::Installed);
+  }
+  std::vector<std::string> ranges = transport->TakeRanges();
+  // The first install, then the refused tail and the whole package.
+  ASSERT_EQ(ranges.size(), 3u);
+  EXPECT_EQ(ranges[0], "");
+  EXPECT_EQ(ranges[1][0], '-');
+  EXPECT_EQ(ranges[2], "");
+  EXPECT_TRUE(TreeOf(plain.dir.Path() / "micro" / "GameClient").count("data/new.bin") == 1);
+}
+#endif
+
+}  // namespace
