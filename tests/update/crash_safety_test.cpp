@@ -15,6 +15,7 @@
 #include "http_test_server.h"
 #include "package_builder.h"
 #include "platform/text_codec.h"
+#include "static_site.h"
 #include "temp_dir.h"
 
 extern char** environ;
@@ -167,6 +168,65 @@ TEST_F(CrashSafetyTest, AKilledUpdateIsCompletedByTheNextStart) {
     ASSERT_EQ(next.Finish(), 0) << "round " << version;
     ExpectComplete(version);
   }
+}
+
+// The file's content in `version` when every eighth file changes with each
+// version: the range update fetches those and keeps the rest.
+std::string RangeUpdateContent(int version, int file) {
+  int changed = version - ((version - file % 8) % 8 + 8) % 8;
+  return FileContent(changed > 0 ? changed : 0, file);
+}
+
+TEST_F(CrashSafetyTest, AKilledRangeUpdateIsCompletedByTheNextStart) {
+  TempDir site;
+  httplib::Server served;
+  ServeStaticSite(served, site.Path(), {});
+  int port = served.bind_to_any_port("127.0.0.1");
+  ASSERT_GT(port, 0);
+  std::thread loop([&served] { served.listen_after_bind(); });
+  while (!served.is_running()) std::this_thread::yield();
+  const std::string address = "http://127.0.0.1:" + std::to_string(port);
+  auto publish = [&](int version) {
+    std::vector<ArchiveItem> items;
+    for (int file = 0; file < kFiles; ++file) {
+      ArchiveItem item;
+      item.name = FileName(file);
+      item.bytes = RangeUpdateContent(version, file);
+      items.push_back(std::move(item));
+    }
+    std::string name = std::to_string(version) + ".zip";
+    EXPECT_TRUE(WriteZipArchive(site.Path() / name, items));
+    manifest = ManifestText(address + "/" + name, FileName(0), {});
+    site.Write(L"pkg.json", manifest);
+  };
+  auto expectComplete = [&](int version) {
+    for (int file = 0; file < kFiles; ++file) {
+      ASSERT_EQ(client.Read(L"micro/GameClient/" + platform::DecodeUtf8(FileName(file))),
+                RangeUpdateContent(version, file))
+          << "file " << file << " of version " << version;
+    }
+    EXPECT_EQ(client.Read(L"micro/pkg.json"), manifest);
+  };
+  const std::string manifestUrl = address + "/pkg.json";
+  publish(1);
+  ASSERT_EQ(Driver(ExecutablePath(), manifestUrl).Finish(), 0);
+  std::mt19937 random(20261209);
+  for (int version = 2; version <= 9; ++version) {
+    publish(version);
+    {
+      Driver interrupted(ExecutablePath(), manifestUrl);
+      // Eight entries change: killed while it unpacks them.
+      int entry = std::uniform_int_distribution<int>(1, 7)(random);
+      EXPECT_TRUE(interrupted.WaitFor("删除：", entry)) << "round " << version;
+      interrupted.Kill();
+    }
+    Driver next(ExecutablePath(), manifestUrl);
+    EXPECT_TRUE(next.WaitFor("delta update: ", 1)) << "round " << version;
+    ASSERT_EQ(next.Finish(), 0) << "round " << version;
+    expectComplete(version);
+  }
+  served.stop();
+  loop.join();
 }
 
 // A 64 MiB package: a launcher killed at about half of it, and a connection
