@@ -39,7 +39,9 @@ CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
     return CommandResult::Failed;
   }
   std::optional<PackageIdentity> package = IdentifyPackage(out / "GameClient.zip");
-  if (!package) {
+  std::optional<std::vector<PackageFile>> files = DigestFiles(*items);
+  if (package && files) package->files = std::move(*files);
+  if (!package || !files) {
     std::fprintf(stderr, "micro-pkg: cannot read %s back\n",
                  (out / "GameClient.zip").string().c_str());
     return CommandResult::Failed;

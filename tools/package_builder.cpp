@@ -148,6 +148,42 @@ std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::
   return items;
 }
 
+namespace {
+
+std::string HexDigest(crypto_hash_sha256_state& sha256) {
+  unsigned char digest[crypto_hash_sha256_BYTES];
+  crypto_hash_sha256_final(&sha256, digest);
+  char hex[sizeof digest * 2 + 1];
+  sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+  return hex;
+}
+
+// The item's content digested as it is read; none when it cannot be read.
+std::optional<std::string> ItemSha256(const ArchiveItem& item, std::uint64_t& size) {
+  crypto_hash_sha256_state sha256;
+  crypto_hash_sha256_init(&sha256);
+  if (!item.source) {
+    size = item.bytes.size();
+    crypto_hash_sha256_update(&sha256, reinterpret_cast<const unsigned char*>(item.bytes.data()),
+                              item.bytes.size());
+    return HexDigest(sha256);
+  }
+  std::ifstream in(*item.source, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<char> buffer(1 << 16);
+  size = 0;
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    auto got = static_cast<std::size_t>(in.gcount());
+    crypto_hash_sha256_update(&sha256, reinterpret_cast<const unsigned char*>(buffer.data()), got);
+    size += got;
+  }
+  if (!in.eof()) return std::nullopt;
+  return HexDigest(sha256);
+}
+
+}  // namespace
+
 std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& package) {
   std::ifstream in(package, std::ios::binary);
   if (!in || sodium_init() < 0) return std::nullopt;
@@ -165,12 +201,23 @@ std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& pack
   }
   if (!in.eof()) return std::nullopt;
   identity.crc32 = static_cast<std::uint32_t>(crc);
-  unsigned char digest[crypto_hash_sha256_BYTES];
-  crypto_hash_sha256_final(&sha256, digest);
-  char hex[sizeof digest * 2 + 1];
-  sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
-  identity.sha256 = hex;
+  identity.sha256 = HexDigest(sha256);
   return identity;
+}
+
+std::optional<std::vector<PackageFile>> DigestFiles(const std::vector<ArchiveItem>& items) {
+  if (sodium_init() < 0) return std::nullopt;
+  std::vector<PackageFile> files;
+  for (const ArchiveItem& item : items) {
+    if (IsDirectoryName(item.name)) continue;
+    PackageFile file;
+    file.name = item.name;
+    std::optional<std::string> digest = ItemSha256(item, file.size);
+    if (!digest) return std::nullopt;
+    file.sha256 = *digest;
+    files.push_back(std::move(file));
+  }
+  return files;
 }
 
 std::string ManifestExePath(const std::filesystem::path& inClient) {
@@ -190,6 +237,16 @@ std::string ManifestText(const std::string& clientUrl, const std::string& exePat
       cJSON_AddStringToObject(root.get(), "package_sha256", package->sha256.c_str());
     }
     cJSON_AddStringToObject(root.get(), "package_crc32", crc);
+    if (!package->files.empty()) {
+      cJSON* files = cJSON_AddArrayToObject(root.get(), "files");
+      for (const PackageFile& file : package->files) {
+        cJSON* entry = cJSON_CreateObject();
+        cJSON_AddStringToObject(entry, "name", file.name.c_str());
+        cJSON_AddNumberToObject(entry, "size", static_cast<double>(file.size));
+        cJSON_AddStringToObject(entry, "sha256", file.sha256.c_str());
+        cJSON_AddItemToArray(files, entry);
+      }
+    }
   }
   std::unique_ptr<char, JsonDeleter> printed(cJSON_Print(root.get()));
   return printed ? std::string(printed.get()) + "\n" : std::string();

@@ -28,6 +28,19 @@ bool WriteZipArchive(const std::filesystem::path& path, const std::vector<Archiv
 // read their content from disk. None when the directory cannot be walked.
 std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::path& directory);
 
+// One file of the package as the manifest lists it, so that a signed
+// manifest vouches for every entry the launcher keeps or fetches alone.
+struct PackageFile {
+  std::string name;
+  std::uint64_t size = 0;
+  // Lower-case hex.
+  std::string sha256;
+};
+
+// Every file item's name, size and SHA-256 (directories have none); none when
+// one cannot be read.
+std::optional<std::vector<PackageFile>> DigestFiles(const std::vector<ArchiveItem>& items);
+
 // What the manifest says of the package's bytes, so that a package rebuilt
 // with other content always comes with another manifest text: the launcher
 // installs only when the text changes.
@@ -36,6 +49,8 @@ struct PackageIdentity {
   std::uint32_t crc32 = 0;
   // Lower-case hex; the launcher checks it before unpacking.
   std::string sha256;
+  // Listed as "files" when not empty.
+  std::vector<PackageFile> files;
 };
 // None when the package cannot be read.
 std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& package);
@@ -45,7 +60,8 @@ std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& pack
 // its client root and starts the executable from there.
 std::string ManifestExePath(const std::filesystem::path& inClient);
 
-// {"client_url", "exe_path", "package_size", "package_sha256", "package_crc32"},
+// {"client_url", "exe_path", "package_size", "package_sha256", "package_crc32",
+// "files": [{"name", "size", "sha256"}, ...]},
 // formatted by cJSON; the package's members only when `package` is given.
 std::string ManifestText(const std::string& clientUrl, const std::string& exePath,
                          const std::optional<PackageIdentity>& package);

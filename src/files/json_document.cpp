@@ -21,6 +21,10 @@ std::optional<double> JsonDocument::GetNumber(const char* key) const {
   return item->valuedouble;
 }
 
+const cJSON* JsonDocument::Get(const char* key) const {
+  return IsObject() ? cJSON_GetObjectItem(root_.get(), key) : nullptr;
+}
+
 bool JsonDocument::Has(const char* key) const {
   return IsObject() && cJSON_GetObjectItem(root_.get(), key) != nullptr;
 }

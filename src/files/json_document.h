@@ -22,6 +22,8 @@ class JsonDocument {
   const char* GetString(const char* key) const;
   // The same lookup for a number member.
   std::optional<double> GetNumber(const char* key) const;
+  // The member of that key, of any type; null when there is none.
+  const cJSON* Get(const char* key) const;
   // Whether the root is an object with a member of that key, of any type.
   bool Has(const char* key) const;
 

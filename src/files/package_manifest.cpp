@@ -1,5 +1,27 @@
 #include "files/package_manifest.h"
 
+namespace {
+
+std::optional<std::vector<ManifestFile>> ParseFiles(const cJSON* list) {
+  if (!cJSON_IsArray(list)) return std::nullopt;
+  std::vector<ManifestFile> files;
+  const cJSON* item = nullptr;
+  cJSON_ArrayForEach(item, list) {
+    const cJSON* name = cJSON_GetObjectItem(item, "name");
+    const cJSON* size = cJSON_GetObjectItem(item, "size");
+    const cJSON* sha256 = cJSON_GetObjectItem(item, "sha256");
+    if (!cJSON_IsString(name) || !cJSON_IsNumber(size) || !cJSON_IsString(sha256) ||
+        size->valuedouble < 0) {
+      return std::nullopt;
+    }
+    files.push_back(
+        {name->valuestring, static_cast<std::uint64_t>(size->valuedouble), sha256->valuestring});
+  }
+  return files;
+}
+
+}  // namespace
+
 PackageManifest ParsePackageManifest(const std::string& text) {
   PackageManifest manifest;
   manifest.document = JsonDocument::Parse(text);
@@ -7,5 +29,6 @@ PackageManifest ParsePackageManifest(const std::string& text) {
   manifest.exePath = manifest.document.GetString("exe_path");
   manifest.packageSize = manifest.document.GetNumber("package_size");
   manifest.packageSha256 = manifest.document.GetString("package_sha256");
+  manifest.files = ParseFiles(manifest.document.Get("files"));
   return manifest;
 }

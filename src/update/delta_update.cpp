@@ -2,6 +2,9 @@
 
 #include <zlib.h>
 
+#include <cctype>
+#include <cwchar>
+#include <map>
 #include <memory>
 #include <set>
 #include <string_view>
@@ -10,6 +13,7 @@
 #include "files/entry_attributes.h"
 #include "files/entry_name.h"
 #include "files/path_join.h"
+#include "files/sha256_digest.h"
 #include "files/zip_directory.h"
 #include "files/zip_reader.h"
 #include "platform/file_system.h"
@@ -36,6 +40,17 @@ std::optional<std::uint32_t> FileCrc32(platform::ArchiveStream& stream) {
   return static_cast<std::uint32_t>(crc);
 }
 
+bool SameHex(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::wstring Hex(std::uint32_t value) {
   wchar_t text[16];
   std::swprintf(text, 16, L"0x%X", static_cast<unsigned>(value));
@@ -54,6 +69,7 @@ class DeltaRun {
     if (!entries) return GiveUp(L"the directory does not parse");
     entries_ = std::move(*entries);
     if (!NameEntries()) return GiveUp(L"two entries share a name");
+    if (u_.signedManifest && !ListSignedFiles()) return false;
     DeltaPlan plan = PlanDelta(entries_, zipEnd_.directoryOffset,
                                [this](std::size_t index) { return IsInstalled(index); });
     if (plan.bytes > fileSize_ / 2) {
@@ -98,7 +114,7 @@ class DeltaRun {
     if (!tail.Ok()) return GiveUp(DescribeRangeError(tail));
     if (tail.last + 1 != tail.fileSize) return GiveUp(L"bad range");
     fileSize_ = tail.fileSize;
-    if (u_.packageSize && *u_.packageSize != fileSize_) {
+    if (u_.manifest.packageSize && *u_.manifest.packageSize != static_cast<double>(fileSize_)) {
       return GiveUp(L"the package is not the manifest's size");
     }
     validator_ = tail.validator;
@@ -148,18 +164,44 @@ class DeltaRun {
     return true;
   }
 
+  // Every file entry must be listed by the signed manifest, with the size
+  // the directory gives it.
+  bool ListSignedFiles() {
+    if (!u_.manifest.files) return GiveUp(L"the signed manifest lists no files");
+    for (const ManifestFile& file : *u_.manifest.files) signedFiles_[file.name] = &file;
+    for (const ZipDirectoryEntry& entry : entries_) {
+      if (IsDirectory(entry)) continue;
+      auto found = signedFiles_.find(entry.name);
+      if (found == signedFiles_.end() || found->second->size != entry.uncompressedSize) {
+        return GiveUp(L"entry " + DecodeEntryName(entry.name) +
+                      L" is not as the manifest lists it");
+      }
+    }
+    return true;
+  }
+
+  static bool IsDirectory(const ZipDirectoryEntry& entry) {
+    return (EntryAttributes(entry.versionMadeBy, entry.externalAttributes) & kArchiveDirectory) !=
+           0;
+  }
+
+  // The installed file is the entry's: its SHA-256 the signed list's, or
+  // without a signed manifest its CRC-32 the directory's.
+  bool MatchesInstalled(const ZipDirectoryEntry& entry, const std::wstring& path) {
+    std::unique_ptr<platform::ArchiveStream> file = u_.files.OpenArchive(path);
+    if (!file || file->Size() != entry.uncompressedSize) return false;
+    if (!u_.signedManifest) return FileCrc32(*file) == entry.crc;
+    std::optional<std::string> digest = Sha256Hex(*file);
+    return digest && SameHex(*digest, signedFiles_.at(entry.name)->sha256);
+  }
+
   bool IsInstalled(std::size_t index) {
     const ZipDirectoryEntry& entry = entries_[index];
     std::optional<std::wstring> path = JoinPath(u_.clientDirectory, names_[index]);
     if (!path || names_[index].empty()) return false;
     platform::PathKind kind = u_.files.GetPathKind(*path);
-    if ((EntryAttributes(entry.versionMadeBy, entry.externalAttributes) & kArchiveDirectory) != 0) {
-      return kind == platform::PathKind::Directory;
-    }
-    if (kind != platform::PathKind::File) return false;
-    std::unique_ptr<platform::ArchiveStream> file = u_.files.OpenArchive(*path);
-    if (!file || file->Size() != entry.uncompressedSize) return false;
-    return FileCrc32(*file) == entry.crc;
+    if (IsDirectory(entry)) return kind == platform::PathKind::Directory;
+    return kind == platform::PathKind::File && MatchesInstalled(entry, *path);
   }
 
   bool FetchAndUnpack(const DeltaPlan& plan) {
@@ -189,6 +231,7 @@ class DeltaRun {
     if (ZipReader::SetTargetDirectory(reader.get(), u_.clientDirectory) != ArchiveOk) {
       return GiveUp(L"the client directory is refused");
     }
+    if (u_.signedManifest && !VerifyFetched(reader.get(), indices)) return false;
     for (int index : indices) {
       ArchiveEntry entry;
       ArchiveResult result = ZipReader::GetEntry(reader.get(), index, &entry);
@@ -197,12 +240,33 @@ class DeltaRun {
         u_.trace.Write(std::wstring(entry.name) + L"\n");
         result = ZipReader::ExtractEntry(reader.get(), index, entry.name);
       }
-      if (result != ArchiveOk) {
-        return GiveUp(L"entry " + names_[static_cast<std::size_t>(index)] + L" failed (" +
-                      Hex(result) + L")");
+      if (result != ArchiveOk) return EntryFailed(index, result);
+    }
+    return true;
+  }
+
+  // Each fetched file is unpacked aside and checked against the signed
+  // list before any of them reaches the client.
+  bool VerifyFetched(ZipReader* reader, const std::vector<int>& indices) {
+    const std::wstring aside = u_.copyPath + L".entry";
+    for (int index : indices) {
+      const ZipDirectoryEntry& stored = entries_[static_cast<std::size_t>(index)];
+      if (IsDirectory(stored)) continue;
+      ArchiveResult result = ZipReader::ExtractEntry(reader, index, aside);
+      bool matches = result == ArchiveOk && MatchesInstalled(stored, aside);
+      platform::RemoveFile(aside);
+      if (result != ArchiveOk) return EntryFailed(index, result);
+      if (!matches) {
+        return GiveUp(L"entry " + names_[static_cast<std::size_t>(index)] +
+                      L" is not the SHA-256 the manifest lists");
       }
     }
     return true;
+  }
+
+  bool EntryFailed(int index, ArchiveResult result) {
+    return GiveUp(L"entry " + names_[static_cast<std::size_t>(index)] + L" failed (" + Hex(result) +
+                  L")");
   }
 
   void Report() {
@@ -224,6 +288,7 @@ class DeltaRun {
   ZipEnd zipEnd_;
   std::vector<ZipDirectoryEntry> entries_;
   std::vector<std::wstring> names_;
+  std::map<std::string, const ManifestFile*> signedFiles_;
   std::uint64_t fetched_ = 0;
   std::uint64_t total_ = 0;
   int requests_ = 0;

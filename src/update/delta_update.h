@@ -4,10 +4,9 @@
 // reader unpacks as it would the whole one.
 #pragma once
 
-#include <cstdint>
-#include <optional>
 #include <string>
 
+#include "files/package_manifest.h"
 #include "platform/archive_files.h"
 #include "platform/bind_status_callback.h"
 #include "platform/http_transport.h"
@@ -23,8 +22,12 @@ struct DeltaUpdate {
   // The sparse copy; removed again whatever happens.
   std::wstring copyPath;
   std::wstring clientDirectory;
-  // The manifest's "package_size", when it names one.
-  std::optional<std::uint64_t> packageSize;
+  // Its "package_size" must be the package's, when named.
+  const PackageManifest& manifest;
+  // With an update key the manifest is signed, and every entry kept or
+  // fetched must be the size and SHA-256 its "files" names; without, the
+  // directory's CRC-32 is the check.
+  bool signedManifest;
 };
 
 // True when every entry of the new package is installed: the ones that

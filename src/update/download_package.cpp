@@ -53,11 +53,15 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& p
   if (platform::FileSize(packagePath + L".part")) return false;
   std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
   std::unique_ptr<platform::Trace> trace = platform::MakeStdoutTrace();
-  const PackageManifest& manifest = panel.state->manifest;
-  std::optional<std::uint64_t> packageSize;
-  if (manifest.packageSize) packageSize = static_cast<std::uint64_t>(*manifest.packageSize);
-  DeltaUpdate update{*panel.transport,        *files,          *trace,     progress, packageUrl,
-                     packagePath + L".delta", clientDirectory, packageSize};
+  DeltaUpdate update{*panel.transport,
+                     *files,
+                     *trace,
+                     progress,
+                     packageUrl,
+                     packagePath + L".delta",
+                     clientDirectory,
+                     panel.state->manifest,
+                     panel.state->config.updateKey.has_value()};
   return InstallChangedEntries(update);
 }
 

@@ -163,6 +163,13 @@ TEST(MicroPkg, BuildPinsThePackageBySizeAndSha256) {
   EXPECT_NE(manifest.find("\"package_size\":\t" + size + ","), std::string::npos) << manifest;
   EXPECT_NE(manifest.find("\"package_sha256\":\t\"" + sha256 + "\""), std::string::npos)
       << manifest;
+  // Each file with its size and SHA-256, for updates that fetch single entries.
+  EXPECT_NE(
+      manifest.find(
+          "\"files\":\t[{\n\t\t\t\"name\":\t\"game\",\n\t\t\t\"size\":\t4,\n\t\t\t"
+          "\"sha256\":\t\"6ca5cab77e702c787b4c14b3d3bf26bad43da606be6eed04ab0b9720120ae081\""),
+      std::string::npos)
+      << manifest;
   dir.Write(L"empty", "");
   EXPECT_EQ(RunTool(L"hash " + Quoted(dir.WideFile(L"empty"))).output,
             "0 e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855\n");

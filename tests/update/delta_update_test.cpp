@@ -14,6 +14,7 @@
 #include <thread>
 #include <utility>
 
+#include "minisign_signer.h"
 #include "package_builder.h"
 #include "platform/archive_files.h"
 #include "platform/http_transport.h"
@@ -236,8 +237,29 @@ class DeltaUpdateTest : public ::testing::Test {
     return site.root.Path() / std::to_string(published) / "GameClient.zip";
   }
 
+  // A manifest of `version` signed with `key`, listing every file; the
+  // package served is made of `items`.
+  void PublishSigned(int version, const std::vector<ArchiveItem>& items) {
+    published = version;
+    fs::create_directories(Package().parent_path());
+    ASSERT_TRUE(WriteZipArchive(Package(), ClientItems(version)));
+    std::optional<PackageIdentity> identity = IdentifyPackage(Package());
+    ASSERT_TRUE(WriteZipArchive(Package(), items));
+    std::optional<std::vector<PackageFile>> files = DigestFiles(ClientItems(version));
+    ASSERT_TRUE(identity && files);
+    identity->files = *files;
+    std::string url = site.Address("/" + std::to_string(version) + "/GameClient.zip");
+    std::string manifest = ManifestText(url, "bin/game.exe", identity);
+    auto signature = SignMinisign(key->secretKey, manifest, MinisignAlgorithm::Prehashed,
+                                  "signature from test key", "file:pkg.json");
+    ASSERT_TRUE(signature.has_value());
+    site.root.Write(L"pkg.json", manifest);
+    site.root.Write(L"pkg.json.minisig", FormatMinisignSignature(*signature));
+  }
+
   UpdateOutcome Run() {
     harness.Restart();
+    if (key) harness.state->config.updateKey = key->publicKey;
     harness.Start();
     auto outcome = harness.Wait();
     EXPECT_TRUE(outcome.has_value()) << "the update never ended";
@@ -264,6 +286,7 @@ class DeltaUpdateTest : public ::testing::Test {
 
   Site site;
   int published = 0;
+  std::optional<MinisignKeyPair> key;
   std::shared_ptr<WatchingTransport> transport;
   std::unique_ptr<platform::ArchiveFiles> archiveFiles;
   UpdateHarness harness;
@@ -356,6 +379,36 @@ TEST_F(DeltaUpdateTest, ACorruptRangeIsCaughtByItsCrcAndTheWholePackageInstalled
   std::vector<std::string> ranges = transport->TakeRanges();
   EXPECT_TRUE(FetchedWhole(ranges));
   EXPECT_EQ(ranges.back(), "");
+}
+
+TEST_F(DeltaUpdateTest, WithAKeyKeptAndFetchedEntriesAreTheSignedOnes) {
+  key = GenerateMinisignKeyPair();
+  ASSERT_TRUE(key.has_value());
+  PublishSigned(1, ClientItems(1));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  transport->TakeRanges();
+  PublishSigned(2, ClientItems(2));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled(2);
+  EXPECT_FALSE(FetchedWhole(transport->TakeRanges()));
+}
+
+TEST_F(DeltaUpdateTest, WithAKeyAnEntryThatIsNotTheSignedOneNeverReachesTheClient) {
+  key = GenerateMinisignKeyPair();
+  ASSERT_TRUE(key.has_value());
+  PublishSigned(1, ClientItems(1));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  transport->TakeRanges();
+  // Served in place of the signed package: part 3 is another one of its size.
+  std::vector<ArchiveItem> forged = ClientItems(2);
+  for (ArchiveItem& item : forged) {
+    if (item.name == "data/part3.bin") item.bytes = Noise(999, item.bytes.size());
+  }
+  PublishSigned(2, forged);
+  EXPECT_EQ(Run(), UpdateOutcome::PackageDownloadFailed);
+  EXPECT_TRUE(FetchedWhole(transport->TakeRanges()));
+  std::map<std::string, std::string> tree = TreeOf(ClientDirectory());
+  EXPECT_TRUE(tree["data/part3.bin"] == Noise(3, 64 * 1024));
 }
 
 #ifndef _WIN32
