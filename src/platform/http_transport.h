@@ -31,6 +31,8 @@ struct HttpHead {
   int status = 0;
   std::optional<std::uint64_t> contentLength;
   std::string contentRange;
+  // Names the boundary of a multipart/byteranges body.
+  std::string contentType;
   std::string etag;
   std::string lastModified;
 };

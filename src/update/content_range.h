@@ -9,6 +9,12 @@
 
 #include "platform/http_transport.h"
 
+// Bytes `first` to `last` of a file, both included.
+struct ByteSpan {
+  std::uint64_t first = 0;
+  std::uint64_t last = 0;
+};
+
 struct ContentRange {
   std::uint64_t first = 0;
   // Inclusive.

@@ -6,12 +6,7 @@
 #include <vector>
 
 #include "files/zip_directory.h"
-
-struct ByteSpan {
-  std::uint64_t first = 0;
-  // Inclusive.
-  std::uint64_t last = 0;
-};
+#include "update/content_range.h"
 
 struct DeltaPlan {
   // Directory indices of the entries to fetch and unpack, in order.

@@ -2,7 +2,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstddef>
 #include <cwchar>
 #include <map>
 #include <memory>
@@ -25,6 +27,9 @@
 namespace {
 
 constexpr std::size_t kReadBytes = 64 * 1024;
+// Ranges asked for in one request: the Range header stays within a few
+// hundred bytes, far below what servers accept.
+constexpr std::size_t kRangesPerRequest = 32;
 
 std::optional<std::uint32_t> FileCrc32(platform::ArchiveStream& stream) {
   std::vector<char> buffer(kReadBytes);
@@ -93,14 +98,18 @@ class DeltaRun {
     return false;
   }
 
+  // `sink`, with the bytes counted for the progress bar and the trace.
+  RangeSink Counted(RangeSink sink) {
+    return [this, sink](std::uint64_t offset, const char* data, std::size_t size) {
+      fetched_ += size;
+      Report();
+      return sink(offset, data, size);
+    };
+  }
+
   RangeReply Fetch(const std::string& byteRange, const RangeSink& sink) {
     ++requests_;
-    return FetchRange(u_.transport, u_.packageUrl, byteRange, validator_,
-                      [this, &sink](std::uint64_t offset, const char* data, std::size_t size) {
-                        fetched_ += size;
-                        Report();
-                        return sink(offset, data, size);
-                      });
+    return FetchRange(u_.transport, u_.packageUrl, byteRange, validator_, Counted(sink));
   }
 
   // The file's last bytes, then whatever of the directory they missed; keeps
@@ -211,15 +220,24 @@ class DeltaRun {
     if (!copy->WriteAt(endOffset_, end_.data(), end_.size())) {
       return GiveUp(L"the local copy cannot be written");
     }
-    auto write = [&copy](std::uint64_t offset, const char* data, std::size_t size) {
+    RangeSink write = Counted([&copy](std::uint64_t offset, const char* data, std::size_t size) {
       return copy->WriteAt(offset, data, size);
-    };
-    for (const ByteSpan& span : plan.ranges) {
-      RangeReply reply = Fetch(Range(span.first, span.last), write);
-      if (!reply.Ok()) return GiveUp(DescribeRangeError(reply));
-      if (reply.first != span.first || reply.last != span.last || reply.fileSize != fileSize_) {
-        return GiveUp(L"bad range");
+    });
+    bool several = true;
+    for (std::size_t at = 0; at < plan.ranges.size();) {
+      std::size_t count = several ? std::min(kRangesPerRequest, plan.ranges.size() - at) : 1;
+      std::vector<ByteSpan> batch(plan.ranges.begin() + static_cast<std::ptrdiff_t>(at),
+                                  plan.ranges.begin() + static_cast<std::ptrdiff_t>(at + count));
+      ++requests_;
+      RangeReply reply =
+          FetchRanges(u_.transport, u_.packageUrl, batch, validator_, fileSize_, write);
+      if (reply.error == RangeError::NotPartial && count > 1) {
+        // A server that sends no multipart answers gets one request a range.
+        several = false;
+        continue;
       }
+      if (!reply.Ok()) return GiveUp(DescribeRangeError(reply));
+      at += count;
     }
     if (!copy->Close()) return GiveUp(L"the local copy cannot be written");
     return Unpack(plan.fetched);

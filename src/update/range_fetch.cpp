@@ -1,5 +1,9 @@
 #include "update/range_fetch.h"
 
+#include <algorithm>
+#include <optional>
+
+#include "update/byteranges_body.h"
 #include "update/content_range.h"
 
 namespace {
@@ -58,7 +62,98 @@ class RangeReceiver final : public platform::HttpReceiver {
   std::uint64_t received_ = 0;
 };
 
+// Hears a response to several ranges: each part must be one of the spans
+// asked for, each span must come once and whole.
+class SpansReceiver final : public platform::HttpReceiver {
+ public:
+  SpansReceiver(const std::vector<ByteSpan>& spans, const std::string& validator,
+                std::uint64_t fileSize, const RangeSink& sink)
+      : spans_(spans),
+        validator_(validator),
+        fileSize_(fileSize),
+        sink_(sink),
+        received_(spans.size(), 0) {}
+
+  bool OnHead(const platform::HttpHead& head) override {
+    reply.status = head.status;
+    reply.fileSize = fileSize_;
+    if (head.status != 206) return Fail(RangeError::NotPartial);
+    reply.validator = StrongValidator(head);
+    if (reply.validator != validator_) return Fail(RangeError::ValidatorChanged);
+    body_ = ByteRangesBody::ForContentType(head.contentType);
+    if (body_) return true;
+    // A single part comes without the multipart frame.
+    single_ = ParseContentRange(head.contentRange);
+    return single_ && single_->size ? true : Fail(RangeError::BadRange);
+  }
+
+  bool OnBody(const char* data, std::size_t size) override {
+    auto part = [this](const ContentRange& range, std::uint64_t offset, const char* bytes,
+                       std::size_t count) { return Take(range, offset, bytes, count); };
+    if (body_) return body_->Feed(data, size, part) || Fail(RangeError::BadRange);
+    bool taken = part(*single_, single_->first + singleReceived_, data, size);
+    singleReceived_ += size;
+    return taken;
+  }
+
+  bool OnTick() override { return true; }
+
+  void Finish(platform::TransportResult result) {
+    if (reply.error != RangeError::None) return;
+    bool whole = body_ ? body_->Complete() : single_.has_value();
+    for (std::size_t i = 0; i < spans_.size(); ++i) {
+      whole = whole && received_[i] == spans_[i].last - spans_[i].first + 1;
+    }
+    if (result != platform::TransportResult::Ended || !whole) reply.error = RangeError::Transfer;
+  }
+
+  RangeReply reply;
+
+ private:
+  bool Take(const ContentRange& range, std::uint64_t offset, const char* data, std::size_t size) {
+    auto span = std::find_if(spans_.begin(), spans_.end(), [&range](const ByteSpan& s) {
+      return s.first == range.first && s.last == range.last;
+    });
+    if (span == spans_.end() || range.size != fileSize_) return Fail(RangeError::BadRange);
+    std::uint64_t& received = received_[static_cast<std::size_t>(span - spans_.begin())];
+    if (offset != range.first + received || offset + size > range.last + 1) {
+      return Fail(RangeError::BadRange);
+    }
+    received += size;
+    return sink_(offset, data, size) || Fail(RangeError::Refused);
+  }
+
+  bool Fail(RangeError error) {
+    reply.error = error;
+    return false;
+  }
+
+  const std::vector<ByteSpan>& spans_;
+  const std::string& validator_;
+  std::uint64_t fileSize_;
+  const RangeSink& sink_;
+  std::vector<std::uint64_t> received_;
+  std::optional<ByteRangesBody> body_;
+  std::optional<ContentRange> single_;
+  std::uint64_t singleReceived_ = 0;
+};
+
 }  // namespace
+
+RangeReply FetchRanges(platform::HttpTransport& transport, const std::wstring& url,
+                       const std::vector<ByteSpan>& spans, const std::string& validator,
+                       std::uint64_t fileSize, const RangeSink& sink) {
+  platform::HttpRequest request;
+  request.url = url;
+  for (const ByteSpan& span : spans) {
+    if (!request.byteRange.empty()) request.byteRange += ",";
+    request.byteRange += std::to_string(span.first) + "-" + std::to_string(span.last);
+  }
+  request.ifRange = validator;
+  SpansReceiver receiver(spans, validator, fileSize, sink);
+  receiver.Finish(transport.Get(request, receiver));
+  return receiver.reply;
+}
 
 RangeReply FetchRange(platform::HttpTransport& transport, const std::wstring& url,
                       const std::string& byteRange, const std::string& validator,

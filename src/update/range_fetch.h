@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/http_transport.h"
+#include "update/content_range.h"
 
 enum class RangeError {
   None,
@@ -45,6 +47,15 @@ using RangeSink = std::function<bool(std::uint64_t offset, const char* data, std
 RangeReply FetchRange(platform::HttpTransport& transport, const std::wstring& url,
                       const std::string& byteRange, const std::string& validator,
                       const RangeSink& sink);
+
+// Asks for all of `spans` in one request ("bytes=0-99,500-599"), answered by
+// a multipart/byteranges 206 (or a plain one for a single span) of the
+// version `validator` names and a file of `fileSize` bytes; every span must
+// come whole, as asked. A 200 says the server sends no such answers (or the
+// file changed).
+RangeReply FetchRanges(platform::HttpTransport& transport, const std::wstring& url,
+                       const std::vector<ByteSpan>& spans, const std::string& validator,
+                       std::uint64_t fileSize, const RangeSink& sink);
 
 // "range refused (200)", "validator changed", ... for the trace.
 std::wstring DescribeRangeError(const RangeReply& reply);

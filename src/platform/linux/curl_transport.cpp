@@ -56,6 +56,7 @@ size_t ReadHeader(char* data, size_t size, size_t count, void* user) {
   if (line.rfind("HTTP/", 0) == 0) transfer->head = HttpHead();
   std::string value;
   if (HeaderIs(line, "content-range", value)) transfer->head.contentRange = value;
+  if (HeaderIs(line, "content-type", value)) transfer->head.contentType = value;
   if (HeaderIs(line, "etag", value)) transfer->head.etag = value;
   if (HeaderIs(line, "last-modified", value)) transfer->head.lastModified = value;
   return size * count;

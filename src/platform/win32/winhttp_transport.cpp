@@ -61,6 +61,7 @@ HttpHead ReadHead(HINTERNET request) {
     head.contentLength = std::stoull(length);
   }
   head.contentRange = QueryText(request, WINHTTP_QUERY_CONTENT_RANGE);
+  head.contentType = QueryText(request, WINHTTP_QUERY_CONTENT_TYPE);
   head.etag = QueryText(request, WINHTTP_QUERY_ETAG);
   head.lastModified = QueryText(request, WINHTTP_QUERY_LAST_MODIFIED);
   return head;
