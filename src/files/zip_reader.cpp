@@ -14,6 +14,7 @@
 #include "files/entry_directories.h"
 #include "files/entry_name.h"
 #include "files/entry_times.h"
+#include "files/output_file.h"
 #include "files/zip_stream.h"
 #include "platform/file_system.h"
 
@@ -62,8 +63,37 @@ std::wstring WithSeparator(std::wstring_view directory) {
   return result;
 }
 
+// Windows keeps its MAX_PATH; Linux allows far longer paths.
 bool FitsPathLimit(std::size_t length) {
-  return length < kArchivePathChars;
+  return length <= platform::kMaxPathChars;
+}
+
+bool EndsWithSeparator(std::wstring_view name) {
+  return !name.empty() && platform::IsPathSeparator(name.back());
+}
+
+// Where an entry's raw data lies in the archive.
+struct DataRange {
+  std::uint64_t start = 0;
+  std::uint64_t end = 0;
+  int index = 0;
+};
+
+// Marks every entry whose data shares bytes with another entry's: such
+// entries would unpack the same bytes many times over.
+std::vector<bool> FindOverlaps(std::vector<DataRange> ranges, int entryCount) {
+  std::vector<bool> overlapping(static_cast<std::size_t>(entryCount), false);
+  std::sort(ranges.begin(), ranges.end(),
+            [](const DataRange& a, const DataRange& b) { return a.start < b.start; });
+  std::uint64_t furthestEnd = 0;
+  for (std::size_t i = 0; i < ranges.size(); ++i) {
+    const DataRange& range = ranges[i];
+    bool intoEarlier = i > 0 && range.start < furthestEnd;
+    bool intoNext = i + 1 < ranges.size() && ranges[i + 1].start < range.end;
+    if (intoEarlier || intoNext) overlapping[static_cast<std::size_t>(range.index)] = true;
+    furthestEnd = std::max(furthestEnd, range.end);
+  }
+  return overlapping;
 }
 
 }  // namespace
@@ -71,6 +101,7 @@ bool FitsPathLimit(std::size_t length) {
 struct ZipReader::State {
   explicit State(const platform::ArchiveFiles& archiveFiles) : files(archiveFiles) {}
 
+  void SurveyEntries();
   ArchiveResult PositionAt(int index);
   ArchiveResult LookUp(int index, EntryDetails& details);
   ArchiveResult ExtractFile(const EntryDetails& details, std::wstring_view targetName);
@@ -88,11 +119,34 @@ struct ZipReader::State {
   int reachable = INT_MAX;
   int cachedIndex = -1;
   EntryDetails cached;
+  // From the survey made at opening.
+  std::vector<bool> overlapping;
+  std::uint64_t declaredBytes = 0;
   std::wstring targetDirectory;
   std::vector<unsigned char> transfer;
   std::vector<unsigned char> input;
   RawInflater inflater;
 };
+
+// One walk over the central directory and the local headers: the declared
+// sizes and where each entry's data lies. Entries the walk cannot reach fail
+// later on their own.
+void ZipReader::State::SurveyEntries() {
+  unzFile file = archive.get();
+  std::vector<DataRange> ranges;
+  int index = 0;
+  for (int status = unzGoToFirstFile(file); status == UNZ_OK && index < entryCount;
+       status = unzGoToNextFile(file), ++index) {
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(file, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) break;
+    declaredBytes += info.uncompressed_size;
+    if (unzOpenCurrentFile2(file, nullptr, nullptr, 1) != UNZ_OK) continue;
+    std::uint64_t start = unzGetCurrentFileZStreamPos64(file);
+    unzCloseCurrentFile(file);
+    ranges.push_back({start, start + info.compressed_size, index});
+  }
+  overlapping = FindOverlaps(std::move(ranges), entryCount);
+}
 
 ArchiveResult ZipReader::State::PositionAt(int index) {
   if (index >= reachable) return ArchiveFileError;
@@ -131,6 +185,7 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
     return ArchiveFileError;
   }
   if (info.size_filename >= kArchivePathChars) return ArchiveHeaderError;
+  if (overlapping[static_cast<std::size_t>(index)]) return ArchiveHeaderError;
   if (info.compression_method != kStored && info.compression_method != kDeflated) {
     return ArchiveHeaderError;
   }
@@ -151,8 +206,8 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   details = EntryDetails{};
   ArchiveEntry& entry = details.entry;
   entry.index = index;
-  std::wstring name =
-      CleanEntryName(DecodeEntryName(std::string_view(nameBytes, info.size_filename)));
+  std::wstring stored = DecodeEntryName(std::string_view(nameBytes, info.size_filename));
+  std::wstring name = CleanEntryName(stored);
   std::size_t nameLength = std::min(name.size(), kArchivePathChars - 1);
   std::wmemcpy(entry.name, name.data(), nameLength);
   entry.name[nameLength] = L'\0';
@@ -161,6 +216,11 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   auto externalAttributes = static_cast<std::uint32_t>(info.external_fa);
   entry.attributes = EntryAttributes(versionMadeBy, externalAttributes);
   details.mode = EntryFileMode(versionMadeBy, externalAttributes);
+  // Many zip writers mark a directory only by its name.
+  if (EndsWithSeparator(stored)) {
+    entry.attributes |= kArchiveDirectory;
+    details.mode.attributes |= kArchiveDirectory;
+  }
   entry.compressedSize = static_cast<std::uint32_t>(info.compressed_size);
   entry.uncompressedSize = static_cast<std::uint32_t>(info.uncompressed_size);
 
@@ -201,7 +261,7 @@ ArchiveResult ZipReader::State::ExtractFile(const EntryDetails& details,
 
   CreateEntryDirectories(files, base, directoryPart);
   std::unique_ptr<platform::OutputFile> output =
-      files.CreateOutputFile(ToPlatformSeparators(targetPath), details.mode);
+      ReplaceOutputFile(files, ToPlatformSeparators(targetPath), details.mode);
   if (!output) return ArchiveFileError;
 
   if (transfer.empty()) {
@@ -242,6 +302,7 @@ ZipReaderHandle ZipReader::Open(const platform::ArchiveFiles& files, std::wstrin
   unz_global_info64 global{};
   if (unzGetGlobalInfo64(state->archive.get(), &global) != UNZ_OK) return nullptr;
   state->entryCount = static_cast<int>(std::min<ZPOS64_T>(global.number_entry, INT_MAX));
+  state->SurveyEntries();
   state->current = unzGoToFirstFile(state->archive.get()) == UNZ_OK ? 0 : -1;
   return ZipReaderHandle(new ZipReader(std::move(state)));
 }
@@ -251,6 +312,12 @@ ArchiveResult ZipReader::SetTargetDirectory(ZipReader* reader, std::wstring_view
   std::wstring target = WithSeparator(directory);
   if (!FitsPathLimit(target.size())) return ArchiveArgumentError;
   reader->state_->targetDirectory = std::move(target);
+  return ArchiveOk;
+}
+
+ArchiveResult ZipReader::GetUnpackedSize(ZipReader* reader, std::uint64_t* bytes) {
+  if (reader == nullptr || bytes == nullptr) return ArchiveArgumentError;
+  *bytes = reader->state_->declaredBytes;
   return ArchiveOk;
 }
 
