@@ -52,6 +52,12 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   manifestUrl = AppendCacheBuster(std::move(manifestUrl), platform::TickCount());
   std::string oldText = pkgPath ? ReadFileText(*pkgPath).text : std::string();
   state.m_bUpdating = true;
+  // A package left whole by a run that could not install it (a full disk,
+  // a kill while unpacking) belongs to that run's manifest, which the
+  // download below replaces.
+  bool packageLeftOver =
+      packagePath && platform::GetPathKind(*packagePath) == platform::PathKind::File;
+  std::string leftOverFor = packageLeftOver ? ReadFileText(*downloadedPath).text : std::string();
 
   if (!downloadedPath || !packagePath ||
       !context->downloader->Download(manifestUrl, *downloadedPath, nullptr)) {
@@ -63,10 +69,10 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
     return 0;
   }
-  bool packageLeftOver = platform::GetPathKind(*packagePath) == platform::PathKind::File;
   // The texts, not the parsed values, decide: any change to the manifest
   // orders an install.
   bool manifestChanged = packageLeftOver || oldText != downloaded.text;
+  bool packageReady = packageLeftOver && leftOverFor == downloaded.text;
   if (!AdoptManifest(state, std::move(downloaded.text))) {
     ReportUpdateFailure(*context, kManifestInvalidText, UpdateOutcome::ManifestUnusable);
     return 0;
@@ -76,8 +82,12 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
     return 0;
   }
   ShowStatus(*context, kUpdatingText);
-  if (!StartDetachedThread([context] { DownloadPackageThreadProc(context); })) {
+  auto failed = [context] {
     ReportUpdateFailure(*context, kInstallFailedText, UpdateOutcome::InstallFailed);
+  };
+  if (!StartDetachedThread(
+          [context, packageReady] { DownloadPackageThreadProc(context, packageReady); }, failed)) {
+    failed();
   }
   return 0;
 }
@@ -85,7 +95,8 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
 void StartUpdateCheck(std::shared_ptr<const UpdateContext> context) {
   // Busy before the worker runs, so a login that comes first is turned back.
   context->state->m_bUpdating = true;
-  if (!StartDetachedThread([context] { CheckUpdateThreadProc(context); })) {
+  auto failed = [context] {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
-  }
+  };
+  if (!StartDetachedThread([context] { CheckUpdateThreadProc(context); }, failed)) failed();
 }

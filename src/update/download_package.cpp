@@ -8,9 +8,9 @@
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
-#include "platform/trace.h"
 #include "update/bind_callback.h"
 #include "update/cache_buster.h"
+#include "update/package_install.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
@@ -32,7 +32,8 @@ bool RecordManifest(const PanelState& state) {
 
 }  // namespace
 
-unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context) {
+unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
+                                   bool packageReady) {
   const UpdateContext& panel = *context;
   PanelState& state = *panel.state;
   CBindCallback callback(panel);
@@ -42,19 +43,29 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context)
   std::optional<std::wstring> clientDirectory = JoinPath(state.m_strMicroDir, L"GameClient\\");
   packageUrl = AppendCacheBuster(std::move(packageUrl), platform::TickCount());
 
-  ShowProgressStrip(panel, true);
-  if (!packagePath || !clientDirectory ||
-      !panel.downloader->Download(packageUrl, *packagePath, &callback)) {
+  if (!packagePath || !clientDirectory) {
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
-  ShowProgressStrip(panel, false);
+  if (!packageReady) {
+    ShowProgressStrip(panel, true);
+    if (!panel.downloader->Download(packageUrl, *packagePath, &callback)) {
+      ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
+      return 0;
+    }
+    ShowProgressStrip(panel, false);
+  }
 
-  platform::WriteTrace(L"\n");
-  bool unpacked = panel.extractPackage(*packagePath, *clientDirectory);
+  panel.trace->Write(L"\n");
+  InstallResult installed = InstallPackage(panel, *packagePath, *clientDirectory);
+  if (installed == InstallResult::NoRoom) {
+    // Kept, so the next start need not download it again.
+    ReportUpdateFailure(panel, kDiskFullText, UpdateOutcome::DiskFull);
+    return 0;
+  }
   platform::RemoveFile(*packagePath);
-  platform::WriteTrace(L"解压完成");
-  if (!unpacked || !RecordManifest(state)) {
+  panel.trace->Write(L"解压完成");
+  if (installed != InstallResult::Installed || !RecordManifest(state)) {
     ReportUpdateFailure(panel, kInstallFailedText, UpdateOutcome::InstallFailed);
     return 0;
   }

@@ -1,13 +1,15 @@
 // Everything the two update workers share: the panel's state and window, the
-// downloader and the unpacking step. Held by shared_ptr so the workers keep it
-// alive however long they run.
+// downloader, the archive files and the trace. Held by shared_ptr so the
+// workers keep it alive however long they run.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "platform/archive_files.h"
 #include "platform/downloader.h"
+#include "platform/trace.h"
 #include "ui/panel_state.h"
 #include "ui/panel_view.h"
 
@@ -18,19 +20,18 @@ enum class UpdateOutcome {
   ManifestDownloadFailed,
   ManifestUnusable,
   PackageDownloadFailed,
+  // The package's declared sizes exceed the free space; it is kept.
+  DiskFull,
   InstallFailed,
 };
-
-// Unpacks every entry of the package below the client directory; true only
-// when the package opened and every entry was written.
-using PackageExtractor =
-    std::function<bool(const std::wstring& packagePath, const std::wstring& clientDirectory)>;
 
 struct UpdateContext {
   std::shared_ptr<PanelState> state;
   std::shared_ptr<PanelView> view;
   std::shared_ptr<platform::Downloader> downloader;
-  PackageExtractor extractPackage;
+  // Both outlive the workers: the launcher never destroys its services.
+  const platform::ArchiveFiles* archiveFiles = nullptr;
+  platform::Trace* trace = nullptr;
   // Called once, as the last act of the worker that ends the run; optional.
   std::function<void(UpdateOutcome)> onFinished;
 };
