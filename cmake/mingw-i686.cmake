@@ -1,24 +1,6 @@
-# 32-bit Windows with Debian's mingw-w64; programs run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
-
+# 32-bit Windows with Debian's mingw-w64; programs run under 32-bit Wine.
 set(QELT_MINGW_TRIPLE i686-w64-mingw32)
-# The -posix variants: the -win32 ones have no std::thread.
-set(CMAKE_C_COMPILER ${QELT_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QELT_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${QELT_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${QELT_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(QELT_WIN32_DEFINES "-DUNICODE -D_UNICODE -D_WIN32_WINNT=0x0601 -DWINVER=0x0601")
-set(CMAKE_C_FLAGS_INIT "${QELT_WIN32_DEFINES}")
-set(CMAKE_CXX_FLAGS_INIT "${QELT_WIN32_DEFINES}")
-# Static, so the programs need none of mingw's DLLs beside them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-
-find_program(QELT_WINE wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${QELT_WINE})
+set(CMAKE_SYSTEM_PROCESSOR x86)
+# Debian's wine script picks the 32-bit loader when wine32 is installed.
+find_program(QELT_WINE_LOADER wine REQUIRED)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -80,12 +80,12 @@ int ListWindows() {
                        (flags & LWA_COLORKEY) != 0 && key == RGB(0, 0, 0);
     char ownerText[32] = "none";
     if (owner != nullptr)
-      std::snprintf(ownerText, sizeof(ownerText), "%lu",
-                    static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(owner)));
+      std::snprintf(ownerText, sizeof(ownerText), "%llu",
+                    static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(owner)));
     std::printf(
-        "dialog %lu owner=%s %ld %ld %ld %ld layered=%d colorkey=%d iconic=%d buttons=%d title=%s "
+        "dialog %llu owner=%s %ld %ld %ld %ld layered=%d colorkey=%d iconic=%d buttons=%d title=%s "
         "text=%s\n",
-        static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)), ownerText, place.left,
+        static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)), ownerText, place.left,
         place.top, place.right - place.left, place.bottom - place.top, IsLayered(window) ? 1 : 0,
         colourKeyed ? 1 : 0, ::IsIconic(window) ? 1 : 0, Buttons(window), Utf8Text(window).c_str(),
         MessageText(window).c_str());

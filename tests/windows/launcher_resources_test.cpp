@@ -236,9 +236,14 @@ TEST_F(LauncherResources, TitleManifestAndVersion) {
   EXPECT_STREQ(title, L"\u63D0\u793A");
 
   std::string manifest = ResourceBytes(module_, RT_MANIFEST, 1);
-  for (const char* part : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-                           "processorArchitecture=\"x86\"", "level=\"asInvoker\"",
-                           "uiAccess=\"false\"", ">true</dpiAware>"}) {
+#ifdef _WIN64
+  const char* architecture = "processorArchitecture=\"amd64\"";
+#else
+  const char* architecture = "processorArchitecture=\"x86\"";
+#endif
+  for (const char* part :
+       {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"", architecture,
+        "level=\"asInvoker\"", "uiAccess=\"false\"", ">true</dpiAware>"}) {
     EXPECT_NE(manifest.find(part), std::string::npos) << part;
   }
 
@@ -254,14 +259,21 @@ TEST_F(LauncherResources, TitleManifestAndVersion) {
   EXPECT_EQ(info.dwProductVersionLS, 0x00000001u);
 }
 
-TEST(LauncherExports, JsonFunctionsUnderTheirStandardCallNames) {
+// Standard-call decoration exists only on x86; x64 exports the plain names.
+TEST(LauncherExports, JsonFunctionsUnderTheirCallingConventionsNames) {
   HMODULE module = ::LoadLibraryExW(LauncherPath().c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
   ASSERT_NE(module, nullptr);
-  for (const char* name : {"_cJSON_Parse@4", "_cJSON_ParseWithLengthOpts@16",
-                           "_cJSON_GetObjectItem@8", "_cJSON_Delete@4", "_cJSON_Version@0"}) {
-    EXPECT_NE(::GetProcAddress(module, name), nullptr) << name;
-  }
-  EXPECT_EQ(::GetProcAddress(module, "cJSON_Parse"), nullptr);
+#ifdef _WIN64
+  const char* exported[] = {"cJSON_Parse", "cJSON_ParseWithLengthOpts", "cJSON_GetObjectItem",
+                            "cJSON_Delete", "cJSON_Version"};
+  const char* absent = "_cJSON_Parse@4";
+#else
+  const char* exported[] = {"_cJSON_Parse@4", "_cJSON_ParseWithLengthOpts@16",
+                            "_cJSON_GetObjectItem@8", "_cJSON_Delete@4", "_cJSON_Version@0"};
+  const char* absent = "cJSON_Parse";
+#endif
+  for (const char* name : exported) EXPECT_NE(::GetProcAddress(module, name), nullptr) << name;
+  EXPECT_EQ(::GetProcAddress(module, absent), nullptr);
   ::FreeLibrary(module);
 }
 
