@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cwchar>
 #include <optional>
 #include <string>
@@ -81,8 +82,8 @@ struct DataRange {
 
 // Marks every entry whose data shares bytes with another entry's: such
 // entries would unpack the same bytes many times over.
-std::vector<bool> FindOverlaps(std::vector<DataRange> ranges, int entryCount) {
-  std::vector<bool> overlapping(static_cast<std::size_t>(entryCount), false);
+std::vector<bool> FindOverlaps(std::vector<DataRange> ranges, int walked) {
+  std::vector<bool> overlapping(static_cast<std::size_t>(walked), false);
   std::sort(ranges.begin(), ranges.end(),
             [](const DataRange& a, const DataRange& b) { return a.start < b.start; });
   std::uint64_t furthestEnd = 0;
@@ -139,13 +140,14 @@ void ZipReader::State::SurveyEntries() {
        status = unzGoToNextFile(file), ++index) {
     unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(file, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) break;
-    declaredBytes += info.uncompressed_size;
+    // Saturating: forged sizes must not wrap round to a small sum.
+    declaredBytes += std::min<std::uint64_t>(info.uncompressed_size, UINT64_MAX - declaredBytes);
     if (unzOpenCurrentFile2(file, nullptr, nullptr, 1) != UNZ_OK) continue;
     std::uint64_t start = unzGetCurrentFileZStreamPos64(file);
     unzCloseCurrentFile(file);
     ranges.push_back({start, start + info.compressed_size, index});
   }
-  overlapping = FindOverlaps(std::move(ranges), entryCount);
+  overlapping = FindOverlaps(std::move(ranges), index);
 }
 
 ArchiveResult ZipReader::State::PositionAt(int index) {
@@ -185,7 +187,8 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
     return ArchiveFileError;
   }
   if (info.size_filename >= kArchivePathChars) return ArchiveHeaderError;
-  if (overlapping[static_cast<std::size_t>(index)]) return ArchiveHeaderError;
+  auto at = static_cast<std::size_t>(index);
+  if (at < overlapping.size() && overlapping[at]) return ArchiveHeaderError;
   if (info.compression_method != kStored && info.compression_method != kDeflated) {
     return ArchiveHeaderError;
   }
