@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdint>
 #include <cwchar>
+#include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,26 +77,18 @@ bool EndsWithSeparator(std::wstring_view name) {
 
 // Where an entry's raw data lies in the archive.
 struct DataRange {
-  std::uint64_t start = 0;
   std::uint64_t end = 0;
   int index = 0;
 };
+// By start; the ranges of entries looked up so far, none overlapping.
+using DataRanges = std::map<std::uint64_t, DataRange>;
 
-// Marks every entry whose data shares bytes with another entry's: such
-// entries would unpack the same bytes many times over.
-std::vector<bool> FindOverlaps(std::vector<DataRange> ranges, int walked) {
-  std::vector<bool> overlapping(static_cast<std::size_t>(walked), false);
-  std::sort(ranges.begin(), ranges.end(),
-            [](const DataRange& a, const DataRange& b) { return a.start < b.start; });
-  std::uint64_t furthestEnd = 0;
-  for (std::size_t i = 0; i < ranges.size(); ++i) {
-    const DataRange& range = ranges[i];
-    bool intoEarlier = i > 0 && range.start < furthestEnd;
-    bool intoNext = i + 1 < ranges.size() && ranges[i + 1].start < range.end;
-    if (intoEarlier || intoNext) overlapping[static_cast<std::size_t>(range.index)] = true;
-    furthestEnd = std::max(furthestEnd, range.end);
-  }
-  return overlapping;
+bool OverlapsAnother(const DataRanges& ranges, std::uint64_t start, std::uint64_t end, int index) {
+  auto next = ranges.lower_bound(start);
+  if (next != ranges.end() && next->second.index != index && next->first < end) return true;
+  if (next == ranges.begin()) return false;
+  auto previous = std::prev(next);
+  return previous->second.index != index && previous->second.end > start;
 }
 
 }  // namespace
@@ -102,7 +96,7 @@ std::vector<bool> FindOverlaps(std::vector<DataRange> ranges, int walked) {
 struct ZipReader::State {
   explicit State(const platform::ArchiveFiles& archiveFiles) : files(archiveFiles) {}
 
-  void SurveyEntries();
+  void SumDeclaredSizes();
   ArchiveResult PositionAt(int index);
   ArchiveResult LookUp(int index, EntryDetails& details);
   ArchiveResult ExtractFile(const EntryDetails& details, std::wstring_view targetName);
@@ -120,21 +114,17 @@ struct ZipReader::State {
   int reachable = INT_MAX;
   int cachedIndex = -1;
   EntryDetails cached;
-  // From the survey made at opening.
-  std::vector<bool> overlapping;
   std::uint64_t declaredBytes = 0;
+  DataRanges claimed;
   std::wstring targetDirectory;
   std::vector<unsigned char> transfer;
   std::vector<unsigned char> input;
   RawInflater inflater;
 };
 
-// One walk over the central directory and the local headers: the declared
-// sizes and where each entry's data lies. Entries the walk cannot reach fail
-// later on their own.
-void ZipReader::State::SurveyEntries() {
+// One walk over the central directory alone.
+void ZipReader::State::SumDeclaredSizes() {
   unzFile file = archive.get();
-  std::vector<DataRange> ranges;
   int index = 0;
   for (int status = unzGoToFirstFile(file); status == UNZ_OK && index < entryCount;
        status = unzGoToNextFile(file), ++index) {
@@ -142,12 +132,7 @@ void ZipReader::State::SurveyEntries() {
     if (unzGetCurrentFileInfo64(file, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) break;
     // Saturating: forged sizes must not wrap round to a small sum.
     declaredBytes += std::min<std::uint64_t>(info.uncompressed_size, UINT64_MAX - declaredBytes);
-    if (unzOpenCurrentFile2(file, nullptr, nullptr, 1) != UNZ_OK) continue;
-    std::uint64_t start = unzGetCurrentFileZStreamPos64(file);
-    unzCloseCurrentFile(file);
-    ranges.push_back({start, start + info.compressed_size, index});
   }
-  overlapping = FindOverlaps(std::move(ranges), index);
 }
 
 ArchiveResult ZipReader::State::PositionAt(int index) {
@@ -187,8 +172,6 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
     return ArchiveFileError;
   }
   if (info.size_filename >= kArchivePathChars) return ArchiveHeaderError;
-  auto at = static_cast<std::size_t>(index);
-  if (at < overlapping.size() && overlapping[at]) return ArchiveHeaderError;
   if (info.compression_method != kStored && info.compression_method != kDeflated) {
     return ArchiveHeaderError;
   }
@@ -196,6 +179,15 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   {
     OpenedEntry opened(file);
     if (!opened.Ok()) return ArchiveHeaderError;
+    // Entries sharing data would unpack the same bytes again and again (20
+    // records naming one 11 KiB deflate stream made 200 MB): an entry whose
+    // data overlaps that of an entry looked up before is refused.
+    std::uint64_t start = unzGetCurrentFileZStreamPos64(file);
+    std::uint64_t end = start + info.compressed_size;
+    if (end > start) {
+      if (OverlapsAnother(claimed, start, end, index)) return ArchiveHeaderError;
+      claimed[start] = {end, index};
+    }
     int extraLength = unzGetLocalExtrafield(file, nullptr, 0);
     if (extraLength < 0) return ArchiveReadError;
     extra.resize(static_cast<std::size_t>(extraLength));
@@ -305,7 +297,7 @@ ZipReaderHandle ZipReader::Open(const platform::ArchiveFiles& files, std::wstrin
   unz_global_info64 global{};
   if (unzGetGlobalInfo64(state->archive.get(), &global) != UNZ_OK) return nullptr;
   state->entryCount = static_cast<int>(std::min<ZPOS64_T>(global.number_entry, INT_MAX));
-  state->SurveyEntries();
+  state->SumDeclaredSizes();
   state->current = unzGoToFirstFile(state->archive.get()) == UNZ_OK ? 0 : -1;
   return ZipReaderHandle(new ZipReader(std::move(state)));
 }

@@ -92,7 +92,7 @@ TEST_F(ArchiveTest, NamesEndingInASeparatorAreDirectoriesWhateverTheirAttributes
 }
 
 // Twenty central records naming one local header: each would unpack the
-// same deflate data again.
+// same deflate data again. The first looked up keeps it.
 TEST_F(ArchiveTest, EntriesSharingDataAreRefused) {
   std::vector<Entry> entries;
   for (int index = 0; index < 20; ++index) {
@@ -105,12 +105,14 @@ TEST_F(ArchiveTest, EntriesSharingDataAreRefused) {
   }
   ZipReaderHandle reader = OpenInto(archive);
   ASSERT_TRUE(reader);
-  for (int index = 0; index < 20; ++index) {
-    ArchiveEntry entry;
+  ArchiveEntry entry;
+  ASSERT_EQ(ZipReader::GetEntry(reader.get(), 0, &entry), ArchiveOk);
+  for (int index = 1; index < 20; ++index) {
     EXPECT_EQ(ZipReader::GetEntry(reader.get(), index, &entry), ArchiveHeaderError) << index;
     EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), index, L"f.bin"), ArchiveHeaderError) << index;
   }
   EXPECT_FALSE(fs::exists(TargetPath() / "f.bin"));
+  EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, L"f.bin"), ArchiveOk);
 }
 
 TEST_F(ArchiveTest, TheUnpackedSizeIsTheSumOfTheDeclaredSizes) {
