@@ -1,10 +1,10 @@
 # The Windows counterparts of the targets Dependencies.cmake takes from Debian's
-# packages: cJSON and minizip built from Debian's sources (unpacked by
+# packages: cJSON, minizip and libsodium built from Debian's sources (unpacked by
 # scripts/windows-sources), zlib from libz-mingw-w64-dev, GoogleTest from
 # /usr/src/googletest.
 set(QELT_WINDOWS_SOURCES "${PROJECT_SOURCE_DIR}/build/sources"
     CACHE PATH "Directory filled by scripts/windows-sources")
-foreach(package cjson minizip cpp-httplib)
+foreach(package cjson minizip cpp-httplib libsodium)
   if(NOT IS_DIRECTORY "${QELT_WINDOWS_SOURCES}/${package}")
     message(FATAL_ERROR "No ${package} sources in ${QELT_WINDOWS_SOURCES}; "
                         "run scripts/windows-sources ${QELT_WINDOWS_SOURCES}")
@@ -64,6 +64,37 @@ target_include_directories(qelt_minizip SYSTEM INTERFACE "${QELT_DEPS_INCLUDE}")
 target_link_libraries(qelt_minizip PUBLIC qelt::zlib)
 qelt_quiet_third_party(qelt_minizip)
 add_library(qelt::minizip ALIAS qelt_minizip)
+
+# libsodium: every C file of Debian's source, in portable C. The files for
+# particular instruction sets compile to nothing without their HAVE_ macros,
+# and the assembly files are left out, so one list serves both Windows presets.
+set(sodium_dir "${QELT_WINDOWS_SOURCES}/libsodium/src/libsodium")
+file(STRINGS "${QELT_WINDOWS_SOURCES}/libsodium/configure.ac" sodium_configure
+     REGEX "^(AC_INIT|SODIUM_LIBRARY_VERSION_MAJOR=|SODIUM_LIBRARY_VERSION_MINOR=)")
+string(REGEX MATCH "AC_INIT\\(\\[libsodium\\],\\[([0-9.]+)\\]" _ "${sodium_configure}")
+set(VERSION "${CMAKE_MATCH_1}")
+string(REGEX MATCH "SODIUM_LIBRARY_VERSION_MAJOR=([0-9]+)" _ "${sodium_configure}")
+set(SODIUM_LIBRARY_VERSION_MAJOR "${CMAKE_MATCH_1}")
+string(REGEX MATCH "SODIUM_LIBRARY_VERSION_MINOR=([0-9]+)" _ "${sodium_configure}")
+set(SODIUM_LIBRARY_VERSION_MINOR "${CMAKE_MATCH_1}")
+set(SODIUM_LIBRARY_MINIMAL_DEF "")
+configure_file("${sodium_dir}/include/sodium/version.h.in"
+               "${QELT_DEPS_INCLUDE}/sodium/version.h" @ONLY)
+file(GLOB sodium_headers RELATIVE "${sodium_dir}/include" "${sodium_dir}/include/sodium.h"
+     "${sodium_dir}/include/sodium/*.h")
+qelt_stage_headers(. "${sodium_dir}/include" ${sodium_headers})
+file(GLOB_RECURSE sodium_sources "${sodium_dir}/*.c")
+add_library(qelt_sodium STATIC ${sodium_sources})
+target_compile_definitions(qelt_sodium
+  PUBLIC SODIUM_STATIC=1
+  PRIVATE CONFIGURED=1 NATIVE_LITTLE_ENDIAN=1)
+target_include_directories(qelt_sodium SYSTEM INTERFACE "${QELT_DEPS_INCLUDE}")
+target_include_directories(qelt_sodium PRIVATE "${QELT_DEPS_INCLUDE}/sodium"
+                           "${sodium_dir}/include/sodium")
+# The system's random source, RtlGenRandom, lives in advapi32.
+target_link_libraries(qelt_sodium PUBLIC advapi32)
+qelt_quiet_third_party(qelt_sodium)
+add_library(qelt::sodium ALIAS qelt_sodium)
 
 # cpp-httplib, header-only, for the tests' loopback server.
 qelt_stage_headers(. "${QELT_WINDOWS_SOURCES}/cpp-httplib" httplib.h)

@@ -19,3 +19,7 @@ int RunBuild(const std::vector<std::wstring>& arguments);
 int RunServe(const std::vector<std::wstring>& arguments);
 int RunFetch(const std::vector<std::wstring>& arguments);
 int RunExtract(const std::vector<std::wstring>& arguments);
+int RunKeygen(const std::vector<std::wstring>& arguments);
+int RunSign(const std::vector<std::wstring>& arguments);
+int RunVerify(const std::vector<std::wstring>& arguments);
+int RunHash(const std::vector<std::wstring>& arguments);

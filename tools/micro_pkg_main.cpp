@@ -23,6 +23,13 @@ const Command kCommands[] = {
      "serve DIR over HTTP on 127.0.0.1, optionally slowed down and logging each request", RunServe},
     {"fetch", "URL FILE", "download URL into FILE as the launcher does, showing progress",
      RunFetch},
+    {"hash", "FILE", "print the size and SHA-256 the launcher checks a package against", RunHash},
+    {"keygen", "PUBLIC_KEY_FILE SECRET_KEY_FILE",
+     "make a minisign key pair (no password) and print the launcher's update_key", RunKeygen},
+    {"sign", "SECRET_KEY_FILE FILE [--trusted-comment TEXT] [--legacy]",
+     "write FILE.minisig, a minisign signature (pre-hashed unless --legacy)", RunSign},
+    {"verify", "PUBLIC_KEY FILE",
+     "check FILE.minisig with a public key (its base64 line or its file)", RunVerify},
 };
 
 int Usage() {

@@ -2,6 +2,7 @@
 
 #include <cjson/cJSON.h>
 #include <minizip/zip.h>
+#include <sodium.h>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -149,18 +150,26 @@ std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::
 
 std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& package) {
   std::ifstream in(package, std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in || sodium_init() < 0) return std::nullopt;
   PackageIdentity identity;
   uLong crc = crc32(0L, Z_NULL, 0);
+  crypto_hash_sha256_state sha256;
+  crypto_hash_sha256_init(&sha256);
   std::vector<char> buffer(1 << 16);
   while (in) {
     in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     auto got = static_cast<uInt>(in.gcount());
     crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), got);
+    crypto_hash_sha256_update(&sha256, reinterpret_cast<const unsigned char*>(buffer.data()), got);
     identity.size += got;
   }
   if (!in.eof()) return std::nullopt;
   identity.crc32 = static_cast<std::uint32_t>(crc);
+  unsigned char digest[crypto_hash_sha256_BYTES];
+  crypto_hash_sha256_final(&sha256, digest);
+  char hex[sizeof digest * 2 + 1];
+  sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+  identity.sha256 = hex;
   return identity;
 }
 
@@ -169,14 +178,19 @@ std::string ManifestExePath(const std::filesystem::path& inClient) {
 }
 
 std::string ManifestText(const std::string& clientUrl, const std::string& exePath,
-                         const PackageIdentity& package) {
-  char crc[9];
-  std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(package.crc32));
+                         const std::optional<PackageIdentity>& package) {
   std::unique_ptr<cJSON, JsonDeleter> root(cJSON_CreateObject());
   cJSON_AddStringToObject(root.get(), "client_url", clientUrl.c_str());
   cJSON_AddStringToObject(root.get(), "exe_path", exePath.c_str());
-  cJSON_AddNumberToObject(root.get(), "package_size", static_cast<double>(package.size));
-  cJSON_AddStringToObject(root.get(), "package_crc32", crc);
+  if (package) {
+    char crc[9];
+    std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(package->crc32));
+    cJSON_AddNumberToObject(root.get(), "package_size", static_cast<double>(package->size));
+    if (!package->sha256.empty()) {
+      cJSON_AddStringToObject(root.get(), "package_sha256", package->sha256.c_str());
+    }
+    cJSON_AddStringToObject(root.get(), "package_crc32", crc);
+  }
   std::unique_ptr<char, JsonDeleter> printed(cJSON_Print(root.get()));
   return printed ? std::string(printed.get()) + "\n" : std::string();
 }

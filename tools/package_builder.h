@@ -34,6 +34,8 @@ std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::
 struct PackageIdentity {
   std::uint64_t size = 0;
   std::uint32_t crc32 = 0;
+  // Lower-case hex; the launcher checks it before unpacking.
+  std::string sha256;
 };
 // None when the package cannot be read.
 std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& package);
@@ -43,7 +45,7 @@ std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& pack
 // its client root and starts the executable from there.
 std::string ManifestExePath(const std::filesystem::path& inClient);
 
-// {"client_url", "exe_path", "package_size", "package_crc32"}, formatted by
-// cJSON.
+// {"client_url", "exe_path", "package_size", "package_sha256", "package_crc32"},
+// formatted by cJSON; the package's members only when `package` is given.
 std::string ManifestText(const std::string& clientUrl, const std::string& exePath,
-                         const PackageIdentity& package);
+                         const std::optional<PackageIdentity>& package);

@@ -13,3 +13,14 @@ const char* JsonDocument::GetString(const char* key) const {
   const cJSON* item = cJSON_GetObjectItem(root_.get(), key);
   return cJSON_IsString(item) ? item->valuestring : nullptr;
 }
+
+std::optional<double> JsonDocument::GetNumber(const char* key) const {
+  if (!IsObject()) return std::nullopt;
+  const cJSON* item = cJSON_GetObjectItem(root_.get(), key);
+  if (!cJSON_IsNumber(item)) return std::nullopt;
+  return item->valuedouble;
+}
+
+bool JsonDocument::Has(const char* key) const {
+  return IsObject() && cJSON_GetObjectItem(root_.get(), key) != nullptr;
+}

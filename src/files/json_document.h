@@ -5,6 +5,7 @@
 #include <cjson/cJSON.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class JsonDocument {
@@ -19,6 +20,10 @@ class JsonDocument {
   // The first member whose key matches ignoring ASCII letter case; null when
   // there is none, when it is not a string, or when the root is no object.
   const char* GetString(const char* key) const;
+  // The same lookup for a number member.
+  std::optional<double> GetNumber(const char* key) const;
+  // Whether the root is an object with a member of that key, of any type.
+  bool Has(const char* key) const;
 
  private:
   struct Deleter {

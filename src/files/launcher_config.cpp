@@ -9,6 +9,11 @@ LauncherConfig ReadLauncherConfig(const std::wstring& path) {
   config.verUrl = config.document.GetString("ver_url");
   config.nestedPage = config.document.GetString("nested_page");
   config.loginUrl = config.document.GetString("login_url");
+  const char* updateKey = config.document.GetString("update_key");
+  if (updateKey != nullptr) config.updateKey = ParseMinisignPublicKey(updateKey);
+  // A key that is there but unusable must stop the launcher: ignoring it
+  // would install unsigned updates the operator meant to refuse.
+  bool updateKeyMalformed = config.document.Has("update_key") && !config.updateKey;
 
   if (file.status == platform::ReadStatus::Missing) {
     config.problem = ConfigProblem::Missing;
@@ -22,6 +27,8 @@ LauncherConfig ReadLauncherConfig(const std::wstring& path) {
     config.problem = ConfigProblem::MissingNestedPage;
   } else if (config.loginUrl == nullptr) {
     config.problem = ConfigProblem::MissingLoginUrl;
+  } else if (updateKeyMalformed) {
+    config.problem = ConfigProblem::MalformedUpdateKey;
   } else {
     config.problem = ConfigProblem::None;
   }
@@ -44,6 +51,8 @@ std::wstring ConfigProblemMessage(ConfigProblem problem) {
       return L"配置文件缺少首页地址（nested_page），请重新安装";
     case ConfigProblem::MissingLoginUrl:
       return L"配置文件缺少登录地址（login_url），请重新安装";
+    case ConfigProblem::MalformedUpdateKey:
+      return L"配置文件的更新公钥（update_key）格式错误，请重新安装";
     case ConfigProblem::EmptyLoginUrl:
       return L"配置文件的登录地址（login_url）为空，请重新安装";
     case ConfigProblem::LoginUrlInNestedPage:

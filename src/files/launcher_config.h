@@ -2,9 +2,11 @@
 // and the address fragment that starts the game.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "files/json_document.h"
+#include "files/minisign_key.h"
 
 enum class ConfigProblem {
   None,
@@ -14,6 +16,8 @@ enum class ConfigProblem {
   MissingVerUrl,
   MissingNestedPage,
   MissingLoginUrl,
+  // "update_key" is there but is no minisign public key.
+  MalformedUpdateKey,
   // Found by CheckLoginAddress (browser/login_config_check.h).
   EmptyLoginUrl,
   LoginUrlInNestedPage,
@@ -26,10 +30,13 @@ struct LauncherConfig {
   const char* verUrl = nullptr;
   const char* nestedPage = nullptr;
   const char* loginUrl = nullptr;
+  // The operator's key from the optional "update_key"; with it, only signed
+  // manifests are installed.
+  std::optional<MinisignPublicKey> updateKey;
 };
 
-// Reads and parses the file and looks up "ver_url", "nested_page" and
-// "login_url" in that order. The values are taken whatever `problem` says;
+// Reads and parses the file and looks up "ver_url", "nested_page",
+// "login_url" and "update_key" in that order. The values are taken whatever `problem` says;
 // `problem` names the first thing that makes the file unusable.
 LauncherConfig ReadLauncherConfig(const std::wstring& path);
 

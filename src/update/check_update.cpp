@@ -2,15 +2,18 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "files/file_text.h"
 #include "files/path_join.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
+#include "platform/trace.h"
 #include "update/cache_buster.h"
 #include "update/detached_thread.h"
 #include "update/download_package.h"
+#include "update/manifest_signature.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
@@ -18,13 +21,34 @@ namespace {
 
 // Takes the downloaded manifest into the panel's state. The texts are filled
 // before the pointers that publish them.
-bool AdoptManifest(PanelState& state, std::string text) {
+bool AdoptManifest(PanelState& state, std::string text, PackageManifest manifest) {
   state.manifestText = std::move(text);
-  state.manifest = ParsePackageManifest(state.manifestText);
+  state.manifest = std::move(manifest);
   state.m_newManifestText = state.manifestText.c_str();
   state.m_clientUrl = state.manifest.clientUrl;
   state.m_exePath = state.manifest.exePath;
   return state.manifest.document.IsObject() && state.manifest.IsUsable();
+}
+
+// With the operator's key, only a manifest signed with it that pins the
+// package's bytes goes on; without one, every manifest does, as before keys.
+bool ManifestTrusted(const UpdateContext& context, const std::wstring& manifestUrl,
+                     const std::wstring& signaturePath, std::string_view bytes,
+                     const PackageManifest& manifest) {
+  const std::optional<MinisignPublicKey>& key = context.state->config.updateKey;
+  if (!key) {
+    context.trace->Write(L"\n未配置更新公钥（update_key），更新未经校验");
+    return true;
+  }
+  if (CheckManifestSignature(context, *key, manifestUrl, signaturePath, bytes) !=
+      SignatureCheck::Valid) {
+    return false;
+  }
+  if (!PinsPackage(manifest)) {
+    context.trace->Write(L"\n更新信息校验失败：no package_sha256");
+    return false;
+  }
+  return true;
 }
 
 void MarkClientCurrent(const UpdateContext& context) {
@@ -43,13 +67,15 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   std::optional<std::wstring> pkgPath;
   std::optional<std::wstring> downloadedPath;
   std::optional<std::wstring> packagePath;
+  std::optional<std::wstring> signaturePath;
   if (!state.m_strMicroDir.empty()) {
     pkgPath = JoinPath(state.m_strMicroDir, L"pkg.json");
     downloadedPath = JoinPath(state.m_strMicroDir, L"pkg_tmp.json");
+    signaturePath = JoinPath(state.m_strMicroDir, L"pkg_tmp.json.minisig");
     packagePath = JoinPath(state.m_strMicroDir, L"GameClient.zip");
   }
   state.m_strPkgPath = pkgPath.value_or(L"");
-  manifestUrl = AppendCacheBuster(std::move(manifestUrl), platform::TickCount());
+  std::wstring downloadUrl = AppendCacheBuster(manifestUrl, platform::TickCount());
   std::string oldText = pkgPath ? ReadFileText(*pkgPath).text : std::string();
   state.m_bUpdating = true;
   // A package left whole by a run that could not install it (a full disk,
@@ -59,21 +85,29 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
       packagePath && platform::GetPathKind(*packagePath) == platform::PathKind::File;
   std::string leftOverFor = packageLeftOver ? ReadFileText(*downloadedPath).text : std::string();
 
-  if (!downloadedPath || !packagePath ||
-      !context->downloader->Download(manifestUrl, *downloadedPath, nullptr)) {
+  if (!downloadedPath || !packagePath || !signaturePath ||
+      !context->downloader->Download(downloadUrl, *downloadedPath, nullptr)) {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
     return 0;
   }
-  FileText downloaded = ReadFileText(*downloadedPath);
-  if (downloaded.status != platform::ReadStatus::Ok) {
+  // The signature covers the bytes as served; the text is read from them.
+  std::string downloaded;
+  if (platform::ReadWholeFile(*downloadedPath, kMaxTextFileBytes, downloaded) !=
+      platform::ReadStatus::Ok) {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
+    return 0;
+  }
+  std::string text = ApplyTextMode(downloaded);
+  PackageManifest manifest = ParsePackageManifest(text);
+  if (!ManifestTrusted(*context, manifestUrl, *signaturePath, downloaded, manifest)) {
+    ReportUpdateFailure(*context, kManifestUnverifiedText, UpdateOutcome::ManifestUnverified);
     return 0;
   }
   // The texts, not the parsed values, decide: any change to the manifest
   // orders an install.
-  bool manifestChanged = packageLeftOver || oldText != downloaded.text;
-  bool packageReady = packageLeftOver && leftOverFor == downloaded.text;
-  if (!AdoptManifest(state, std::move(downloaded.text))) {
+  bool manifestChanged = packageLeftOver || oldText != text;
+  bool packageReady = packageLeftOver && leftOverFor == text;
+  if (!AdoptManifest(state, std::move(text), std::move(manifest))) {
     ReportUpdateFailure(*context, kManifestInvalidText, UpdateOutcome::ManifestUnusable);
     return 0;
   }

@@ -10,6 +10,7 @@
 #include "platform/tick_count.h"
 #include "update/bind_callback.h"
 #include "update/cache_buster.h"
+#include "update/package_check.h"
 #include "update/package_install.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
@@ -54,6 +55,13 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
       return 0;
     }
     ShowProgressStrip(panel, false);
+  }
+  // A package that is not the one the manifest names is never unpacked, a
+  // kept one included.
+  if (!PackageMatchesManifest(panel, *packagePath, state.manifest)) {
+    platform::RemoveFile(*packagePath);
+    ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
+    return 0;
   }
 
   panel.trace->Write(L"\n");

@@ -19,6 +19,9 @@ enum class UpdateOutcome {
   Installed,
   ManifestDownloadFailed,
   ManifestUnusable,
+  // An update key is configured and the manifest's signature did not verify
+  // with it, or the signed manifest does not pin the package.
+  ManifestUnverified,
   PackageDownloadFailed,
   // The package's declared sizes exceed the free space; it is kept.
   DiskFull,

@@ -32,6 +32,10 @@ TEST(TavrAppTest, UnusableConfigurationIsReportedInsteadOfRunning) {
   const Case cases[] = {
       {"not json", L"配置文件格式错误，请重新安装"},
       {R"({"ver_url":"a","nested_page":"b"})", L"配置文件缺少登录地址（login_url），请重新安装"},
+      // A key one byte short of minisign's 42.
+      {R"({"ver_url":"a","nested_page":"b","login_url":"/l?",)"
+       R"("update_key":"RWRt77wlWlaCtxVH/wKy4KQbgHrdDC5YXA03U0tRe0ec4KHmbgwb3DQ="})",
+       L"配置文件的更新公钥（update_key）格式错误，请重新安装"},
   };
   for (const Case& c : cases) {
     LauncherFixture launcher(96, c.config);

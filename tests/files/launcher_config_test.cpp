@@ -112,7 +112,8 @@ TEST(LauncherConfig, EveryProblemHasItsOwnMessage) {
   const ConfigProblem problems[] = {
       ConfigProblem::Missing,           ConfigProblem::Unreadable,
       ConfigProblem::NotAnObject,       ConfigProblem::MissingVerUrl,
-      ConfigProblem::MissingNestedPage, ConfigProblem::MissingLoginUrl};
+      ConfigProblem::MissingNestedPage, ConfigProblem::MissingLoginUrl,
+      ConfigProblem::MalformedUpdateKey};
   EXPECT_EQ(ConfigProblemMessage(ConfigProblem::None), L"");
   EXPECT_EQ(ConfigProblemMessage(ConfigProblem::Missing), L"找不到配置文件，请重新安装");
   for (ConfigProblem a : problems) {
@@ -125,6 +126,45 @@ TEST(LauncherConfig, EveryProblemHasItsOwnMessage) {
   }
   EXPECT_NE(ConfigProblemMessage(ConfigProblem::MissingLoginUrl).find(L"login_url"),
             std::wstring::npos);
+  EXPECT_NE(ConfigProblemMessage(ConfigProblem::MalformedUpdateKey).find(L"update_key"),
+            std::wstring::npos);
+}
+
+// The key of a pair made by minisign -G.
+constexpr const char* kUpdateKey = "RWRt77wlWlaCtxVH/wKy4KQbgHrdDC5YXA03U0tRe0ec4KHmbgwb3DTL";
+
+std::string ConfigWithKey(const std::string& keyJson) {
+  return R"({"ver_url":"v","nested_page":"n","login_url":"l","update_key":)" + keyJson + "}";
+}
+
+TEST(LauncherConfig, WithoutAnUpdateKeyNothingIsVerified) {
+  LauncherConfig config = ReadText(R"({"ver_url":"v","nested_page":"n","login_url":"l"})");
+  EXPECT_EQ(config.problem, ConfigProblem::None);
+  EXPECT_FALSE(config.updateKey.has_value());
+}
+
+TEST(LauncherConfig, ReadsTheUpdateKey) {
+  LauncherConfig config = ReadText(ConfigWithKey("\"" + std::string(kUpdateKey) + "\""));
+  EXPECT_EQ(config.problem, ConfigProblem::None);
+  ASSERT_TRUE(config.updateKey.has_value());
+  EXPECT_EQ(FormatMinisignPublicKey(*config.updateKey), kUpdateKey);
+}
+
+// A key that is there but unusable must not quietly turn verification off.
+TEST(LauncherConfig, AMalformedUpdateKeyIsAProblem) {
+  std::string key = kUpdateKey;
+  const std::string malformed[] = {"\"" + key.substr(0, 52) + "\"",
+                                   "\"" + key + "AAAA\"",
+                                   "\"\"",
+                                   "\"not base64 at all\"",
+                                   "42",
+                                   "null",
+                                   "[\"" + key + "\"]"};
+  for (const std::string& json : malformed) {
+    LauncherConfig config = ReadText(ConfigWithKey(json));
+    EXPECT_EQ(config.problem, ConfigProblem::MalformedUpdateKey) << json;
+    EXPECT_FALSE(config.updateKey.has_value()) << json;
+  }
 }
 
 }  // namespace

@@ -81,9 +81,12 @@ TEST(PackageBuilder, AFailedArchiveLeavesNoFile) {
 }
 
 TEST(PackageBuilder, ManifestsReadBackWithTheirValues) {
-  std::string text = ManifestText("http://h/a \"b\".zip", "GameClient/bin/game.exe", {300, 0xAB});
+  std::string text = ManifestText("http://h/a \"b\".zip", "GameClient/bin/game.exe",
+                                  PackageIdentity{300, 0xAB, std::string(64, 'e')});
   PackageManifest manifest = ParsePackageManifest(text);
   ASSERT_TRUE(manifest.IsUsable());
+  EXPECT_EQ(manifest.packageSize, 300.0);
+  EXPECT_STREQ(manifest.packageSha256, std::string(64, 'e').c_str());
   EXPECT_STREQ(manifest.clientUrl, "http://h/a \"b\".zip");
   EXPECT_STREQ(manifest.exePath, "GameClient/bin/game.exe");
   EXPECT_NE(text.find("\"package_size\":\t300,"), std::string::npos) << text;
@@ -108,6 +111,8 @@ TEST(PackageBuilder, OtherPackageBytesGiveAnotherIdentity) {
   EXPECT_EQ(a->size, 11u);
   // CRC-32 of "package one".
   EXPECT_EQ(a->crc32, 0x0F12FD8Eu);
+  EXPECT_EQ(a->sha256, "1f9a892e0d2875eda557df4513fe22fd01d36e40377c2eaf466f9666655cca50");
+  EXPECT_NE(a->sha256, b->sha256);
   EXPECT_NE(a->crc32, b->crc32);
   EXPECT_EQ(ManifestText("u", "e", *a), ManifestText("u", "e", *c));
   EXPECT_NE(ManifestText("u", "e", *a), ManifestText("u", "e", *b));

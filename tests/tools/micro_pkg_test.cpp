@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -141,6 +142,103 @@ TEST(MicroPkg, BuildPacksTheClientAndPointsTheManifestAtItsExecutable) {
     EXPECT_EQ(RunTool(build + L" --exe " + exe).status, 1) << platform::EncodeUtf8(exe);
   }
 }
+
+TEST(MicroPkg, BuildPinsThePackageBySizeAndSha256) {
+  TempDir dir;
+  fs::create_directories(dir.Path() / "client");
+  dir.Write(L"client/game", "game");
+  ASSERT_EQ(RunTool(L"build " + Quoted(dir.WideFile(L"client")) +
+                    L" --client-url http://127.0.0.1:8/GameClient.zip --exe game --out " +
+                    Quoted(dir.WideFile(L"site")))
+                .status,
+            0);
+  RunResult hash = RunTool(L"hash " + Quoted(dir.WideFile(L"site/GameClient.zip")));
+  ASSERT_EQ(hash.status, 0);
+  std::size_t space = hash.output.find(' ');
+  ASSERT_NE(space, std::string::npos) << hash.output;
+  std::string size = hash.output.substr(0, space);
+  std::string sha256 = hash.output.substr(space + 1, 64);
+  EXPECT_EQ(size, std::to_string(fs::file_size(dir.Path() / "site" / "GameClient.zip")));
+  std::string manifest = dir.Read(L"site/pkg.json");
+  EXPECT_NE(manifest.find("\"package_size\":\t" + size + ","), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("\"package_sha256\":\t\"" + sha256 + "\""), std::string::npos)
+      << manifest;
+  dir.Write(L"empty", "");
+  EXPECT_EQ(RunTool(L"hash " + Quoted(dir.WideFile(L"empty"))).output,
+            "0 e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855\n");
+}
+
+TEST(MicroPkg, KeygenSignAndVerify) {
+  TempDir dir;
+  std::wstring publicKey = Quoted(dir.WideFile(L"release.pub"));
+  std::wstring secretKey = Quoted(dir.WideFile(L"release.key"));
+  RunResult keygen = RunTool(L"keygen " + publicKey + L" " + secretKey);
+  ASSERT_EQ(keygen.status, 0);
+  std::string keyLine = dir.Read(L"release.pub").substr(dir.Read(L"release.pub").find('\n') + 1);
+  keyLine.pop_back();
+  EXPECT_NE(keygen.output.find("\"update_key\": \"" + keyLine + "\""), std::string::npos)
+      << keygen.output;
+  // A key is never overwritten.
+  EXPECT_EQ(RunTool(L"keygen " + publicKey + L" " + Quoted(dir.WideFile(L"other.key"))).status, 1);
+
+  dir.Write(L"pkg.json", "{\"client_url\":\"u\"}\n");
+  std::wstring manifest = Quoted(dir.WideFile(L"pkg.json"));
+  for (const wchar_t* algorithm : {L"", L" --legacy"}) {
+    ASSERT_EQ(RunTool(L"sign " + secretKey + L" " + manifest + algorithm).status, 0);
+    RunResult verified = RunTool(L"verify " + publicKey + L" " + manifest);
+    EXPECT_EQ(verified.status, 0);
+    EXPECT_NE(verified.output.find("trusted comment: timestamp:"), std::string::npos);
+    EXPECT_EQ(RunTool(L"verify " + platform::DecodeUtf8(keyLine) + L" " + manifest).status, 0);
+  }
+  ASSERT_EQ(
+      RunTool(L"sign " + secretKey + L" " + manifest + L" --trusted-comment release-7").status, 0);
+  EXPECT_NE(dir.Read(L"pkg.json.minisig").find("\ntrusted comment: release-7\n"),
+            std::string::npos);
+  dir.Write(L"pkg.json", "{\"client_url\":\"evil\"}\n");
+  EXPECT_EQ(RunTool(L"verify " + publicKey + L" " + manifest).status, 1);
+}
+
+#ifndef _WIN32
+// Debian's minisign and micro-pkg each verify what the other signed, with
+// keys made by either.
+TEST(MicroPkg, SignaturesInteroperateWithMinisign) {
+  if (std::system("minisign -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "no minisign";
+  TempDir dir;
+  std::string d = "'" + dir.Path().string() + "'";
+  dir.Write(L"pkg.json", "{\"client_url\":\"u\"}\n");
+  ASSERT_EQ(RunTool(L"keygen " + Quoted(dir.WideFile(L"ours.pub")) + L" " +
+                    Quoted(dir.WideFile(L"ours.key")))
+                .status,
+            0);
+  ASSERT_EQ(
+      std::system(
+          ("minisign -G -W -p " + d + "/theirs.pub -s " + d + "/theirs.key >/dev/null").c_str()),
+      0);
+  for (const char* key : {"ours", "theirs"}) {
+    std::wstring wideKey = platform::DecodeUtf8(key);
+    // micro-pkg signs, minisign verifies, in both algorithms.
+    for (const wchar_t* algorithm : {L"", L" --legacy"}) {
+      ASSERT_EQ(RunTool(L"sign " + Quoted(dir.WideFile(wideKey + L".key")) + L" " +
+                        Quoted(dir.WideFile(L"pkg.json")) + algorithm)
+                    .status,
+                0);
+      std::string verify = "minisign -V -q -p " + d + "/" + key + ".pub -m " + d + "/pkg.json";
+      EXPECT_EQ(std::system(verify.c_str()), 0) << key;
+    }
+    // minisign signs, micro-pkg verifies, in both algorithms.
+    for (const char* legacy : {"", " -l"}) {
+      std::string sign = std::string("minisign -S") + legacy + " -s " + d + "/" + key + ".key -m " +
+                         d + "/pkg.json >/dev/null";
+      ASSERT_EQ(std::system(sign.c_str()), 0) << sign;
+      EXPECT_EQ(RunTool(L"verify " + Quoted(dir.WideFile(wideKey + L".pub")) + L" " +
+                        Quoted(dir.WideFile(L"pkg.json")))
+                    .status,
+                0)
+          << key << legacy;
+    }
+  }
+}
+#endif
 
 TEST(MicroPkg, WrongUsageExitsWithTwo) {
   EXPECT_EQ(RunTool(L"").status, 2);

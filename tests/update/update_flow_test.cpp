@@ -7,6 +7,9 @@
 #include <future>
 
 #include "fakes/fake_downloader.h"
+#include "files/sha256_digest.h"
+#include "minisign_signer.h"
+#include "update/manifest_signature.h"
 #include "update/status_texts.h"
 #include "update_harness.h"
 #include "zip_builder.h"
@@ -78,6 +81,37 @@ TEST_F(UpdateFlowTest, BothDownloadsCarryTheCacheBuster) {
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(requests[0].rfind(L"http://updates.test/v?a=1?skq=", 0), 0u) << requests[0];
   EXPECT_EQ(requests[1].rfind(kPackageUrl + L"?skq=", 0), 0u) << requests[1];
+}
+
+// The signature lies beside the manifest: its path gains ".minisig" before
+// any query, and the cache-buster follows.
+TEST_F(UpdateFlowTest, TheSignatureIsFetchedBesideTheManifest) {
+  EXPECT_EQ(SignatureAddress(L"http://h/v/pkg.json"), L"http://h/v/pkg.json.minisig");
+  EXPECT_EQ(SignatureAddress(L"http://h/pkg.json#top"), L"http://h/pkg.json.minisig#top");
+
+  MinisignKeyPair key = *GenerateMinisignKeyPair();
+  harness.dir.Write(L"package.zip", kPackage);
+  auto package =
+      platform::MakeSystemArchiveFiles()->OpenArchive(harness.dir.WideFile(L"package.zip"));
+  ASSERT_TRUE(package);
+  const std::string manifest =
+      "{\"client_url\":\"http://updates.test/GameClient.zip\",\"exe_path\":\"a.exe\","
+      "\"package_sha256\":\"" +
+      Sha256Hex(*package).value_or("") + "\"}";
+  auto signature = SignMinisign(key.secretKey, manifest, MinisignAlgorithm::Prehashed, "u", "t");
+  ASSERT_TRUE(signature);
+  downloader->Serve(L"http://updates.test/v?a=1", {true, manifest, {}});
+  downloader->Serve(L"http://updates.test/v.minisig?a=1",
+                    {true, FormatMinisignSignature(*signature), {}});
+  downloader->Serve(kPackageUrl, {true, kPackage, {}});
+  UpdateHarness withQuery(downloader, "http://updates.test/v?a=1");
+  withQuery.state->config.updateKey = key.publicKey;
+  withQuery.Start();
+  ASSERT_EQ(withQuery.Wait(), UpdateOutcome::Installed);
+  auto requests = downloader->Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[1].rfind(L"http://updates.test/v.minisig?a=1?skq=", 0), 0u) << requests[1];
+  EXPECT_EQ(withQuery.ReadMicroFile(L"pkg.json"), manifest);
 }
 
 TEST_F(UpdateFlowTest, AnUnchangedManifestRequestsNoPackage) {

@@ -1,0 +1,38 @@
+#include "update/package_check.h"
+
+#include <cctype>
+#include <memory>
+#include <optional>
+
+#include "files/sha256_digest.h"
+#include "platform/archive_files.h"
+#include "platform/text_codec.h"
+#include "platform/trace.h"
+
+namespace {
+
+bool SameHex(const std::string& a, const char* b) {
+  std::string lower(b);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return a == lower;
+}
+
+}  // namespace
+
+bool PackageMatchesManifest(const UpdateContext& context, const std::wstring& packagePath,
+                            const PackageManifest& manifest) {
+  if (!manifest.packageSize && manifest.packageSha256 == nullptr) return true;
+  std::unique_ptr<platform::ArchiveStream> package = context.archiveFiles->OpenArchive(packagePath);
+  if (!package) return false;
+  if (manifest.packageSize && static_cast<double>(package->Size()) != *manifest.packageSize) {
+    context.trace->Write(L"\n更新包大小不符：" + std::to_wstring(package->Size()));
+    return false;
+  }
+  if (manifest.packageSha256 == nullptr) return true;
+  std::optional<std::string> digest = Sha256Hex(*package);
+  if (!digest || !SameHex(*digest, manifest.packageSha256)) {
+    context.trace->Write(L"\n更新包 SHA-256 不符：" + platform::DecodeUtf8(digest.value_or("")));
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,13 @@
+// The downloaded package against what the manifest says of its bytes.
+#pragma once
+
+#include <string>
+
+#include "files/package_manifest.h"
+#include "update/update_context.h"
+
+// True when the package at `packagePath` has the manifest's "package_size"
+// and "package_sha256", each checked only when the manifest names it. Traces
+// what does not match.
+bool PackageMatchesManifest(const UpdateContext& context, const std::wstring& packagePath,
+                            const PackageManifest& manifest);

@@ -1,0 +1,44 @@
+// micro-pkg verify PUBLIC_KEY FILE: checks FILE.minisig as the launcher
+// checks its manifest. PUBLIC_KEY is the key's base64 line or a public key
+// file.
+#include <cstdio>
+#include <optional>
+
+#include "command.h"
+#include "files/file_text.h"
+#include "files/minisign_signature.h"
+#include "minisign_signer.h"
+#include "platform/file_system.h"
+#include "platform/text_codec.h"
+
+int RunVerify(const std::vector<std::wstring>& arguments) {
+  if (arguments.size() != 2) return 2;
+  std::optional<MinisignPublicKey> key = ParseMinisignPublicKey(platform::EncodeUtf8(arguments[0]));
+  std::string keyFile;
+  if (!key && platform::ReadWholeFile(arguments[0], kMaxTextFileBytes, keyFile) ==
+                  platform::ReadStatus::Ok) {
+    key = ReadPublicKeyText(keyFile);
+  }
+  if (!key) {
+    std::fprintf(stderr, "micro-pkg: not a minisign public key\n");
+    return 1;
+  }
+  std::string message;
+  std::string signatureFile;
+  if (platform::ReadWholeFile(arguments[1], 64 * 1024 * 1024, message) !=
+          platform::ReadStatus::Ok ||
+      platform::ReadWholeFile(arguments[1] + L".minisig", kMaxTextFileBytes, signatureFile) !=
+          platform::ReadStatus::Ok) {
+    std::fprintf(stderr, "micro-pkg: cannot read the file or its .minisig\n");
+    return 1;
+  }
+  std::optional<MinisignSignature> signature = ParseMinisignSignature(signatureFile);
+  SignatureCheck check =
+      signature ? VerifyMinisignSignature(*key, *signature, message) : SignatureCheck::Malformed;
+  if (check != SignatureCheck::Valid) {
+    std::fprintf(stderr, "micro-pkg: signature refused: %s\n", SignatureCheckName(check));
+    return 1;
+  }
+  std::printf("signature valid\ntrusted comment: %s\n", signature->trustedComment.c_str());
+  return 0;
+}
