@@ -8,11 +8,11 @@
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
-#include "platform/trace.h"
 #include "update/bind_callback.h"
 #include "update/cache_buster.h"
 #include "update/download_step.h"
 #include "update/package_check.h"
+#include "update/package_install.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
@@ -34,7 +34,8 @@ bool RecordManifest(const PanelState& state) {
 
 }  // namespace
 
-unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context) {
+unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
+                                   bool packageReady) {
   const UpdateContext& panel = *context;
   PanelState& state = *panel.state;
   CBindCallback callback(panel);
@@ -43,31 +44,39 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context)
   std::optional<std::wstring> clientDirectory = JoinPath(state.m_strMicroDir, L"GameClient\\");
   packageUrl = AppendCacheBuster(std::move(packageUrl), platform::TickCount());
 
-  ShowProgressStrip(panel, true);
   if (!packagePath || !clientDirectory) {
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
-  DownloadResult download =
-      DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, panel.packageRules);
-  platform::WriteTrace(L"\n" + DescribeDownload(download));
-  if (!download.Ok()) {
-    ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
-    return 0;
+  if (!packageReady) {
+    ShowProgressStrip(panel, true);
+    DownloadResult download =
+        DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, panel.packageRules);
+    panel.trace->Write(L"\n" + DescribeDownload(download));
+    if (!download.Ok()) {
+      ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
+      return 0;
+    }
+    ShowProgressStrip(panel, false);
   }
-  ShowProgressStrip(panel, false);
-  // A package that is not the one the manifest names is never unpacked.
-  if (!PackageMatchesManifest(*packagePath, state.manifest)) {
+  // A package that is not the one the manifest names is never unpacked, a
+  // kept one included.
+  if (!PackageMatchesManifest(panel, *packagePath, state.manifest)) {
     platform::RemoveFile(*packagePath);
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
 
-  platform::WriteTrace(L"\n");
-  bool unpacked = panel.extractPackage(*packagePath, *clientDirectory);
+  panel.trace->Write(L"\n");
+  InstallResult installed = InstallPackage(panel, *packagePath, *clientDirectory);
+  if (installed == InstallResult::NoRoom) {
+    // Kept, so the next start need not download it again.
+    ReportUpdateFailure(panel, kDiskFullText, UpdateOutcome::DiskFull);
+    return 0;
+  }
   platform::RemoveFile(*packagePath);
-  platform::WriteTrace(L"解压完成");
-  if (!unpacked || !RecordManifest(state)) {
+  panel.trace->Write(L"解压完成");
+  if (installed != InstallResult::Installed || !RecordManifest(state)) {
     ReportUpdateFailure(panel, kInstallFailedText, UpdateOutcome::InstallFailed);
     return 0;
   }

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "files/package_manifest.h"
+#include "update/update_context.h"
 
 // True when the package at `packagePath` has the manifest's "package_size"
 // and "package_sha256", each checked only when the manifest names it. Traces
 // what does not match.
-bool PackageMatchesManifest(const std::wstring& packagePath, const PackageManifest& manifest);
+bool PackageMatchesManifest(const UpdateContext& context, const std::wstring& packagePath,
+                            const PackageManifest& manifest);

@@ -1,5 +1,5 @@
 // A launcher beside a configuration file in a scratch directory, with fake
-// windows, folders and display.
+// windows, folders, display and downloads, and the system's archive files.
 #pragma once
 
 #include <chrono>
@@ -15,6 +15,7 @@
 #include "fakes/fake_registry.h"
 #include "fakes/fake_transport.h"
 #include "fakes/fake_window_system.h"
+#include "platform/archive_files.h"
 #include "platform/services.h"
 #include "temp_dir.h"
 
@@ -60,6 +61,7 @@ class LauncherFixture {
     services.processLauncher = &processes;
     services.shell = &shell;
     services.trace = &trace;
+    services.archiveFiles = archiveFiles.get();
     // The update check waits at its first download until the test is over,
     // so it never touches the panel while a test looks at it.
     downloader->OnRequest([gate = gate](const std::wstring&) { gate->Wait(); });
@@ -76,5 +78,6 @@ class LauncherFixture {
   FakeProcessLauncher processes;
   FakeShell shell;
   FakeTrace trace;
+  std::unique_ptr<platform::ArchiveFiles> archiveFiles = platform::MakeSystemArchiveFiles();
   platform::Services services;
 };
