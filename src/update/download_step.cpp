@@ -189,7 +189,10 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
   const std::wstring validatorPath = partPath + L".validator";
   platform::HttpRequest request;
   request.url = url;
-  request.timeLimit = rules.timeLimit;
+  // The transport's own limit is only a backstop, a second later: the
+  // attempt's clock decides, so a limit reached reads as too long, never as
+  // a stall.
+  if (rules.timeLimit.count() > 0) request.timeLimit = rules.timeLimit + std::chrono::seconds(1);
   if (rules.resumable) {
     std::string validator;
     // A part without the validator of its version cannot be continued.

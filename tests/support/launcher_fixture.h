@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "fakes/fake_environment.h"
 #include "fakes/fake_folder_cleaner.h"
@@ -66,7 +67,13 @@ class LauncherFixture {
     // so it never touches the panel while a test looks at it.
     downloader->OnRequest([gate = gate](const std::wstring&) { gate->Wait(); });
   }
-  ~LauncherFixture() { gate->Open(); }
+  // The update workers use the trace and the archive files, which go with
+  // this fixture, for as long as they hold the transport.
+  ~LauncherFixture() {
+    gate->Open();
+    services.transport.reset();
+    while (downloader.use_count() > 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 
   TempDir dir;
   FakeEnvironment environment;
