@@ -48,20 +48,24 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
+  std::string downloadedSha256;
   if (!packageReady) {
     ShowProgressStrip(panel, true);
+    DownloadRules rules = panel.packageRules;
+    rules.sha256 = state.manifest.packageSha256 != nullptr;
     DownloadResult download =
-        DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, panel.packageRules);
+        DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, rules);
     panel.trace->Write(L"\n" + DescribeDownload(download));
     if (!download.Ok()) {
       ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
       return 0;
     }
     ShowProgressStrip(panel, false);
+    downloadedSha256 = std::move(download.sha256);
   }
   // A package that is not the one the manifest names is never unpacked, a
   // kept one included.
-  if (!PackageMatchesManifest(panel, *packagePath, state.manifest)) {
+  if (!PackageMatchesManifest(panel, *packagePath, state.manifest, downloadedSha256)) {
     platform::RemoveFile(*packagePath);
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;

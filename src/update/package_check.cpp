@@ -20,7 +20,7 @@ bool SameHex(const std::string& a, const char* b) {
 }  // namespace
 
 bool PackageMatchesManifest(const UpdateContext& context, const std::wstring& packagePath,
-                            const PackageManifest& manifest) {
+                            const PackageManifest& manifest, const std::string& knownSha256) {
   if (!manifest.packageSize && manifest.packageSha256 == nullptr) return true;
   std::unique_ptr<platform::ArchiveStream> package = context.archiveFiles->OpenArchive(packagePath);
   if (!package) return false;
@@ -29,7 +29,8 @@ bool PackageMatchesManifest(const UpdateContext& context, const std::wstring& pa
     return false;
   }
   if (manifest.packageSha256 == nullptr) return true;
-  std::optional<std::string> digest = Sha256Hex(*package);
+  std::optional<std::string> digest =
+      knownSha256.empty() ? Sha256Hex(*package) : std::optional<std::string>(knownSha256);
   if (!digest || !SameHex(*digest, manifest.packageSha256)) {
     context.trace->Write(L"\n更新包 SHA-256 不符：" + platform::DecodeUtf8(digest.value_or("")));
     return false;
