@@ -1,15 +1,21 @@
-// micro-pkg fetch URL FILE: downloads exactly as the launcher fetches its
-// package (the same download step and rules, resuming a "FILE.part" left by
-// an interrupted fetch, the same progress callback), printing the progress
-// and, at the end, how many repaints the notifications asked for.
+// micro-pkg fetch URL FILE [--sha256 HEX]: downloads exactly as the launcher
+// fetches its package (the same download step and rules, resuming a
+// "FILE.part" left by an interrupted fetch, the same progress callback),
+// printing the progress and, at the end, how many repaints the notifications
+// asked for. With --sha256 the file is checked as the launcher checks a
+// package its manifest pins.
 #include <cinttypes>
 #include <cstdio>
 #include <memory>
 
 #include "command.h"
+#include "command_arguments.h"
+#include "platform/archive_files.h"
 #include "platform/text_codec.h"
+#include "platform/trace.h"
 #include "update/bind_callback.h"
 #include "update/download_step.h"
+#include "update/package_check.h"
 
 namespace {
 
@@ -75,20 +81,39 @@ class CountingProgress final : public IBindStatusCallback {
 }  // namespace
 
 CommandResult RunFetch(const std::vector<std::wstring>& arguments) {
-  if (arguments.size() != 2) return CommandResult::BadArguments;
+  std::optional<ParsedArguments> parsed = ParseArguments(arguments, {L"--sha256"});
+  if (!parsed || parsed->positional.size() != 2) return CommandResult::BadArguments;
+  const std::wstring& url = parsed->positional[0];
+  const std::wstring& file = parsed->positional[1];
+  auto sha256 = parsed->options.find(L"--sha256");
+  std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
+  std::unique_ptr<platform::Trace> trace = platform::MakeStdoutTrace();
   UpdateContext panel;
   panel.state = std::make_shared<PanelState>();
+  panel.archiveFiles = files.get();
+  panel.trace = trace.get();
   auto view = std::make_shared<ConsoleProgressView>(*panel.state);
   panel.view = view;
   CBindCallback callback(panel);
   CountingProgress counting(callback);
-  DownloadResult result = DownloadFile(*platform::MakeSystemTransport(), arguments[0], arguments[1],
-                                       &counting, PackageDownloadRules());
+  DownloadRules rules = PackageDownloadRules();
+  rules.sha256 = sha256 != parsed->options.end();
+  DownloadResult result =
+      DownloadFile(*platform::MakeSystemTransport(), url, file, &counting, rules);
   std::fprintf(stderr,
                "\n%s: %" PRIu64 " bytes (%" PRIu64
                " resumed), %ld progress notifications, %ld repaint requests\n%s\n",
                result.Ok() ? "fetched" : "failed", result.resumedFrom + result.received,
                result.resumedFrom, counting.notifications, view->repaints,
                platform::EncodeUtf8(DescribeDownload(result)).c_str());
-  return result.Ok() ? CommandResult::Ok : CommandResult::Failed;
+  if (!result.Ok()) return CommandResult::Failed;
+  if (!rules.sha256) return CommandResult::Ok;
+  PackageManifest pinned;
+  std::string expected = platform::EncodeUtf8(sha256->second);
+  pinned.packageSha256 = expected.c_str();
+  if (!PackageMatchesManifest(panel, file, pinned, result.sha256)) {
+    std::fprintf(stderr, "\nmicro-pkg: the file is not the one the SHA-256 names\n");
+    return CommandResult::Failed;
+  }
+  return CommandResult::Ok;
 }

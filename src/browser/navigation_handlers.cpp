@@ -120,6 +120,12 @@ void NavigationHandlers::LaunchGameClient(std::wstring address) {
     executable = JoinPath(m_state.m_strMicroDir, platform::DecodeAnsi(exePath));
   }
   if (!executable) return FailLaunch(kPathTooLongText);
+  // The manifest comes over the network: it names a program of the client,
+  // never one elsewhere on the player's machine.
+  if (!LiesBelow(*executable, m_state.m_strMicroDir + L"GameClient")) {
+    Trace(L"\nexe_path 不在 GameClient 目录内：" + *executable + L"\n");
+    return FailLaunch(kClientMissingText);
+  }
   std::optional<platform::ProcessCommand> command = FormGameClientCommand(*executable, *loginTail);
   if (!command) return FailLaunch(kCommandTooLongText);
 

@@ -13,3 +13,8 @@ std::optional<std::wstring> JoinPath(std::wstring_view directory, std::wstring_v
 
 // Everything before the last separator of `path` (empty when there is none).
 std::wstring DirectoryOf(std::wstring_view path);
+
+// True when `path`, its "." and ".." steps resolved, names something below
+// `directory` (resolved alike). Letter case counts where the platform's file
+// names are case-sensitive.
+bool LiesBelow(std::wstring_view path, std::wstring_view directory);

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cwchar>
+#include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +17,7 @@
 #include "files/entry_directories.h"
 #include "files/entry_name.h"
 #include "files/entry_times.h"
+#include "files/output_file.h"
 #include "files/zip_stream.h"
 #include "platform/file_system.h"
 
@@ -62,8 +66,29 @@ std::wstring WithSeparator(std::wstring_view directory) {
   return result;
 }
 
+// Windows keeps its MAX_PATH; Linux allows far longer paths.
 bool FitsPathLimit(std::size_t length) {
-  return length < kArchivePathChars;
+  return length <= platform::kMaxPathChars;
+}
+
+bool EndsWithSeparator(std::wstring_view name) {
+  return !name.empty() && platform::IsPathSeparator(name.back());
+}
+
+// Where an entry's raw data lies in the archive.
+struct DataRange {
+  std::uint64_t end = 0;
+  int index = 0;
+};
+// By start; the ranges of entries looked up so far, none overlapping.
+using DataRanges = std::map<std::uint64_t, DataRange>;
+
+bool OverlapsAnother(const DataRanges& ranges, std::uint64_t start, std::uint64_t end, int index) {
+  auto next = ranges.lower_bound(start);
+  if (next != ranges.end() && next->second.index != index && next->first < end) return true;
+  if (next == ranges.begin()) return false;
+  auto previous = std::prev(next);
+  return previous->second.index != index && previous->second.end > start;
 }
 
 }  // namespace
@@ -71,6 +96,7 @@ bool FitsPathLimit(std::size_t length) {
 struct ZipReader::State {
   explicit State(const platform::ArchiveFiles& archiveFiles) : files(archiveFiles) {}
 
+  void SumDeclaredSizes();
   ArchiveResult PositionAt(int index);
   ArchiveResult LookUp(int index, EntryDetails& details);
   ArchiveResult ExtractFile(const EntryDetails& details, std::wstring_view targetName);
@@ -88,11 +114,26 @@ struct ZipReader::State {
   int reachable = INT_MAX;
   int cachedIndex = -1;
   EntryDetails cached;
+  std::uint64_t declaredBytes = 0;
+  DataRanges claimed;
   std::wstring targetDirectory;
   std::vector<unsigned char> transfer;
   std::vector<unsigned char> input;
   RawInflater inflater;
 };
+
+// One walk over the central directory alone.
+void ZipReader::State::SumDeclaredSizes() {
+  unzFile file = archive.get();
+  int index = 0;
+  for (int status = unzGoToFirstFile(file); status == UNZ_OK && index < entryCount;
+       status = unzGoToNextFile(file), ++index) {
+    unz_file_info64 info{};
+    if (unzGetCurrentFileInfo64(file, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) break;
+    // Saturating: forged sizes must not wrap round to a small sum.
+    declaredBytes += std::min<std::uint64_t>(info.uncompressed_size, UINT64_MAX - declaredBytes);
+  }
+}
 
 ArchiveResult ZipReader::State::PositionAt(int index) {
   if (index >= reachable) return ArchiveFileError;
@@ -138,6 +179,15 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   {
     OpenedEntry opened(file);
     if (!opened.Ok()) return ArchiveHeaderError;
+    // Entries sharing data would unpack the same bytes again and again (20
+    // records naming one 11 KiB deflate stream made 200 MB): an entry whose
+    // data overlaps that of an entry looked up before is refused.
+    std::uint64_t start = unzGetCurrentFileZStreamPos64(file);
+    std::uint64_t end = start + info.compressed_size;
+    if (end > start) {
+      if (OverlapsAnother(claimed, start, end, index)) return ArchiveHeaderError;
+      claimed[start] = {end, index};
+    }
     int extraLength = unzGetLocalExtrafield(file, nullptr, 0);
     if (extraLength < 0) return ArchiveReadError;
     extra.resize(static_cast<std::size_t>(extraLength));
@@ -151,8 +201,8 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   details = EntryDetails{};
   ArchiveEntry& entry = details.entry;
   entry.index = index;
-  std::wstring name =
-      CleanEntryName(DecodeEntryName(std::string_view(nameBytes, info.size_filename)));
+  std::wstring stored = DecodeEntryName(std::string_view(nameBytes, info.size_filename));
+  std::wstring name = CleanEntryName(stored);
   std::size_t nameLength = std::min(name.size(), kArchivePathChars - 1);
   std::wmemcpy(entry.name, name.data(), nameLength);
   entry.name[nameLength] = L'\0';
@@ -161,6 +211,11 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   auto externalAttributes = static_cast<std::uint32_t>(info.external_fa);
   entry.attributes = EntryAttributes(versionMadeBy, externalAttributes);
   details.mode = EntryFileMode(versionMadeBy, externalAttributes);
+  // Many zip writers mark a directory only by its name.
+  if (EndsWithSeparator(stored)) {
+    entry.attributes |= kArchiveDirectory;
+    details.mode.attributes |= kArchiveDirectory;
+  }
   entry.compressedSize = static_cast<std::uint32_t>(info.compressed_size);
   entry.uncompressedSize = static_cast<std::uint32_t>(info.uncompressed_size);
 
@@ -201,7 +256,7 @@ ArchiveResult ZipReader::State::ExtractFile(const EntryDetails& details,
 
   CreateEntryDirectories(files, base, directoryPart);
   std::unique_ptr<platform::OutputFile> output =
-      files.CreateOutputFile(ToPlatformSeparators(targetPath), details.mode);
+      ReplaceOutputFile(files, ToPlatformSeparators(targetPath), details.mode);
   if (!output) return ArchiveFileError;
 
   if (transfer.empty()) {
@@ -242,6 +297,7 @@ ZipReaderHandle ZipReader::Open(const platform::ArchiveFiles& files, std::wstrin
   unz_global_info64 global{};
   if (unzGetGlobalInfo64(state->archive.get(), &global) != UNZ_OK) return nullptr;
   state->entryCount = static_cast<int>(std::min<ZPOS64_T>(global.number_entry, INT_MAX));
+  state->SumDeclaredSizes();
   state->current = unzGoToFirstFile(state->archive.get()) == UNZ_OK ? 0 : -1;
   return ZipReaderHandle(new ZipReader(std::move(state)));
 }
@@ -251,6 +307,12 @@ ArchiveResult ZipReader::SetTargetDirectory(ZipReader* reader, std::wstring_view
   std::wstring target = WithSeparator(directory);
   if (!FitsPathLimit(target.size())) return ArchiveArgumentError;
   reader->state_->targetDirectory = std::move(target);
+  return ArchiveOk;
+}
+
+ArchiveResult ZipReader::GetUnpackedSize(ZipReader* reader, std::uint64_t* bytes) {
+  if (reader == nullptr || bytes == nullptr) return ArchiveArgumentError;
+  *bytes = reader->state_->declaredBytes;
   return ArchiveOk;
 }
 

@@ -16,8 +16,9 @@ enum ArchiveResult : std::uint32_t {
   ArchiveFileError = 0x200,
   ArchiveWriteError = 0x400,
   // The local header is unreadable or disagrees with the central directory,
-  // the compression method is neither stored nor deflated, or the stored name
-  // is longer than an entry name may be.
+  // the entry's data shares bytes with another entry's, the compression
+  // method is neither stored nor deflated, or the stored name is longer than
+  // an entry name may be.
   ArchiveHeaderError = 0x700,
   ArchiveReadError = 0x800,
   ArchivePasswordError = 0x1000,
@@ -34,8 +35,8 @@ inline constexpr std::uint32_t kArchiveSystem = 0x04;
 inline constexpr std::uint32_t kArchiveDirectory = 0x10;
 inline constexpr std::uint32_t kArchiveArchive = 0x20;
 
-// Room for a name, its terminator included; also the limit of every path the
-// reader composes.
+// Room for a name, its terminator included. The paths the reader composes
+// are limited by the platform (platform::kMaxPathChars).
 inline constexpr std::size_t kArchivePathChars = 260;
 
 struct ArchiveEntry {
@@ -70,6 +71,9 @@ class ZipReader {
   // ArchiveArgumentError, keeping the old directory, when `directory` with its
   // separator would not leave room for a name within kArchivePathChars.
   static ArchiveResult SetTargetDirectory(ZipReader* reader, std::wstring_view directory);
+
+  // The sum of the uncompressed sizes the central directory declares.
+  static ArchiveResult GetUnpackedSize(ZipReader* reader, std::uint64_t* bytes);
 
   // Index -1 fills in the number of entries and leaves the position alone.
   static ArchiveResult GetEntry(ZipReader* reader, int index, ArchiveEntry* entry);

@@ -56,14 +56,21 @@ class ArchiveFiles {
   virtual ~ArchiveFiles() = default;
   // Null when the file does not exist or cannot be opened.
   virtual std::unique_ptr<ArchiveStream> OpenArchive(const std::wstring& path) const = 0;
-  // Creates the file in place of any existing one; null when that fails, also
-  // when an existing file at `path` is read-only.
-  virtual std::unique_ptr<OutputFile> CreateOutputFile(const std::wstring& path,
-                                                       const OutputFileMode& mode) const = 0;
+  // A new file; null when anything exists at `path` or it cannot be made.
+  virtual std::unique_ptr<OutputFile> CreateNewFile(const std::wstring& path,
+                                                    const OutputFileMode& mode) const = 0;
+  // Lets the owner write a regular file again (Windows will not delete a
+  // read-only one); symbolic links are left alone.
+  virtual bool MakeWritable(const std::wstring& path) const = 0;
+  // Removes a file, not a directory.
+  virtual bool RemoveFile(const std::wstring& path) const = 0;
   virtual PathKind GetPathKind(const std::wstring& path) const = 0;
   // One level; the parent must exist.
   virtual bool MakeDirectory(const std::wstring& path) const = 0;
   virtual std::wstring CurrentDirectory() const = 0;
+  // The bytes the current user may still write on the volume holding the
+  // existing directory `directory`; none when the system cannot tell.
+  virtual std::optional<std::uint64_t> AvailableBytes(const std::wstring& directory) const = 0;
   // The UTC time of a valid local time; none when the calendar has no such
   // time.
   virtual std::optional<FileTime> LocalToFileTime(const LocalDateTime& local) const = 0;

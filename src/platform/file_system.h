@@ -14,9 +14,11 @@ namespace platform {
 inline constexpr wchar_t kPathSeparator = L'\\';
 // MAX_PATH less the terminator.
 inline constexpr std::size_t kMaxPathChars = 259;
+inline constexpr bool kCaseSensitivePaths = false;
 #else
 inline constexpr wchar_t kPathSeparator = L'/';
 inline constexpr std::size_t kMaxPathChars = 4095;
+inline constexpr bool kCaseSensitivePaths = true;
 #endif
 
 inline bool IsPathSeparator(wchar_t c) {

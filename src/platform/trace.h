@@ -17,8 +17,4 @@ class Trace {
 
 std::unique_ptr<Trace> MakeStdoutTrace();
 
-// The same trace for code that has no Trace of its own at hand (the update
-// workers).
-void WriteTrace(std::wstring_view text);
-
 }  // namespace platform

@@ -7,13 +7,13 @@
 #include "browser/web_ui_controller.h"
 #include "core/config_path.h"
 #include "files/launcher_config.h"
-#include "files/package_extraction.h"
 #include "platform/environment.h"
 #include "platform/text_codec.h"
 #include "platform/trace.h"
 #include "platform/window_system.h"
 #include "ui/panel_window_view.h"
 #include "update/check_update.h"
+#include "update/update_start.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
   m_imgProgress = services_.windows->LoadPngResource(kProgressImageId);
   m_imgClearCache = services_.windows->LoadPngResource(kClearCacheImageId);
 
-  StartUpdateCheck(MakeUpdateContext(window));
+  StartUpdateCheck(MakeUpdateContext(
+      m_state, std::make_shared<PanelWindowView>(window.UiThreadHandle(), *this), services_));
 
   auto* controller = new CWebUIController();
   controller->AddRef();
@@ -65,18 +66,6 @@ bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
   m_explorer.put_Width(place.width);
   m_explorer.put_Height(place.height);
   return true;
-}
-
-std::shared_ptr<const UpdateContext> CTavrDlg::MakeUpdateContext(platform::LauncherWindow& window) {
-  auto context = std::make_shared<UpdateContext>();
-  context->state = m_state;
-  context->view = std::make_shared<PanelWindowView>(window.UiThreadHandle(), *this);
-  context->transport = services_.transport;
-  const platform::ArchiveFiles* files = services_.archiveFiles;
-  context->extractPackage = [files](const std::wstring& package, const std::wstring& client) {
-    return ExtractAllEntries(*files, package, client, nullptr).AllOk();
-  };
-  return context;
 }
 
 void CTavrDlg::OnDraw(platform::Canvas& canvas) {

@@ -18,7 +18,6 @@
 #include "platform/picture.h"
 #include "platform/services.h"
 #include "ui/panel_layout.h"
-#include "update/update_context.h"
 
 class MainViewBg;
 
@@ -80,9 +79,6 @@ class CTavrDlg final : public NavigationView {
   MainViewBg* m_pMainViewBg = nullptr;
 
  private:
-  // The update workers' view of this panel and the services they use.
-  std::shared_ptr<const UpdateContext> MakeUpdateContext(platform::LauncherWindow& window);
-
   const platform::Services& services_;
   std::shared_ptr<PanelState> m_state;
   platform::LauncherWindow* window_ = nullptr;

@@ -3,8 +3,6 @@
 #include <climits>
 #include <string>
 
-#include "platform/trace.h"
-
 int ProgressPercent(ULONG received, ULONG total) {
   if (total == 0) return 0;
   double percent = static_cast<double>(received) * 100.0 / static_cast<double>(total);
@@ -21,9 +19,9 @@ HRESULT STDMETHODCALLTYPE CBindCallback::QueryInterface(REFIID, void** object) {
 HRESULT STDMETHODCALLTYPE CBindCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG,
                                                     LPCWSTR) {
   int percent = ProgressPercent(progress, progressMax);
-  platform::WriteTrace(L"\nSetProgress=" + std::to_wstring(percent));
+  m_pDlg->trace->Write(L"\nSetProgress=" + std::to_wstring(percent));
   int previous = m_pDlg->state->m_nProgress.exchange(percent);
   if (previous != percent) m_pDlg->view->Invalidate();
-  platform::WriteTrace(L"\n已下载" + std::to_wstring(percent));
+  m_pDlg->trace->Write(L"\n已下载" + std::to_wstring(percent));
   return S_OK;
 }

@@ -38,7 +38,7 @@ bool ManifestTrusted(const UpdateContext& context, const std::wstring& manifestU
                      const PackageManifest& manifest) {
   const std::optional<MinisignPublicKey>& key = context.state->config.updateKey;
   if (!key) {
-    platform::WriteTrace(L"\n未配置更新公钥（update_key），更新未经校验");
+    context.trace->Write(L"\n未配置更新公钥（update_key），更新未经校验");
     return true;
   }
   if (CheckManifestSignature(context, *key, manifestUrl, signaturePath, bytes) !=
@@ -46,7 +46,7 @@ bool ManifestTrusted(const UpdateContext& context, const std::wstring& manifestU
     return false;
   }
   if (!PinsPackage(manifest)) {
-    platform::WriteTrace(L"\n更新信息校验失败：no package_sha256");
+    context.trace->Write(L"\n更新信息校验失败：no package_sha256");
     return false;
   }
   return true;
@@ -78,6 +78,12 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   std::wstring downloadUrl = AppendCacheBuster(manifestUrl, platform::TickCount());
   std::string oldText = pkgPath ? ReadFileText(*pkgPath).text : std::string();
   state.m_bUpdating = true;
+  // A package left whole by a run that could not install it (a full disk,
+  // a kill while unpacking) belongs to that run's manifest, which the
+  // download below replaces.
+  bool packageLeftOver =
+      packagePath && platform::GetPathKind(*packagePath) == platform::PathKind::File;
+  std::string leftOverFor = packageLeftOver ? ReadFileText(*downloadedPath).text : std::string();
 
   if (!downloadedPath || !packagePath || !signaturePath) {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
@@ -85,7 +91,7 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   }
   DownloadResult download = DownloadFile(*context->transport, downloadUrl, *downloadedPath, nullptr,
                                          context->manifestRules);
-  platform::WriteTrace(L"\n" + DescribeDownload(download));
+  context->trace->Write(L"\n" + DescribeDownload(download));
   if (!download.Ok()) {
     // No copy of an earlier run's manifest stays to be mistaken for this one's.
     platform::RemoveFile(*downloadedPath);
@@ -105,10 +111,10 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
     ReportUpdateFailure(*context, kManifestUnverifiedText, UpdateOutcome::ManifestUnverified);
     return 0;
   }
-  bool packageLeftOver = platform::GetPathKind(*packagePath) == platform::PathKind::File;
   // The texts, not the parsed values, decide: any change to the manifest
   // orders an install.
   bool manifestChanged = packageLeftOver || oldText != text;
+  bool packageReady = packageLeftOver && leftOverFor == text;
   if (!AdoptManifest(state, std::move(text), std::move(manifest))) {
     ReportUpdateFailure(*context, kManifestInvalidText, UpdateOutcome::ManifestUnusable);
     return 0;
@@ -118,8 +124,12 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
     return 0;
   }
   ShowStatus(*context, kUpdatingText);
-  if (!StartDetachedThread([context] { DownloadPackageThreadProc(context); })) {
+  auto failed = [context] {
     ReportUpdateFailure(*context, kInstallFailedText, UpdateOutcome::InstallFailed);
+  };
+  if (!StartDetachedThread(
+          [context, packageReady] { DownloadPackageThreadProc(context, packageReady); }, failed)) {
+    failed();
   }
   return 0;
 }
@@ -127,7 +137,8 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
 void StartUpdateCheck(std::shared_ptr<const UpdateContext> context) {
   // Busy before the worker runs, so a login that comes first is turned back.
   context->state->m_bUpdating = true;
-  if (!StartDetachedThread([context] { CheckUpdateThreadProc(context); })) {
+  auto failed = [context] {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
-  }
+  };
+  if (!StartDetachedThread([context] { CheckUpdateThreadProc(context); }, failed)) failed();
 }

@@ -83,7 +83,7 @@ class DeltaRun {
     }
     total_ = fetched_ + plan.bytes;
     bool installed = FetchAndUnpack(plan);
-    platform::RemoveFile(u_.copyPath);
+    u_.files.RemoveFile(u_.copyPath);
     if (!installed) return false;
     u_.trace.Write(L"\ndelta update: " + std::to_wstring(plan.kept) + L" entries kept, " +
                    std::to_wstring(plan.fetched.size()) + L" fetched, " +
@@ -250,6 +250,14 @@ class DeltaRun {
       return GiveUp(L"the client directory is refused");
     }
     if (u_.signedManifest && !VerifyFetched(reader.get(), indices)) return false;
+    std::uint64_t needed = 0;
+    for (int index : indices) needed += entries_[static_cast<std::size_t>(index)].uncompressedSize;
+    // The full install decides, and says, when the disk is full.
+    std::optional<std::uint64_t> room = u_.files.AvailableBytes(u_.clientDirectory);
+    if (room && *room < needed) return GiveUp(L"not enough free space");
+    if (u_.markInProgress && !u_.markInProgress()) {
+      return GiveUp(L"the installed manifest cannot be removed");
+    }
     for (int index : indices) {
       ArchiveEntry entry;
       ArchiveResult result = ZipReader::GetEntry(reader.get(), index, &entry);
@@ -272,7 +280,7 @@ class DeltaRun {
       if (IsDirectory(stored)) continue;
       ArchiveResult result = ZipReader::ExtractEntry(reader, index, aside);
       bool matches = result == ArchiveOk && MatchesInstalled(stored, aside);
-      platform::RemoveFile(aside);
+      u_.files.RemoveFile(aside);
       if (result != ArchiveOk) return EntryFailed(index, result);
       if (!matches) {
         return GiveUp(L"entry " + names_[static_cast<std::size_t>(index)] +

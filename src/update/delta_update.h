@@ -4,6 +4,7 @@
 // reader unpacks as it would the whole one.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "files/package_manifest.h"
@@ -28,6 +29,8 @@ struct DeltaUpdate {
   // fetched must be the size and SHA-256 its "files" names; without, the
   // directory's CRC-32 is the check.
   bool signedManifest;
+  // Called once before the first file is written; false stops the update.
+  std::function<bool()> markInProgress;
 };
 
 // True when every entry of the new package is installed: the ones that

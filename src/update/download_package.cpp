@@ -5,16 +5,15 @@
 #include <string_view>
 
 #include "files/path_join.h"
-#include "platform/archive_files.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
-#include "platform/trace.h"
 #include "update/bind_callback.h"
 #include "update/cache_buster.h"
 #include "update/delta_update.h"
 #include "update/download_step.h"
 #include "update/package_check.h"
+#include "update/package_install.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
@@ -51,23 +50,23 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& p
                                const std::wstring& packagePath, const std::wstring& clientDirectory,
                                CBindCallback* progress) {
   if (platform::FileSize(packagePath + L".part")) return false;
-  std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
-  std::unique_ptr<platform::Trace> trace = platform::MakeStdoutTrace();
   DeltaUpdate update{*panel.transport,
-                     *files,
-                     *trace,
+                     *panel.archiveFiles,
+                     *panel.trace,
                      progress,
                      packageUrl,
                      packagePath + L".delta",
                      clientDirectory,
                      panel.state->manifest,
-                     panel.state->config.updateKey.has_value()};
+                     panel.state->config.updateKey.has_value(),
+                     [&panel] { return MarkInstallInProgress(panel); }};
   return InstallChangedEntries(update);
 }
 
 }  // namespace
 
-unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context) {
+unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
+                                   bool packageReady) {
   const UpdateContext& panel = *context;
   PanelState& state = *panel.state;
   CBindCallback callback(panel);
@@ -76,32 +75,44 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context)
   std::optional<std::wstring> clientDirectory = JoinPath(state.m_strMicroDir, L"GameClient\\");
   packageUrl = AppendCacheBuster(std::move(packageUrl), platform::TickCount());
 
-  ShowProgressStrip(panel, true);
   if (!packagePath || !clientDirectory) {
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
-  if (InstallChangedEntriesOnly(panel, packageUrl, *packagePath, *clientDirectory, &callback)) {
-    return FinishInstall(panel, true);
+  std::string downloadedSha256;
+  if (!packageReady) {
+    ShowProgressStrip(panel, true);
+    if (InstallChangedEntriesOnly(panel, packageUrl, *packagePath, *clientDirectory, &callback)) {
+      return FinishInstall(panel, true);
+    }
+    DownloadRules rules = panel.packageRules;
+    rules.sha256 = state.manifest.packageSha256 != nullptr;
+    DownloadResult download =
+        DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, rules);
+    panel.trace->Write(L"\n" + DescribeDownload(download));
+    if (!download.Ok()) {
+      ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
+      return 0;
+    }
+    ShowProgressStrip(panel, false);
+    downloadedSha256 = std::move(download.sha256);
   }
-  DownloadResult download =
-      DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, panel.packageRules);
-  platform::WriteTrace(L"\n" + DescribeDownload(download));
-  if (!download.Ok()) {
-    ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
-    return 0;
-  }
-  ShowProgressStrip(panel, false);
-  // A package that is not the one the manifest names is never unpacked.
-  if (!PackageMatchesManifest(*packagePath, state.manifest)) {
+  // A package that is not the one the manifest names is never unpacked, a
+  // kept one included.
+  if (!PackageMatchesManifest(panel, *packagePath, state.manifest, downloadedSha256)) {
     platform::RemoveFile(*packagePath);
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
 
-  platform::WriteTrace(L"\n");
-  bool unpacked = panel.extractPackage(*packagePath, *clientDirectory);
+  panel.trace->Write(L"\n");
+  InstallResult installed = InstallPackage(panel, *packagePath, *clientDirectory);
+  if (installed == InstallResult::NoRoom) {
+    // Kept, so the next start need not download it again.
+    ReportUpdateFailure(panel, kDiskFullText, UpdateOutcome::DiskFull);
+    return 0;
+  }
   platform::RemoveFile(*packagePath);
-  platform::WriteTrace(L"解压完成");
-  return FinishInstall(panel, unpacked);
+  panel.trace->Write(L"解压完成");
+  return FinishInstall(panel, installed == InstallResult::Installed);
 }

@@ -7,5 +7,7 @@
 #include "update/update_context.h"
 
 // The worker's body; always returns 0. Started by the update check once it
-// has published the manifest values and the path of "pkg.json".
-unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context);
+// has published the manifest values and the path of "pkg.json";
+// `packageReady` when "GameClient.zip" is already the package of this
+// manifest, which is then installed without downloading it again.
+unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context, bool packageReady);

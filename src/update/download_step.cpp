@@ -5,6 +5,7 @@
 #include <string_view>
 #include <thread>
 
+#include "files/sha256_digest.h"
 #include "platform/file_system.h"
 #include "platform/web_address.h"
 #include "update/content_range.h"
@@ -56,6 +57,7 @@ class Attempt final : public platform::HttpReceiver {
     if (rules_.mostBytes > 0 && total_ > rules_.mostBytes) return Fail(DownloadError::TooLarge);
     file_ = platform::OpenAppendingFile(partPath_, append);
     if (!file_) return Fail(DownloadError::FileError);
+    if (rules_.sha256 && !append) hasher_.emplace();
     // The validator is written after the part is emptied, so it never
     // vouches for bytes of another version.
     if (rules_.resumable && !append) {
@@ -75,6 +77,7 @@ class Attempt final : public platform::HttpReceiver {
       return Fail(DownloadError::TooLarge);
     }
     if (!file_->Write(data, size)) return Fail(DownloadError::FileError);
+    if (hasher_) hasher_->Update(data, size);
     result.received += size;
     Report();
     return OnTick();
@@ -121,6 +124,7 @@ class Attempt final : public platform::HttpReceiver {
       }
     }
     if (file_ && !file_->Close() && result.Ok()) result.error = DownloadError::FileError;
+    if (result.Ok() && hasher_) result.sha256 = hasher_->FinishHex();
   }
 
   DownloadResult result;
@@ -145,6 +149,7 @@ class Attempt final : public platform::HttpReceiver {
   std::uint64_t total_ = 0;
   std::optional<std::uint64_t> expected_;
   std::unique_ptr<platform::AppendingFile> file_;
+  std::optional<Sha256Hasher> hasher_;
   Clock::time_point started_;
   Clock::time_point windowStart_;
   std::uint64_t windowReceived_ = 0;
@@ -162,7 +167,10 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
   const std::wstring validatorPath = partPath + L".validator";
   platform::HttpRequest request;
   request.url = url;
-  request.timeLimit = rules.timeLimit;
+  // The transport's own limit is only a backstop, a second later: the
+  // attempt's clock decides, so a limit reached reads as too long, never as
+  // a stall.
+  if (rules.timeLimit.count() > 0) request.timeLimit = rules.timeLimit + std::chrono::seconds(1);
   if (rules.resumable) {
     std::string validator;
     // A part without the validator of its version cannot be continued.

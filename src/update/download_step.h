@@ -47,6 +47,9 @@ struct DownloadResult {
   std::uint64_t resumedFrom = 0;
   std::uint64_t received = 0;
   int attempts = 0;
+  // With `DownloadRules::sha256`: lower-case hex of the whole file when the
+  // last attempt wrote it from its first byte; empty after a resume.
+  std::string sha256;
   bool Ok() const { return error == DownloadError::None; }
 };
 
@@ -63,6 +66,8 @@ struct DownloadRules {
   // The pause before each further attempt after a dropped or stalled
   // transfer or a failed connection; empty: one attempt only.
   std::vector<std::chrono::milliseconds> retryPauses;
+  // Hash the body as it is written, so a checked package is not read again.
+  bool sha256 = false;
 };
 
 // The manifest: at most 1 MiB and 60 s, no resume, no retry.

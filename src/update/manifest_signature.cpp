@@ -13,8 +13,8 @@ namespace {
 // about a kilobyte.
 constexpr std::size_t kMaxSignatureBytes = 16 * 1024;
 
-void TraceRefusal(std::string_view reason) {
-  platform::WriteTrace(L"\n更新信息校验失败：" + platform::DecodeUtf8(reason));
+void TraceRefusal(const UpdateContext& context, std::string_view reason) {
+  context.trace->Write(L"\n更新信息校验失败：" + platform::DecodeUtf8(reason));
 }
 
 }  // namespace
@@ -37,11 +37,11 @@ SignatureCheck CheckManifestSignature(const UpdateContext& context, const Minisi
            .Ok() ||
       platform::ReadWholeFile(signaturePath, kMaxSignatureBytes, signature) !=
           platform::ReadStatus::Ok) {
-    TraceRefusal("no signature");
+    TraceRefusal(context, "no signature");
     return SignatureCheck::Malformed;
   }
   SignatureCheck check = VerifyMinisignFile(key, signature, manifestBytes);
-  if (check != SignatureCheck::Valid) TraceRefusal(SignatureCheckName(check));
+  if (check != SignatureCheck::Valid) TraceRefusal(context, SignatureCheckName(check));
   return check;
 }
 

@@ -19,19 +19,20 @@ bool SameHex(const std::string& a, const char* b) {
 
 }  // namespace
 
-bool PackageMatchesManifest(const std::wstring& packagePath, const PackageManifest& manifest) {
+bool PackageMatchesManifest(const UpdateContext& context, const std::wstring& packagePath,
+                            const PackageManifest& manifest, const std::string& knownSha256) {
   if (!manifest.packageSize && manifest.packageSha256 == nullptr) return true;
-  std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
-  std::unique_ptr<platform::ArchiveStream> package = files->OpenArchive(packagePath);
+  std::unique_ptr<platform::ArchiveStream> package = context.archiveFiles->OpenArchive(packagePath);
   if (!package) return false;
   if (manifest.packageSize && static_cast<double>(package->Size()) != *manifest.packageSize) {
-    platform::WriteTrace(L"\n更新包大小不符：" + std::to_wstring(package->Size()));
+    context.trace->Write(L"\n更新包大小不符：" + std::to_wstring(package->Size()));
     return false;
   }
   if (manifest.packageSha256 == nullptr) return true;
-  std::optional<std::string> digest = Sha256Hex(*package);
+  std::optional<std::string> digest =
+      knownSha256.empty() ? Sha256Hex(*package) : std::optional<std::string>(knownSha256);
   if (!digest || !SameHex(*digest, manifest.packageSha256)) {
-    platform::WriteTrace(L"\n更新包 SHA-256 不符：" + platform::DecodeUtf8(digest.value_or("")));
+    context.trace->Write(L"\n更新包 SHA-256 不符：" + platform::DecodeUtf8(digest.value_or("")));
     return false;
   }
   return true;

@@ -11,4 +11,5 @@ inline constexpr const wchar_t* kManifestUnverifiedText =
     L"更新信息校验失败，请稍后重新启动登录器。";
 inline constexpr const wchar_t* kDownloadFailedText =
     L"客户端下载失败，请检查网络后重新启动登录器。";
+inline constexpr const wchar_t* kDiskFullText = L"磁盘空间不足，请清理磁盘后重新启动登录器。";
 inline constexpr const wchar_t* kInstallFailedText = L"客户端安装失败，请重新启动登录器再试一次。";

@@ -1,6 +1,6 @@
 // Everything the two update workers share: the panel's state and window, the
-// transport with the rules of both downloads, and the unpacking step. Held by shared_ptr so the
-// workers keep it alive however long they run.
+// transport with the rules of both downloads, the archive files and the trace.
+// Held by shared_ptr so the workers keep it alive however long they run.
 #pragma once
 
 #include <functional>
@@ -9,7 +9,9 @@
 
 #include "core/panel_state.h"
 #include "core/panel_view.h"
+#include "platform/archive_files.h"
 #include "platform/http_transport.h"
+#include "platform/trace.h"
 #include "update/download_step.h"
 
 // How one update run ended.
@@ -22,13 +24,10 @@ enum class UpdateOutcome {
   // with it, or the signed manifest does not pin the package.
   ManifestUnverified,
   PackageDownloadFailed,
+  // The package's declared sizes exceed the free space; it is kept.
+  DiskFull,
   InstallFailed,
 };
-
-// Unpacks every entry of the package below the client directory; true only
-// when the package opened and every entry was written.
-using PackageExtractor =
-    std::function<bool(const std::wstring& packagePath, const std::wstring& clientDirectory)>;
 
 struct UpdateContext {
   std::shared_ptr<PanelState> state;
@@ -36,7 +35,9 @@ struct UpdateContext {
   std::shared_ptr<platform::HttpTransport> transport;
   DownloadRules manifestRules = ManifestDownloadRules();
   DownloadRules packageRules = PackageDownloadRules();
-  PackageExtractor extractPackage;
+  // Both outlive the workers: the launcher never destroys its services.
+  const platform::ArchiveFiles* archiveFiles = nullptr;
+  platform::Trace* trace = nullptr;
   // Called once, as the last act of the worker that ends the run; optional.
   std::function<void(UpdateOutcome)> onFinished;
 };

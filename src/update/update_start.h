@@ -1,4 +1,5 @@
-// What the panel's initialisation calls to begin the update.
+// The one way the update is put together, for the launcher and the tests
+// alike.
 #pragma once
 
 #include <memory>
@@ -6,8 +7,10 @@
 #include "core/panel_state.h"
 #include "core/panel_view.h"
 #include "platform/services.h"
+#include "update/update_context.h"
 
-// Marks the panel busy and starts the update check on a detached worker,
-// using the bundle's transport and archive files (which must outlive it).
-void StartUpdateCheck(std::shared_ptr<PanelState> state, std::shared_ptr<PanelView> view,
-                      const platform::Services& services);
+// The update of the panel whose state and window are given, with the
+// bundle's transport, archive files and trace (which must outlive it).
+std::shared_ptr<UpdateContext> MakeUpdateContext(std::shared_ptr<PanelState> state,
+                                                 std::shared_ptr<PanelView> view,
+                                                 const platform::Services& services);

@@ -189,6 +189,24 @@ TEST_F(Handlers, UnknownExecutableIsAFailedLaunch) {
   EXPECT_EQ(view_.statusText, L"找不到游戏客户端，请稍后重试");
 }
 
+TEST_F(Handlers, AnExecutableOutsideTheClientFolderIsNeverStarted) {
+  for (const char* outside :
+       {"../../../../tmp/x.sh", "bin/game.exe", "GameClient/../../x.sh", "GameClient", "."}) {
+    state_.m_exePath = outside;
+    bool cancel = false;
+    handlers_.BeforeNavigate(L"http://s/login.do?sid=1", cancel);
+    EXPECT_TRUE(launcher_.started.empty()) << outside;
+    EXPECT_TRUE(StillOpen()) << outside;
+    EXPECT_EQ(view_.statusText, L"找不到游戏客户端，请稍后重试") << outside;
+  }
+  EXPECT_NE(trace_.written.find(L"exe_path 不在 GameClient 目录内："), std::wstring::npos);
+
+  state_.m_exePath = "GameClient/./bin/../game.exe";
+  bool cancel = false;
+  handlers_.BeforeNavigate(L"http://s/login.do?sid=1", cancel);
+  EXPECT_EQ(launcher_.started.size(), 1u);
+}
+
 TEST_F(Handlers, OverlongPathIsAFailedLaunch) {
   std::string longPath(platform::kMaxPathChars + 1, 'd');
   longPath += "\\game.exe";

@@ -10,9 +10,9 @@ class FailingArchiveFiles final : public ForwardingArchiveFiles {
  public:
   explicit FailingArchiveFiles(std::size_t writableBytes) : writableBytes_(writableBytes) {}
 
-  std::unique_ptr<platform::OutputFile> CreateOutputFile(
+  std::unique_ptr<platform::OutputFile> CreateNewFile(
       const std::wstring& path, const platform::OutputFileMode& mode) const override {
-    auto file = ForwardingArchiveFiles::CreateOutputFile(path, mode);
+    auto file = ForwardingArchiveFiles::CreateNewFile(path, mode);
     if (!file) return nullptr;
     return std::make_unique<LimitedFile>(std::move(file), writableBytes_);
   }

@@ -2,6 +2,7 @@
 // event handlers: process launcher, shell, trace and the panel's windows.
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -28,11 +29,22 @@ class FakeShell final : public platform::Shell {
   std::vector<std::wstring> opened;
 };
 
+// The update workers write from their own threads.
 class FakeTrace final : public platform::Trace {
  public:
-  void Write(std::wstring_view text) override { written.append(text); }
+  void Write(std::wstring_view text) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    written.append(text);
+  }
+  std::wstring Text() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return written;
+  }
 
   std::wstring written;
+
+ private:
+  mutable std::mutex mutex_;
 };
 
 class FakeNavigationView final : public NavigationView {

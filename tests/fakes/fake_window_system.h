@@ -32,9 +32,13 @@ class FakeBrowser final : public platform::BrowserControl {
 class FakeLauncherWindow final : public platform::LauncherWindow {
  public:
   FakeLauncherWindow(platform::WindowEvents& events, std::vector<std::string>& log,
-                     std::function<void(FakeLauncherWindow&)> whileRunning)
-      : events(events), log(log), whileRunning(std::move(whileRunning)) {}
-  ~FakeLauncherWindow() override { uiThread->closed = true; }
+                     std::function<void(FakeLauncherWindow&)> whileRunning,
+                     bool marshalUiCalls = false)
+      : events(events),
+        log(log),
+        whileRunning(std::move(whileRunning)),
+        uiThread(std::make_shared<FakeUiThread>(marshalUiCalls)) {}
+  ~FakeLauncherWindow() override { uiThread->Close(); }
 
   void SetBackground(const platform::Picture* picture, int w, int h) override {
     background = picture;
@@ -88,7 +92,7 @@ class FakeLauncherWindow final : public platform::LauncherWindow {
   platform::BrowserEvents* browserEvents = nullptr;
   bool browserDataClears = true;
   FakeMessageBoxes messages;
-  std::shared_ptr<FakeUiThread> uiThread = std::make_shared<FakeUiThread>();
+  std::shared_ptr<FakeUiThread> uiThread;
 };
 
 class FakeWindowSystem final : public platform::WindowSystem {
@@ -96,7 +100,7 @@ class FakeWindowSystem final : public platform::WindowSystem {
   std::unique_ptr<platform::LauncherWindow> CreateLauncherWindow(
       platform::WindowEvents& events) override {
     ++windowsCreated;
-    return std::make_unique<FakeLauncherWindow>(events, log, whileRunning);
+    return std::make_unique<FakeLauncherWindow>(events, log, whileRunning, marshalUiCalls);
   }
   std::unique_ptr<platform::Picture> LoadPngResource(int id) override {
     auto found = pictureSizes.find(id);
@@ -109,6 +113,9 @@ class FakeWindowSystem final : public platform::WindowSystem {
   std::map<int, std::pair<int, int>> pictureSizes{
       {135, {1200, 700}}, {136, {44, 42}}, {158, {592, 5}}, {163, {66, 23}}};
   std::function<void(FakeLauncherWindow&)> whileRunning;
+  // Window calls from the workers wait for the test to run them
+  // (FakeUiThread::RunCallsUntil), for tests where the workers run freely.
+  bool marshalUiCalls = false;
   std::vector<std::string> log;
   int windowsCreated = 0;
   FakeMessageBoxes messages;

@@ -12,10 +12,12 @@ class ForwardingArchiveFiles : public platform::ArchiveFiles {
   std::unique_ptr<platform::ArchiveStream> OpenArchive(const std::wstring& path) const override {
     return system_->OpenArchive(path);
   }
-  std::unique_ptr<platform::OutputFile> CreateOutputFile(
+  std::unique_ptr<platform::OutputFile> CreateNewFile(
       const std::wstring& path, const platform::OutputFileMode& mode) const override {
-    return system_->CreateOutputFile(path, mode);
+    return system_->CreateNewFile(path, mode);
   }
+  bool MakeWritable(const std::wstring& path) const override { return system_->MakeWritable(path); }
+  bool RemoveFile(const std::wstring& path) const override { return system_->RemoveFile(path); }
   platform::PathKind GetPathKind(const std::wstring& path) const override {
     return system_->GetPathKind(path);
   }
@@ -23,6 +25,9 @@ class ForwardingArchiveFiles : public platform::ArchiveFiles {
     return system_->MakeDirectory(path);
   }
   std::wstring CurrentDirectory() const override { return system_->CurrentDirectory(); }
+  std::optional<std::uint64_t> AvailableBytes(const std::wstring& directory) const override {
+    return system_->AvailableBytes(directory);
+  }
   std::optional<platform::FileTime> LocalToFileTime(
       const platform::LocalDateTime& local) const override {
     return system_->LocalToFileTime(local);

@@ -2,6 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include <chrono>
+#include <future>
+
 #include "temp_dir.h"
 
 namespace {
@@ -79,6 +88,25 @@ TEST(LauncherConfig, TellsMissingFromUnreadable) {
   std::filesystem::create_directory(dir.Path() / "dir.json");
   EXPECT_EQ(ReadLauncherConfig(dir.WideFile(L"dir.json")).problem, ConfigProblem::Unreadable);
 }
+
+#ifndef _WIN32
+// Opening a FIFO for reading waits for a writer: start-up would hang with no
+// window at all.
+TEST(LauncherConfig, AFifoInPlaceOfTheFileIsUnreadableAtOnce) {
+  TempDir dir;
+  std::string fifo = (dir.Path() / "launcher.json").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  auto problem = std::async(std::launch::async, [&dir] {
+    return ReadLauncherConfig(dir.WideFile(L"launcher.json")).problem;
+  });
+  if (problem.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    // Release the blocked open, so the test ends and fails.
+    ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    ADD_FAILURE() << "reading the configuration waited for a writer";
+  }
+  EXPECT_EQ(problem.get(), ConfigProblem::Unreadable);
+}
+#endif
 
 TEST(LauncherConfig, EveryProblemHasItsOwnMessage) {
   const ConfigProblem problems[] = {

@@ -1,6 +1,10 @@
 #include "files/sha256_digest.h"
 
 #include <gtest/gtest.h>
+#include <sodium.h>
+
+#include <random>
+#include <vector>
 
 #include "temp_dir.h"
 
@@ -20,6 +24,32 @@ TEST(Sha256Digest, HashesWholeFiles) {
   EXPECT_EQ(HashOf("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
   EXPECT_EQ(HashOf(std::string(3 * 1024 * 1024 + 5, 'a')),
             "aff2c7498aae939dfb2fb1dc6c0c83fa3708b069428e51338801af7f5dc2bf0f");
+}
+
+// Pieces of every length up to a few blocks, split at random, against
+// libsodium's one-shot SHA-256, on each compression this processor has.
+TEST(Sha256Digest, PiecewiseHashingMatchesLibsodium) {
+  std::vector<Sha256Blocks> compressions = {Sha256BlocksPortable};
+  if (Sha256BlocksAccelerated() != nullptr) compressions.push_back(Sha256BlocksAccelerated());
+  std::mt19937 random(256);
+  for (Sha256Blocks compression : compressions) {
+    for (std::size_t size = 0; size < 300; ++size) {
+      std::string bytes(size, '\0');
+      for (char& c : bytes) c = static_cast<char>(random());
+      unsigned char expected[crypto_hash_sha256_BYTES];
+      crypto_hash_sha256(expected, reinterpret_cast<const unsigned char*>(bytes.data()), size);
+      char hex[sizeof expected * 2 + 1];
+      sodium_bin2hex(hex, sizeof hex, expected, sizeof expected);
+
+      Sha256Hasher hasher(compression);
+      for (std::size_t at = 0; at < size;) {
+        std::size_t piece = std::min<std::size_t>(size - at, random() % 150);
+        hasher.Update(bytes.data() + at, piece);
+        at += piece;
+      }
+      ASSERT_EQ(hasher.FinishHex(), hex) << "size " << size;
+    }
+  }
 }
 
 TEST(Sha256Digest, RecognisesHexDigests) {

@@ -15,6 +15,8 @@ extern char** environ;
 #include "archive_fixture.h"
 #include "fakes/failing_archive_files.h"
 #include "file_facts.h"
+#include "platform/file_system.h"
+#include "platform/text_codec.h"
 
 namespace {
 
@@ -70,6 +72,57 @@ TEST_F(ArchiveTest, DirectoryEntriesBecomeDirectories) {
   EXPECT_TRUE(fs::is_directory(TargetPath() / "bin"));
   EXPECT_TRUE(fs::is_directory(TargetPath() / "data" / "maps"));
   EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, L""), ArchiveOk);
+}
+
+// As Java's zip writers and many build tools store them.
+TEST_F(ArchiveTest, NamesEndingInASeparatorAreDirectoriesWhateverTheirAttributes) {
+  Entry dosNameOnly{"bin/", ""};
+  Entry unixNameOnly{"lib\\", ""};
+  unixNameOnly.versionMadeBy = testzip::kMadeOnUnix;
+  ZipReaderHandle reader =
+      OpenInto(testzip::Build({dosNameOnly, unixNameOnly, {"bin/game", "MZ"}}));
+  ASSERT_TRUE(reader);
+  for (int index = 0; index < 3; ++index) EXPECT_EQ(Extract(reader.get(), index), ArchiveOk);
+  ArchiveEntry entry;
+  ASSERT_EQ(ZipReader::GetEntry(reader.get(), 0, &entry), ArchiveOk);
+  EXPECT_EQ(entry.attributes & kArchiveDirectory, kArchiveDirectory);
+  EXPECT_TRUE(fs::is_directory(TargetPath() / "bin"));
+  EXPECT_TRUE(fs::is_directory(TargetPath() / "lib"));
+  EXPECT_EQ(ReadOut(L"bin/game"), "MZ");
+}
+
+// Twenty central records naming one local header: each would unpack the
+// same deflate data again. The first looked up keeps it.
+TEST_F(ArchiveTest, EntriesSharingDataAreRefused) {
+  std::vector<Entry> entries;
+  for (int index = 0; index < 20; ++index) {
+    entries.push_back({"f" + std::to_string(100 + index) + ".bin", std::string(1000000, '\0')});
+  }
+  std::string archive = testzip::Build(entries);
+  for (int index = 0; index < 20; ++index) {
+    testzip::Put32(archive, testzip::FindSignature(archive, testzip::kCentralHeader, index) + 42,
+                   0);
+  }
+  ZipReaderHandle reader = OpenInto(archive);
+  ASSERT_TRUE(reader);
+  ArchiveEntry entry;
+  ASSERT_EQ(ZipReader::GetEntry(reader.get(), 0, &entry), ArchiveOk);
+  for (int index = 1; index < 20; ++index) {
+    EXPECT_EQ(ZipReader::GetEntry(reader.get(), index, &entry), ArchiveHeaderError) << index;
+    EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), index, L"f.bin"), ArchiveHeaderError) << index;
+  }
+  EXPECT_FALSE(fs::exists(TargetPath() / "f.bin"));
+  EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, L"f.bin"), ArchiveOk);
+}
+
+TEST_F(ArchiveTest, TheUnpackedSizeIsTheSumOfTheDeclaredSizes) {
+  ZipReaderHandle reader =
+      OpenInto(testzip::Build({{"a", std::string(70000, 'a')}, {"d/", ""}, {"b", "bb"}}));
+  ASSERT_TRUE(reader);
+  std::uint64_t bytes = 0;
+  ASSERT_EQ(ZipReader::GetUnpackedSize(reader.get(), &bytes), ArchiveOk);
+  EXPECT_EQ(bytes, 70002u);
+  EXPECT_EQ(ZipReader::GetUnpackedSize(nullptr, &bytes), ArchiveArgumentError);
 }
 
 TEST_F(ArchiveTest, NoEntryLandsOutsideTheTargetDirectory) {
@@ -155,18 +208,33 @@ TEST_F(ArchiveTest, FilesGetTheEntryTimes) {
   EXPECT_EQ(facts->accessTime, kUnixEpoch + 1450000000ull * kSecond);
 }
 
-TEST_F(ArchiveTest, ReadOnlyEntriesCannotBeReplacedLater) {
+TEST_F(ArchiveTest, ReadOnlyFilesOfAnEarlierInstallAreReplaced) {
   Entry readOnly{"locked.dat", "first"};
   readOnly.externalAttributes = 0x21;
-  ZipReaderHandle reader = OpenInto(testzip::Build({readOnly}));
-  ASSERT_TRUE(reader);
-  ASSERT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  ZipReaderHandle first = OpenInto(testzip::Build({readOnly}));
+  ASSERT_TRUE(first);
+  ASSERT_EQ(Extract(first.get(), 0), ArchiveOk);
   auto facts = ReadFileFacts(TargetPath() / "locked.dat");
   ASSERT_TRUE(facts);
   EXPECT_TRUE(facts->readOnly);
-  EXPECT_EQ(Extract(reader.get(), 0), ArchiveFileError);
-  EXPECT_EQ(ReadOut(L"locked.dat"), "first");
+  ZipReader::Close(std::move(first));
+  readOnly.data = "second";
+  ZipReaderHandle second = OpenInto(testzip::Build({readOnly}));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(Extract(second.get(), 0), ArchiveOk);
+  EXPECT_EQ(ReadOut(L"locked.dat"), "second");
+  facts = ReadFileFacts(TargetPath() / "locked.dat");
+  ASSERT_TRUE(facts);
+  EXPECT_TRUE(facts->readOnly);
   MakeWritable(TargetPath() / "locked.dat");
+}
+
+TEST_F(ArchiveTest, ADirectoryInTheWayOfAFileIsAFileError) {
+  fs::create_directories(TargetPath() / "taken");
+  ZipReaderHandle reader = OpenInto(testzip::Build({{"taken", "x"}}));
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveFileError);
+  EXPECT_TRUE(fs::is_directory(TargetPath() / "taken"));
 }
 
 #ifdef _WIN32
@@ -327,13 +395,26 @@ TEST_F(ArchiveTest, LocalCrcMustMatchUnlessADataDescriptorFollows) {
   EXPECT_EQ(ZipReader::GetEntry(reader.get(), 0, &entry), ArchiveHeaderError);
 }
 
+#ifndef _WIN32
+// 260 characters is a Windows limit, not a Linux one.
+TEST_F(ArchiveTest, TargetPathsPast260CharactersExtract) {
+  std::string name =
+      std::string(100, 'a') + "/" + std::string(100, 'b') + "/" + std::string(50, 'c');
+  ZipReaderHandle reader = OpenInto(testzip::Build({{name, "deep"}}));
+  ASSERT_TRUE(reader);
+  ASSERT_GE(Target().size() + name.size(), 260u);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  EXPECT_EQ(ReadOut(platform::DecodeUtf8(name)), "deep");
+}
+#endif
+
 TEST_F(ArchiveTest, PathsBeyondTheFixedLimitsFailCleanly) {
   ZipReaderHandle reader = OpenBytes(testzip::Build({{"f.txt", "x"}, {"d/", ""}}));
   ASSERT_TRUE(reader);
-  std::wstring longDirectory = dir_.Wide() + std::wstring(300 - dir_.Wide().size(), L'd');
+  std::wstring longDirectory = dir_.Wide() + std::wstring(platform::kMaxPathChars, L'd');
   EXPECT_EQ(ZipReader::SetTargetDirectory(reader.get(), longDirectory), ArchiveArgumentError);
   ASSERT_EQ(ZipReader::SetTargetDirectory(reader.get(), Target()), ArchiveOk);
-  std::wstring longName(kArchivePathChars - Target().size(), L'n');
+  std::wstring longName(platform::kMaxPathChars - Target().size(), L'n');
   EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 0, L"sub/" + longName), ArchiveFileError);
   EXPECT_EQ(ZipReader::ExtractEntry(reader.get(), 1, longName + L"/"), ArchiveFileError);
   EXPECT_FALSE(fs::exists(TargetPath()));

@@ -81,12 +81,19 @@ TEST(PackageBuilder, AFailedArchiveLeavesNoFile) {
 }
 
 TEST(PackageBuilder, ManifestsReadBackWithTheirValues) {
-  std::string text = ManifestText("http://h/a \"b\".zip", "GameClient/bin/game.exe",
-                                  PackageIdentity{300, 0xAB, std::string(64, 'e')});
+  std::string text = ManifestText(
+      "http://h/a \"b\".zip", "GameClient/bin/game.exe",
+      PackageIdentity{
+          300, 0xAB, std::string(64, 'e'), {{"bin/game.exe", 4, std::string(64, 'f')}}});
   PackageManifest manifest = ParsePackageManifest(text);
   ASSERT_TRUE(manifest.IsUsable());
   EXPECT_EQ(manifest.packageSize, 300.0);
   EXPECT_STREQ(manifest.packageSha256, std::string(64, 'e').c_str());
+  ASSERT_TRUE(manifest.files.has_value());
+  ASSERT_EQ(manifest.files->size(), 1u);
+  EXPECT_EQ(manifest.files->front().name, "bin/game.exe");
+  EXPECT_EQ(manifest.files->front().size, 4u);
+  EXPECT_EQ(manifest.files->front().sha256, std::string(64, 'f'));
   EXPECT_STREQ(manifest.clientUrl, "http://h/a \"b\".zip");
   EXPECT_STREQ(manifest.exePath, "GameClient/bin/game.exe");
   EXPECT_NE(text.find("\"package_size\":\t300,"), std::string::npos) << text;

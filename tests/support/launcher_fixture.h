@@ -1,5 +1,5 @@
 // A launcher beside a configuration file in a scratch directory, with fake
-// windows, folders and display.
+// windows, folders, display and downloads, and the system's archive files.
 #pragma once
 
 #include <chrono>
@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "fakes/fake_environment.h"
 #include "fakes/fake_folder_cleaner.h"
@@ -15,6 +16,7 @@
 #include "fakes/fake_registry.h"
 #include "fakes/fake_transport.h"
 #include "fakes/fake_window_system.h"
+#include "platform/archive_files.h"
 #include "platform/services.h"
 #include "temp_dir.h"
 
@@ -60,11 +62,18 @@ class LauncherFixture {
     services.processLauncher = &processes;
     services.shell = &shell;
     services.trace = &trace;
+    services.archiveFiles = archiveFiles.get();
     // The update check waits at its first download until the test is over,
     // so it never touches the panel while a test looks at it.
     downloader->OnRequest([gate = gate](const std::wstring&) { gate->Wait(); });
   }
-  ~LauncherFixture() { gate->Open(); }
+  // The update workers use the trace and the archive files, which go with
+  // this fixture, for as long as they hold the transport.
+  ~LauncherFixture() {
+    gate->Open();
+    services.transport.reset();
+    while (downloader.use_count() > 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
 
   TempDir dir;
   FakeEnvironment environment;
@@ -76,5 +85,6 @@ class LauncherFixture {
   FakeProcessLauncher processes;
   FakeShell shell;
   FakeTrace trace;
+  std::unique_ptr<platform::ArchiveFiles> archiveFiles = platform::MakeSystemArchiveFiles();
   platform::Services services;
 };

@@ -3,12 +3,14 @@
 #include "fakes/fake_environment.h"
 #include "platform/file_system.h"
 #include "update/check_update.h"
+#include "update/update_start.h"
 
-UpdateHarness::UpdateHarness(std::shared_ptr<platform::HttpTransport> transport,
-                             PackageExtractor extractor, std::string verUrl)
-    : transport_(std::move(transport)),
-      extractor_(std::move(extractor)),
-      verUrl_(std::move(verUrl)) {
+UpdateHarness::UpdateHarness(std::shared_ptr<platform::HttpTransport> transport, std::string verUrl,
+                             const platform::ArchiveFiles* archiveFiles, platform::Trace* trace)
+    : systemFiles_(platform::MakeSystemArchiveFiles()), verUrl_(std::move(verUrl)) {
+  services_.transport = std::move(transport);
+  services_.archiveFiles = archiveFiles != nullptr ? archiveFiles : systemFiles_.get();
+  services_.trace = trace != nullptr ? trace : &this->trace;
   Restart();
 }
 
@@ -17,13 +19,9 @@ void UpdateHarness::Restart() {
   state = std::make_shared<PanelState>(FakeEnvironment(dir.WideFile(L"launcher.exe")));
   state->m_verUrl = verUrl_.c_str();
   view = std::make_shared<FakePanelView>();
-  context = std::make_shared<UpdateContext>();
-  context->state = state;
-  context->view = view;
-  context->transport = transport_;
+  context = MakeUpdateContext(state, view, services_);
   context->packageRules.retryPauses.assign(context->packageRules.retryPauses.size(),
                                            std::chrono::milliseconds(1));
-  context->extractPackage = extractor_;
   auto finished = finished_;
   context->onFinished = [finished](UpdateOutcome outcome) { finished->set_value(outcome); };
   outcome_ = finished_->get_future();
@@ -52,4 +50,12 @@ void UpdateHarness::WriteMicroFile(std::wstring_view name, std::string_view byte
 
 bool UpdateHarness::MicroFileExists(std::wstring_view name) const {
   return platform::GetPathKind(MicroFile(name)) == platform::PathKind::File;
+}
+
+std::string UpdateHarness::ReadClientFile(std::wstring_view name) const {
+  return ReadMicroFile(L"GameClient/" + std::wstring(name));
+}
+
+bool UpdateHarness::ClientFileExists(std::wstring_view name) const {
+  return MicroFileExists(L"GameClient/" + std::wstring(name));
 }

@@ -10,6 +10,8 @@
 #include "files/path_join.h"
 #include "support/launcher_fixture.h"
 #include "ui/main_view_bg.h"
+#include "update/status_texts.h"
+#include "zip_builder.h"
 
 namespace {
 
@@ -114,6 +116,33 @@ TEST(TavrDlgInitTest, ALoginWhenCurrentStartsTheClientAndClosesTheLauncher) {
   const std::vector<std::string>& log = launcher.windows.log;
   EXPECT_EQ(log[log.size() - 2], "hide panel");
   EXPECT_EQ(log[log.size() - 1], "close");
+}
+
+// The update exactly as the panel puts it together, through a whole install.
+TEST(TavrDlgUpdateTest, AnInstallTracesEachEntryItUnpacks) {
+  LauncherFixture launcher;
+  launcher.windows.marshalUiCalls = true;
+  launcher.downloader->OnRequest(nullptr);
+  launcher.downloader->Serve(
+      L"http://127.0.0.1:1/pkg.json",
+      {true,
+       R"({"client_url":"http://127.0.0.1:1/GameClient.zip","exe_path":"GameClient/bin/game"})"});
+  launcher.downloader->Serve(L"http://127.0.0.1:1/GameClient.zip",
+                             {true, testzip::Build({{"bin/", ""}, {"bin/game", "MZ"}})});
+  RunLauncher(launcher, [](FakeLauncherWindow& window, CTavrDlg& panel) {
+    EXPECT_TRUE(window.uiThread->RunCallsUntil(
+        [&panel] { return panel.StatusText() == kCompletedText; }, std::chrono::minutes(1)))
+        << panel.StatusText();
+  });
+  std::wstring client = *JoinPath(launcher.dir.Wide(), L"micro/GameClient/");
+  std::wstring trace = launcher.trace.Text();
+  EXPECT_NE(trace.find(L"删除：" + *JoinPath(client, L"bin/") + L"\nbin/\n"), std::wstring::npos)
+      << trace;
+  EXPECT_NE(trace.find(L"删除：" + *JoinPath(client, L"bin/game") + L"\nbin/game\n解压完成"),
+            std::wstring::npos)
+      << trace;
+  EXPECT_NE(trace.find(L"\nSetProgress=100\n已下载100"), std::wstring::npos) << trace;
+  EXPECT_EQ(launcher.dir.Read(L"micro/GameClient/bin/game"), "MZ");
 }
 
 TEST(TavrDlgPaintTest, DrawsBothPicturesAndTheStatusLineButNoBarWhileHidden) {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "fakes/fake_environment.h"
+#include "fakes/fake_launch_services.h"
 #include "fakes/fake_panel_view.h"
 #include "temp_dir.h"
 
@@ -28,8 +29,10 @@ class BindCallbackTest : public ::testing::Test {
   BindCallbackTest() {
     context.state = std::make_shared<PanelState>(FakeEnvironment(dir.WideFile(L"l.exe")));
     context.view = view;
+    context.trace = &trace;
   }
   TempDir dir;
+  FakeTrace trace;
   std::shared_ptr<FakePanelView> view = std::make_shared<FakePanelView>();
   UpdateContext context;
 };
@@ -47,6 +50,7 @@ TEST_F(BindCallbackTest, ProgressIsStoredAndRepaintedOnlyWhenThePercentChanges) 
   EXPECT_EQ(callback.OnProgress(4, 2, 0, nullptr), S_OK);
   EXPECT_EQ(context.state->m_nProgress, 200);
   EXPECT_EQ(view->Invalidations(), 3);
+  EXPECT_EQ(trace.Text().rfind(L"\nSetProgress=66\n已下载66", 0), 0u) << trace.Text();
 }
 
 TEST_F(BindCallbackTest, ThousandsOfNotificationsMakeAtMostOneRepaintPerPercent) {

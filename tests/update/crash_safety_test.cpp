@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -17,6 +18,7 @@
 #include "platform/text_codec.h"
 #include "static_site.h"
 #include "temp_dir.h"
+#include "zip_builder.h"
 
 extern char** environ;
 
@@ -104,8 +106,10 @@ class Driver {
 
 class CrashSafetyTest : public ::testing::Test {
  protected:
-  // Publishes `version`: a new package and a manifest that names it.
-  void Publish(int version) {
+  // Publishes `version`: a new package and a manifest that names it. With
+  // `brokenFile`, that file's data fails its CRC-32 (the same version then
+  // names the same package address, so it is published broken or whole).
+  void Publish(int version, std::optional<int> brokenFile = std::nullopt) {
     std::vector<ArchiveItem> items;
     for (int file = 0; file < kFiles; ++file) {
       ArchiveItem item;
@@ -115,6 +119,14 @@ class CrashSafetyTest : public ::testing::Test {
     }
     ASSERT_TRUE(WriteZipArchive(scratch.Path() / "GameClient.zip", items));
     std::string package = scratch.Read(L"GameClient.zip");
+    if (brokenFile) {
+      testzip::Put32(package,
+                     testzip::FindSignature(package, testzip::kLocalHeader, *brokenFile) + 14,
+                     0xDEADBEEF);
+      testzip::Put32(package,
+                     testzip::FindSignature(package, testzip::kCentralHeader, *brokenFile) + 16,
+                     0xDEADBEEF);
+    }
     std::string packagePath = "/v" + std::to_string(version) + "/GameClient.zip";
     manifest = ManifestText(server.Address(packagePath), FileName(0), {});
     server.Serve("/pkg.json", manifest);
@@ -167,6 +179,45 @@ TEST_F(CrashSafetyTest, AKilledUpdateIsCompletedByTheNextStart) {
     Driver next(ExecutablePath(), manifestUrl);
     ASSERT_EQ(next.Finish(), 0) << "round " << version;
     ExpectComplete(version);
+  }
+}
+
+// v1 is installed; v2 fails its CRC-32 halfway, killed at a random moment or
+// left to fail; the operator then rolls the manifest back to v1's very text,
+// and that run is killed too before one runs to its end. Whenever a run says
+// the client is current, it must be all of v1: a client mixing both versions
+// is never reported ready to start.
+TEST_F(CrashSafetyTest, ARolledBackManifestNeverStartsAMixedClient) {
+  std::mt19937 random(20261210);
+  const std::string manifestUrl = server.Address("/pkg.json");
+  Publish(1);
+  {
+    Driver first(ExecutablePath(), manifestUrl);
+    ASSERT_EQ(first.Finish(), 0);
+  }
+  ExpectComplete(1);
+  constexpr int kRounds = 8;
+  for (int round = 0; round < kRounds; ++round) {
+    int broken = std::uniform_int_distribution<int>(kFiles / 4, kFiles * 3 / 4)(random);
+    Publish(2, broken);
+    {
+      Driver failing(ExecutablePath(), manifestUrl);
+      if (round % 2 == 0) {
+        int entry = std::uniform_int_distribution<int>(1, kFiles)(random);
+        if (failing.WaitFor("删除：", entry)) failing.Kill();
+      } else {
+        EXPECT_NE(failing.Finish(), 0) << "round " << round;
+      }
+    }
+    Publish(1);
+    {
+      Driver rolledBack(ExecutablePath(), manifestUrl);
+      int entry = std::uniform_int_distribution<int>(1, kFiles)(random);
+      if (rolledBack.WaitFor("删除：", entry)) rolledBack.Kill();
+    }
+    Driver next(ExecutablePath(), manifestUrl);
+    ASSERT_EQ(next.Finish(), 0) << "round " << round;
+    ExpectComplete(1);
   }
 }
 

@@ -18,8 +18,8 @@
 #include "package_builder.h"
 #include "platform/archive_files.h"
 #include "platform/http_transport.h"
+#include "platform/text_codec.h"
 #include "static_site.h"
-#include "update/package_install.h"
 #include "update_harness.h"
 
 #ifndef _WIN32
@@ -228,8 +228,7 @@ class DeltaUpdateTest : public ::testing::Test {
   DeltaUpdateTest()
       : transport(std::make_shared<WatchingTransport>(platform::MakeSystemTransport(
             {std::chrono::milliseconds(2000), std::chrono::milliseconds(1000)}))),
-        archiveFiles(platform::MakeSystemArchiveFiles()),
-        harness(transport, MakePackageExtractor(*archiveFiles), site.Address("/pkg.json")) {}
+        harness(transport, site.Address("/pkg.json")) {}
 
   // Writes the package of `version` and a manifest that names it, pinned by
   // size and SHA-256 unless `pinned` is false.
@@ -300,7 +299,6 @@ class DeltaUpdateTest : public ::testing::Test {
   int published = 0;
   std::optional<MinisignKeyPair> key;
   std::shared_ptr<WatchingTransport> transport;
-  std::unique_ptr<platform::ArchiveFiles> archiveFiles;
   UpdateHarness harness;
 };
 
@@ -330,6 +328,9 @@ TEST_F(DeltaUpdateTest, OnlyChangedAndAddedEntriesAreFetched) {
   EXPECT_GT(bytes, 84u * 1024);
   EXPECT_EQ(harness.state->m_nProgress, 100);
   EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), site.root.Read(L"pkg.json"));
+  EXPECT_NE(harness.trace.Text().find(L"delta update: 13 entries kept, 2 fetched, "),
+            std::wstring::npos)
+      << platform::EncodeUtf8(harness.trace.Text());
 }
 
 TEST_F(DeltaUpdateTest, ATreeInstalledByRangesIsTheOneTheFullPathInstalls) {
@@ -344,7 +345,7 @@ TEST_F(DeltaUpdateTest, ATreeInstalledByRangesIsTheOneTheFullPathInstalls) {
 
   auto whole = std::make_shared<WatchingTransport>(platform::MakeSystemTransport());
   whole->RefuseRanges();
-  UpdateHarness full(whole, MakePackageExtractor(*archiveFiles), site.Address("/pkg.json"));
+  UpdateHarness full(whole, site.Address("/pkg.json"));
   for (int version = 1; version <= 3; ++version) {
     Publish(version);
     full.Restart();
@@ -508,7 +509,7 @@ class PythonServer {
 TEST_F(DeltaUpdateTest, AServerWithoutRangesGetsTheWholePackageAsked) {
   PythonServer python(site.root.Path());
   ASSERT_TRUE(python.Ready());
-  UpdateHarness plain(transport, MakePackageExtractor(*archiveFiles), python.Address("/pkg.json"));
+  UpdateHarness plain(transport, python.Address("/pkg.json"));
   for (int version = 1; version <= 2; ++version) {
     Publish(version);
     std::string url = python.Address("/" + std::to_string(version) + "/GameClient.zip");

@@ -12,6 +12,8 @@
 #include <thread>
 
 #include "fakes/recording_progress.h"
+#include "files/sha256_digest.h"
+#include "platform/archive_files.h"
 #include "static_site.h"
 #include "temp_dir.h"
 #include "update/bind_callback.h"
@@ -189,6 +191,23 @@ TEST_F(DownloadStepTest, ATricklingManifestIsStoppedAtTheTimeLimit) {
   EXPECT_EQ(result.error, DownloadError::TooLong) << DescribeDownload(result);
   EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
   EXPECT_FALSE(Exists("out.bin.part"));
+}
+
+TEST_F(DownloadStepTest, TheBodyIsHashedAsItIsWrittenButNotAfterAResume) {
+  std::string body = Body(4 * 1024 * 1024);
+  server.ServeResumable("/pkg.zip", body, "\"v1\"", body.size() / 2, 1);
+  DownloadRules rules = OneAttempt();
+  rules.sha256 = true;
+  EXPECT_EQ(Fetch("/pkg.zip", rules).sha256, "");
+  DownloadResult resumed = Fetch("/pkg.zip", rules);
+  ASSERT_TRUE(resumed.Ok()) << DescribeDownload(resumed);
+  EXPECT_EQ(resumed.sha256, "");
+
+  DownloadResult whole = Fetch("/pkg.zip", rules);
+  ASSERT_TRUE(whole.Ok()) << DescribeDownload(whole);
+  auto written = platform::MakeSystemArchiveFiles()->OpenArchive(dir.WideFile(L"out.bin"));
+  ASSERT_TRUE(written);
+  EXPECT_EQ(whole.sha256, Sha256Hex(*written).value_or("none"));
 }
 
 // Resuming: the part and its validator outlive a failure, and the next

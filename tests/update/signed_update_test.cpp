@@ -11,7 +11,6 @@
 #include "platform/archive_files.h"
 #include "platform/text_codec.h"
 #include "update/manifest_signature.h"
-#include "update/package_install.h"
 #include "update/status_texts.h"
 #include "update_harness.h"
 
@@ -25,10 +24,9 @@ struct Release {
 class SignedUpdateTest : public ::testing::Test {
  protected:
   SignedUpdateTest()
-      : archiveFiles(platform::MakeSystemArchiveFiles()),
-        downloader(platform::MakeSystemTransport(
+      : downloader(platform::MakeSystemTransport(
             {std::chrono::milliseconds(2000), std::chrono::milliseconds(1000)})),
-        harness(downloader, MakePackageExtractor(*archiveFiles), server.Address("/pkg.json")),
+        harness(downloader, server.Address("/pkg.json")),
         key(*GenerateMinisignKeyPair()),
         otherKey(*GenerateMinisignKeyPair()) {
     UseKey();
@@ -107,7 +105,6 @@ class SignedUpdateTest : public ::testing::Test {
 
   HttpTestServer server;
   TempDir scratch;
-  std::unique_ptr<platform::ArchiveFiles> archiveFiles;
   std::shared_ptr<platform::HttpTransport> downloader;
   UpdateHarness harness;
   MinisignKeyPair key;

@@ -1,5 +1,6 @@
-// Runs one update, as a launcher start would, and exits: the subject of the
-// crash-safety test, which kills it at chosen moments.
+// Runs one update, put together and started exactly as the panel does it
+// with the system's services, and exits: the subject of the crash-safety
+// test, which kills it at chosen moments.
 // Usage: qelt_update_driver EXECUTABLE_PATH MANIFEST_URL
 // The client root is "micro" beside EXECUTABLE_PATH; the traces go to
 // standard output unbuffered, so the test sees where the update is. Exits 0
@@ -11,23 +12,23 @@
 
 #include "fakes/fake_environment.h"
 #include "fakes/fake_panel_view.h"
-#include "platform/archive_files.h"
+#include "platform/system_parts.h"
 #include "platform/text_codec.h"
 #include "update/check_update.h"
-#include "update/package_install.h"
+#include "update/update_start.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
   std::setvbuf(stdout, nullptr, _IONBF, 0);
-  std::unique_ptr<platform::ArchiveFiles> archiveFiles = platform::MakeSystemArchiveFiles();
+  platform::SystemParts parts;
+  platform::Services services;
+  parts.Bundle(services);
   std::string verUrl = argv[2];
 
-  auto context = std::make_shared<UpdateContext>();
-  context->state = std::make_shared<PanelState>(FakeEnvironment(platform::DecodeUtf8(argv[1])));
-  context->state->m_verUrl = verUrl.c_str();
-  context->view = std::make_shared<FakePanelView>();
-  context->transport = platform::MakeSystemTransport();
-  context->extractPackage = MakePackageExtractor(*archiveFiles);
+  auto state = std::make_shared<PanelState>(FakeEnvironment(platform::DecodeUtf8(argv[1])));
+  state->m_verUrl = verUrl.c_str();
+  std::shared_ptr<UpdateContext> context =
+      MakeUpdateContext(state, std::make_shared<FakePanelView>(), services);
   auto finished = std::make_shared<std::promise<UpdateOutcome>>();
   context->onFinished = [finished](UpdateOutcome outcome) { finished->set_value(outcome); };
   std::future<UpdateOutcome> outcome = finished->get_future();

@@ -1,15 +1,19 @@
-// The two workers against a scripted downloader and unpacking step.
+// The two workers against a scripted downloader, unpacking real archives into
+// a scratch client root.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <future>
 
 #include "fakes/fake_transport.h"
+#include "files/sha256_digest.h"
 #include "minisign_signer.h"
 #include "platform/file_system.h"
 #include "update/manifest_signature.h"
 #include "update/status_texts.h"
 #include "update_harness.h"
+#include "zip_builder.h"
 
 namespace {
 
@@ -17,19 +21,11 @@ const std::wstring kManifestUrl = L"http://updates.test/pkg.json";
 const std::wstring kPackageUrl = L"http://updates.test/GameClient.zip";
 const std::string kManifest =
     "{\"client_url\":\"http://updates.test/GameClient.zip\",\"exe_path\":\"bin\\\\game.exe\"}";
+const std::string kPackage = testzip::Build({{"bin/game.exe", "game"}});
 
 class UpdateFlowTest : public ::testing::Test {
  protected:
-  UpdateFlowTest()
-      : harness(
-            downloader,
-            [this](const std::wstring& package, const std::wstring& directory) {
-              ++extractions;
-              extractedPackage = package;
-              extractedInto = directory;
-              return extractionSucceeds.load();
-            },
-            "http://updates.test/pkg.json") {}
+  UpdateFlowTest() : harness(downloader, "http://updates.test/pkg.json") {}
 
   UpdateOutcome Run() {
     harness.Start();
@@ -46,22 +42,20 @@ class UpdateFlowTest : public ::testing::Test {
     return count;
   }
 
+  bool ClientDirectoryExists() const {
+    return std::filesystem::exists(harness.dir.Path() / "micro" / "GameClient");
+  }
+
   std::shared_ptr<FakeTransport> downloader = std::make_shared<FakeTransport>();
-  std::atomic<int> extractions{0};
-  std::atomic<bool> extractionSucceeds{true};
-  std::wstring extractedPackage;
-  std::wstring extractedInto;
   UpdateHarness harness;
 };
 
 TEST_F(UpdateFlowTest, FirstRunInstallsAndRecordsTheManifest) {
   downloader->Serve(kManifestUrl, {true, kManifest});
-  downloader->Serve(kPackageUrl, {true, "zip bytes"});
+  downloader->Serve(kPackageUrl, {true, kPackage});
   EXPECT_EQ(Run(), UpdateOutcome::Installed);
 
-  EXPECT_EQ(extractions, 1);
-  EXPECT_EQ(extractedPackage, harness.MicroFile(L"GameClient.zip"));
-  EXPECT_EQ(extractedInto, harness.MicroFile(L"GameClient") + platform::kPathSeparator);
+  EXPECT_EQ(harness.ReadClientFile(L"bin/game.exe"), "game");
   EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), kManifest);
   EXPECT_EQ(harness.ReadMicroFile(L"pkg_tmp.json"), kManifest);
   EXPECT_FALSE(harness.MicroFileExists(L"GameClient.zip"));
@@ -80,9 +74,8 @@ TEST_F(UpdateFlowTest, FirstRunInstallsAndRecordsTheManifest) {
 
 TEST_F(UpdateFlowTest, BothDownloadsCarryTheCacheBuster) {
   downloader->Serve(L"http://updates.test/v?a=1", {true, kManifest});
-  downloader->Serve(kPackageUrl, {true, "zip"});
-  UpdateHarness withQuery(
-      downloader, [](auto&, auto&) { return true; }, "http://updates.test/v?a=1");
+  downloader->Serve(kPackageUrl, {true, kPackage});
+  UpdateHarness withQuery(downloader, "http://updates.test/v?a=1");
   withQuery.Start();
   ASSERT_EQ(withQuery.Wait(), UpdateOutcome::Installed);
   auto requests = downloader->Requests();
@@ -98,18 +91,21 @@ TEST_F(UpdateFlowTest, TheSignatureIsFetchedBesideTheManifest) {
   EXPECT_EQ(SignatureAddress(L"http://h/pkg.json#top"), L"http://h/pkg.json.minisig#top");
 
   MinisignKeyPair key = *GenerateMinisignKeyPair();
-  // "package_sha256" is the SHA-256 of "zip".
+  harness.dir.Write(L"package.zip", kPackage);
+  auto package =
+      platform::MakeSystemArchiveFiles()->OpenArchive(harness.dir.WideFile(L"package.zip"));
+  ASSERT_TRUE(package);
   const std::string manifest =
       "{\"client_url\":\"http://updates.test/GameClient.zip\",\"exe_path\":\"a.exe\","
-      "\"package_sha256\":\"4a70fe9aa6436e02c2dea340fbd1e352e4ef2d8ce6ca52ad25d4b95471fc8bf2\"}";
+      "\"package_sha256\":\"" +
+      Sha256Hex(*package).value_or("") + "\"}";
   auto signature = SignMinisign(key.secretKey, manifest, MinisignAlgorithm::Prehashed, "u", "t");
   ASSERT_TRUE(signature);
   downloader->Serve(L"http://updates.test/v?a=1", {true, manifest});
   downloader->Serve(L"http://updates.test/v.minisig?a=1",
                     {true, FormatMinisignSignature(*signature)});
-  downloader->Serve(kPackageUrl, {true, "zip"});
-  UpdateHarness withQuery(
-      downloader, [](auto&, auto&) { return true; }, "http://updates.test/v?a=1");
+  downloader->Serve(kPackageUrl, {true, kPackage});
+  UpdateHarness withQuery(downloader, "http://updates.test/v?a=1");
   withQuery.state->config.updateKey = key.publicKey;
   withQuery.Start();
   ASSERT_EQ(withQuery.Wait(), UpdateOutcome::Installed);
@@ -134,7 +130,7 @@ TEST_F(UpdateFlowTest, AnUnchangedManifestRequestsNoPackage) {
 TEST_F(UpdateFlowTest, ManifestsAreComparedAsTexts) {
   harness.WriteMicroFile(L"pkg.json", kManifest + " ");
   downloader->Serve(kManifestUrl, {true, kManifest});
-  downloader->Serve(kPackageUrl, {true, "zip"});
+  downloader->Serve(kPackageUrl, {true, kPackage});
   EXPECT_EQ(Run(), UpdateOutcome::Installed);
   EXPECT_EQ(PackageRequests(), 1);
 }
@@ -143,7 +139,7 @@ TEST_F(UpdateFlowTest, ALeftOverPackageOrdersAnInstallWithoutComparing) {
   harness.WriteMicroFile(L"pkg.json", kManifest);
   harness.WriteMicroFile(L"GameClient.zip", "half a package");
   downloader->Serve(kManifestUrl, {true, kManifest});
-  downloader->Serve(kPackageUrl, {true, "zip"});
+  downloader->Serve(kPackageUrl, {true, kPackage});
   EXPECT_EQ(Run(), UpdateOutcome::Installed);
   EXPECT_EQ(PackageRequests(), 1);
   EXPECT_FALSE(harness.MicroFileExists(L"GameClient.zip"));
@@ -153,7 +149,7 @@ TEST_F(UpdateFlowTest, KeysInCapitalsAreFound) {
   const std::string capitals =
       "{\"CLIENT_URL\":\"http://updates.test/GameClient.zip\",\"Exe_Path\":\"g\"}";
   downloader->Serve(kManifestUrl, {true, capitals});
-  downloader->Serve(kPackageUrl, {true, "zip"});
+  downloader->Serve(kPackageUrl, {true, kPackage});
   EXPECT_EQ(Run(), UpdateOutcome::Installed);
   EXPECT_STREQ(harness.state->m_exePath.load(), "g");
 }
@@ -171,8 +167,7 @@ TEST_F(UpdateFlowTest, AFailedManifestDownloadSaysSoAndKeepsLaunchingBlocked) {
 }
 
 TEST_F(UpdateFlowTest, AnEmptyManifestAddressFails) {
-  UpdateHarness empty(
-      downloader, [](auto&, auto&) { return true; }, "");
+  UpdateHarness empty(downloader, "");
   empty.Start();
   EXPECT_EQ(empty.Wait(), UpdateOutcome::ManifestDownloadFailed);
   EXPECT_EQ(empty.view->Status(), kCheckFailedText);
@@ -182,8 +177,7 @@ TEST_F(UpdateFlowTest, AnUnusableManifestSaysSo) {
   for (const std::string body :
        {"[1,2]", "not json", "", "{\"client_url\":\"http://x/\"}", "{\"exe_path\":\"g.exe\"}",
         "{\"client_url\":1,\"exe_path\":\"g\"}"}) {
-    UpdateHarness run(
-        downloader, [](auto&, auto&) { return true; }, "http://updates.test/bad");
+    UpdateHarness run(downloader, "http://updates.test/bad");
     downloader->Serve(L"http://updates.test/bad", {true, body});
     run.Start();
     EXPECT_EQ(run.Wait(), UpdateOutcome::ManifestUnusable) << body;
@@ -204,13 +198,12 @@ TEST_F(UpdateFlowTest, AFailedPackageDownloadHidesTheStripAndSaysSo) {
   EXPECT_FALSE(harness.view->StripVisible());
   EXPECT_FALSE(harness.state->m_bShowProgress);
   EXPECT_TRUE(harness.state->m_bUpdating);
-  EXPECT_EQ(extractions, 0);
+  EXPECT_FALSE(ClientDirectoryExists());
   EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), "old");
 }
 
-TEST_F(UpdateFlowTest, AFailedUnpackKeepsTheOldManifestAndSaysSo) {
+TEST_F(UpdateFlowTest, APackageThatIsNoArchiveKeepsTheOldManifestAndSaysSo) {
   harness.WriteMicroFile(L"pkg.json", "old");
-  extractionSucceeds = false;
   downloader->Serve(kManifestUrl, {true, kManifest});
   downloader->Serve(kPackageUrl, {true, "<html>not a zip</html>"});
   EXPECT_EQ(Run(), UpdateOutcome::InstallFailed);
@@ -224,7 +217,7 @@ TEST_F(UpdateFlowTest, AFailedUnpackKeepsTheOldManifestAndSaysSo) {
 TEST_F(UpdateFlowTest, AManifestThatCannotBeWrittenIsAFailedInstall) {
   std::filesystem::create_directories(harness.dir.Path() / "micro" / "pkg.json");
   downloader->Serve(kManifestUrl, {true, kManifest});
-  downloader->Serve(kPackageUrl, {true, "zip"});
+  downloader->Serve(kPackageUrl, {true, kPackage});
   EXPECT_EQ(Run(), UpdateOutcome::InstallFailed);
   EXPECT_EQ(harness.view->Status(), kInstallFailedText);
   EXPECT_TRUE(harness.state->m_bUpdating);
@@ -261,12 +254,13 @@ TEST(UpdateLifetime, WorkersOutliveThePanelThatStartedThem) {
     released.wait();
   });
   downloader->Serve(kManifestUrl, {true, kManifest});
-  downloader->Serve(kPackageUrl, {true, "zip"});
+  downloader->Serve(kPackageUrl, {true, kPackage});
   std::promise<UpdateOutcome> finished;
   std::shared_ptr<FakePanelView> view;
+  std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
+  FakeTrace trace;
   {
-    UpdateHarness harness(
-        downloader, [](auto&, auto&) { return true; }, "http://updates.test/pkg.json");
+    UpdateHarness harness(downloader, "http://updates.test/pkg.json", files.get(), &trace);
     harness.context->onFinished = [&finished](UpdateOutcome outcome) {
       finished.set_value(outcome);
     };

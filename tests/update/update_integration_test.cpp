@@ -8,7 +8,6 @@
 #include "package_builder.h"
 #include "platform/archive_files.h"
 #include "platform/text_codec.h"
-#include "update/package_install.h"
 #include "update/status_texts.h"
 #include "update_harness.h"
 
@@ -37,10 +36,9 @@ std::string ArchiveBytes(const std::vector<ArchiveItem>& items, const TempDir& s
 class UpdateIntegrationTest : public ::testing::Test {
  protected:
   UpdateIntegrationTest()
-      : archiveFiles(platform::MakeSystemArchiveFiles()),
-        downloader(platform::MakeSystemTransport(
+      : downloader(platform::MakeSystemTransport(
             {std::chrono::milliseconds(2000), std::chrono::milliseconds(1000)})),
-        harness(downloader, MakePackageExtractor(*archiveFiles), server.Address("/pkg.json")) {}
+        harness(downloader, server.Address("/pkg.json")) {}
 
   std::string Manifest(const std::string& packagePath = "/GameClient.zip") const {
     return ManifestText(server.Address(packagePath), "bin/game.exe", {});
@@ -76,7 +74,6 @@ class UpdateIntegrationTest : public ::testing::Test {
 
   HttpTestServer server;
   TempDir scratch;
-  std::unique_ptr<platform::ArchiveFiles> archiveFiles;
   std::shared_ptr<platform::HttpTransport> downloader;
   UpdateHarness harness;
 };
@@ -113,15 +110,17 @@ TEST_F(UpdateIntegrationTest, ACrLfManifestStaysUnchangedAcrossRuns) {
   EXPECT_EQ(server.Hits("/GameClient.zip"), 1);
 }
 
-TEST_F(UpdateIntegrationTest, ALeftOverPackageIsDownloadedAndInstalledAgain) {
+// A package left by a run of another manifest is not this manifest's.
+TEST_F(UpdateIntegrationTest, ALeftOverPackageOfAnotherManifestIsDownloadedAgain) {
   ServeRelease("1");
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
-  harness.WriteMicroFile(L"GameClient.zip", "interrupted");
-  ServeRelease("2");
+  harness.WriteMicroFile(L"GameClient.zip", "left over");
+  server.Serve("/pkg.json", Manifest("/v2/GameClient.zip"));
+  server.Serve("/v2/GameClient.zip", ArchiveBytes(ClientFiles("2"), scratch));
   ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
-  // The first run, then the range request for the new directory (refused:
-  // this server answers 200) and the whole package.
-  EXPECT_EQ(server.Hits("/GameClient.zip"), 3);
+  // The range request for the new directory (refused: this server answers
+  // 200), then the whole package.
+  EXPECT_EQ(server.Hits("/v2/GameClient.zip"), 2);
   ExpectInstalled("2");
 }
 
@@ -145,7 +144,7 @@ TEST_F(UpdateIntegrationTest, ManifestErrorsAreReported) {
 }
 
 TEST_F(UpdateIntegrationTest, AnUnreachableServerIsReported) {
-  UpdateHarness refused(downloader, MakePackageExtractor(*archiveFiles),
+  UpdateHarness refused(downloader,
                         "http://127.0.0.1:" + std::to_string(UnusedPort()) + "/pkg.json");
   refused.Start();
   EXPECT_EQ(refused.Wait(), UpdateOutcome::ManifestDownloadFailed);

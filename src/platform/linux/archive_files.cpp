@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -90,27 +91,25 @@ class SystemArchiveFiles final : public ArchiveFiles {
     return std::make_unique<FileStream>(std::move(fd), static_cast<std::uint64_t>(info.st_size));
   }
 
-  std::unique_ptr<OutputFile> CreateOutputFile(const std::wstring& path,
-                                               const OutputFileMode& mode) const override {
-    std::string native = NativePath(path);
+  std::unique_ptr<OutputFile> CreateNewFile(const std::wstring& path,
+                                            const OutputFileMode& mode) const override {
     auto permissions = static_cast<mode_t>(mode.permissions & 0777);
-    UniqueFd fd(::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions));
-    if (!fd.Valid() && errno == EEXIST) {
-      // Like a read-only file on Windows, a file without owner write
-      // permission is not replaced, whoever runs the extraction.
-      struct stat info {};
-      if (::lstat(native.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-          (info.st_mode & S_IWUSR) == 0) {
-        return nullptr;
-      }
-      // A new file in place of the old one: a game client still running from
-      // the old executable keeps its copy, where writing into that would
-      // fail (ETXTBSY).
-      if (::unlink(native.c_str()) != 0) return nullptr;
-      fd.Reset(::open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions));
-    }
+    UniqueFd fd(
+        ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions));
     if (!fd.Valid()) return nullptr;
     return std::make_unique<OutputFd>(std::move(fd));
+  }
+
+  bool MakeWritable(const std::wstring& path) const override {
+    std::string native = NativePath(path);
+    struct stat info {};
+    if (::lstat(native.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    if ((info.st_mode & S_IWUSR) != 0) return true;
+    return ::chmod(native.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+  }
+
+  bool RemoveFile(const std::wstring& path) const override {
+    return ::unlink(NativePath(path).c_str()) == 0;
   }
 
   PathKind GetPathKind(const std::wstring& path) const override {
@@ -125,6 +124,12 @@ class SystemArchiveFiles final : public ArchiveFiles {
     char buffer[PATH_MAX];
     if (::getcwd(buffer, sizeof buffer) == nullptr) return {};
     return DecodeUtf8(buffer);
+  }
+
+  std::optional<std::uint64_t> AvailableBytes(const std::wstring& directory) const override {
+    struct statvfs volume {};
+    if (::statvfs(NativePath(directory).c_str(), &volume) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(volume.f_bavail) * volume.f_frsize;
   }
 
   std::optional<FileTime> LocalToFileTime(const LocalDateTime& local) const override {

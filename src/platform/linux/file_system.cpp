@@ -31,7 +31,9 @@ bool MakeDirectory(const std::wstring& path) {
 
 ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit, std::string& bytes) {
   bytes.clear();
-  UniqueFd fd(::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
+  // Non-blocking, so a FIFO in the file's place cannot hold the open up
+  // waiting for a writer; only regular files are read.
+  UniqueFd fd(::open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (!fd.Valid()) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Unreadable;
   struct stat info {};
   if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return ReadStatus::Unreadable;

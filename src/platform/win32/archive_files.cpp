@@ -88,24 +88,29 @@ class SystemArchiveFiles final : public ArchiveFiles {
                                           static_cast<std::uint64_t>(size.QuadPart));
   }
 
-  std::unique_ptr<OutputFile> CreateOutputFile(const std::wstring& path,
-                                               const OutputFileMode& mode) const override {
-    // Windows refuses to open a read-only file for writing, except to an
-    // administrator under Wine; keep the rule the same for everyone.
-    DWORD existing = ::GetFileAttributesW(path.c_str());
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) {
-      return nullptr;
-    }
-    // Replaced, not overwritten: CREATE_ALWAYS refuses an existing hidden or
-    // system file unless the new attributes carry the same bits.
-    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      ::DeleteFileW(path.c_str());
-    }
+  std::unique_ptr<OutputFile> CreateNewFile(const std::wstring& path,
+                                            const OutputFileMode& mode) const override {
     DWORD attributes = mode.attributes != 0 ? mode.attributes : FILE_ATTRIBUTE_NORMAL;
     UniqueHandle handle(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr));
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
     if (!handle.Valid()) return nullptr;
     return std::make_unique<OutputHandle>(std::move(handle));
+  }
+
+  bool MakeWritable(const std::wstring& path) const override {
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+      return false;
+    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) == 0) return true;
+    DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    return ::SetFileAttributesW(path.c_str(), writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL) !=
+           0;
+  }
+
+  bool RemoveFile(const std::wstring& path) const override {
+    return ::DeleteFileW(path.c_str()) != 0;
   }
 
   PathKind GetPathKind(const std::wstring& path) const override {
@@ -121,6 +126,13 @@ class SystemArchiveFiles final : public ArchiveFiles {
     DWORD length = ::GetCurrentDirectoryW(MAX_PATH + 1, buffer);
     if (length == 0 || length > MAX_PATH) return {};
     return std::wstring(buffer, length);
+  }
+
+  std::optional<std::uint64_t> AvailableBytes(const std::wstring& directory) const override {
+    ULARGE_INTEGER available{};
+    if (!::GetDiskFreeSpaceExW(directory.c_str(), &available, nullptr, nullptr))
+      return std::nullopt;
+    return static_cast<std::uint64_t>(available.QuadPart);
   }
 
   std::optional<FileTime> LocalToFileTime(const LocalDateTime& local) const override {

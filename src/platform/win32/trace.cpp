@@ -32,8 +32,4 @@ std::unique_ptr<Trace> MakeStdoutTrace() {
   return std::make_unique<StdoutTrace>();
 }
 
-void WriteTrace(std::wstring_view text) {
-  StdoutTrace().Write(text);
-}
-
 }  // namespace platform
