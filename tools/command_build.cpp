@@ -10,6 +10,7 @@
 #include "package_builder.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
+#include "update/download_step.h"
 
 CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
   auto parsed = ParseArguments(arguments, {L"--client-url", L"--exe", L"--out"});
@@ -47,9 +48,17 @@ CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
     return CommandResult::Failed;
   }
   std::string exePath = ManifestExePath(exeInClient);
-  std::string manifest =
-      ManifestText(platform::EncodeAnsi(parsed->options[L"--client-url"]),
-                   platform::EncodeAnsi(platform::DecodeUtf8(exePath)), *package);
+  std::string clientUrl = platform::EncodeAnsi(parsed->options[L"--client-url"]);
+  std::string exeInManifest = platform::EncodeAnsi(platform::DecodeUtf8(exePath));
+  std::string manifest = ManifestText(clientUrl, exeInManifest, *package);
+  // The launcher reads no manifest past 1 MiB; a client of very many files
+  // goes without the list, and its signed range updates download it whole.
+  if (manifest.size() > ManifestDownloadRules().mostBytes) {
+    std::fprintf(stderr, "micro-pkg: %zu files would make the manifest pass 1 MiB; not listed\n",
+                 package->files.size());
+    package->files.clear();
+    manifest = ManifestText(clientUrl, exeInManifest, *package);
+  }
   std::wstring manifestPath = parsed->options[L"--out"] + platform::kPathSeparator + L"pkg.json";
   if (!platform::ReplaceFileContents(manifestPath, manifest)) {
     std::fprintf(stderr, "micro-pkg: cannot write the manifest\n");

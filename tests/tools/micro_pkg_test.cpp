@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "platform/environment.h"
@@ -173,6 +174,25 @@ TEST(MicroPkg, BuildPinsThePackageBySizeAndSha256) {
   dir.Write(L"empty", "");
   EXPECT_EQ(RunTool(L"hash " + Quoted(dir.WideFile(L"empty"))).output,
             "0 e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855\n");
+}
+
+TEST(MicroPkg, AFileListThatWouldPassTheManifestLimitIsLeftOut) {
+  TempDir dir;
+  fs::create_directories(dir.Path() / "client");
+  dir.Write(L"client/game", "game");
+  // Some 3,300 entries of 320 bytes in the list: past 1 MiB.
+  std::string longName(200, 'n');
+  for (int file = 0; file < 3300; ++file) {
+    std::ofstream(dir.Path() / "client" / (longName + std::to_string(file)));
+  }
+  RunResult built = RunTool(L"build " + Quoted(dir.WideFile(L"client")) +
+                            L" --client-url http://127.0.0.1:8/GameClient.zip --exe game --out " +
+                            Quoted(dir.WideFile(L"site")));
+  ASSERT_EQ(built.status, 0);
+  std::string manifest = dir.Read(L"site/pkg.json");
+  EXPECT_LT(manifest.size(), 1024u * 1024);
+  EXPECT_EQ(manifest.find("\"files\""), std::string::npos);
+  EXPECT_NE(manifest.find("\"package_sha256\""), std::string::npos);
 }
 
 TEST(MicroPkg, KeygenSignAndVerify) {
