@@ -12,6 +12,16 @@ window_of_process() {
   return 1
 }
 
+# True when top-level window $1 lies above window $2 (xwininfo lists the
+# root's children topmost first).
+window_above() {
+  local order first second
+  order=$(xwininfo -root -children | awk '$1 ~ /^0x/ { print NR, $1 }')
+  first=$(awk -v id="$(printf '0x%x' "$1")" '$2 == id { print $1 }' <<< "$order")
+  second=$(awk -v id="$(printf '0x%x' "$2")" '$2 == id { print $1 }' <<< "$order")
+  [ -n "$first" ] && [ -n "$second" ] && [ "$first" -lt "$second" ]
+}
+
 window_geometry() { xwininfo -id "$1" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
 window_position() {
   xwininfo -id "$1" | awk '/Absolute upper-left X:/{x=$4} /Absolute upper-left Y:/{y=$4} END{print x "," y}'

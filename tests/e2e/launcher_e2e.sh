@@ -177,6 +177,22 @@ if id=$(window_of); then
   check "second start: the manifest is checked" wait_for 15 'test "$(requests "GET /pkg.json")" -gt "$manifests"'
   sleep 2
   check "second start: no package is downloaded" test "$(requests 'GET /GameClient.zip')" -eq "$packages"
+  # A second launcher on the same folder brings this one's window to the
+  # front and ends at once, writing nothing.
+  xmessage -geometry 1000x600+300+200 "covers the launcher" & cover=$!
+  cover_id=
+  covered() { cover_id=$(xdotool search --onlyvisible --name '^xmessage$' 2>/dev/null | head -1); [ -n "$cover_id" ]; }
+  if check "a window is put over the launcher" wait_for 5 covered; then
+    check "the covering window is above the launcher" window_above "$cover_id" "$id"
+    before=$(ls -lR --time-style=full-iso "$scratch/second/micro")
+    (cd "$scratch/second" && HOME="$scratch/second/home" exec ./launcher > "$scratch/second-run.txt" 2>&1) &
+    twin=$!
+    check "a second launcher on the same folder ends at once" \
+      wait_for 5 '! kill -0 "$twin" 2>/dev/null'
+    check "the running launcher's window comes to the front" wait_for 5 'window_above "$id" "$cover_id"'
+    check "the second launcher wrote nothing" test "$(ls -lR --time-style=full-iso "$scratch/second/micro")" = "$before"
+  fi
+  kill "$cover" 2>/dev/null; wait "$cover" 2>/dev/null
   shot idle
   check "an unchanged client leaves the status line blank" test "$(pink_pixels "$shots/idle.png" 360 250)" -eq 0
   # Clear cache: confirm, then the two plug-in caches are emptied.

@@ -1,15 +1,19 @@
 // The folder lock on Linux: flock on the lock file, which the kernel drops
 // with the process. The holder's process number is in the file; a second
-// launcher sends it SIGUSR1, on which it presents its windows.
+// launcher connects to the holder's abstract socket named after it, on which
+// the holder presents its windows. Not a signal: WebKit's JavaScript engine
+// takes SIGUSR1 for its collector and crashes on one it did not send.
 #include <fcntl.h>
 #include <glib-unix.h>
 #include <gtk/gtk.h>
-#include <signal.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/file_system.h"
@@ -19,7 +23,21 @@
 namespace platform {
 namespace {
 
-gboolean PresentWindows(gpointer) {
+// "\0qelt-launcher-PID": abstract, so nothing is left on disk.
+socklen_t KnockAddress(long pid, sockaddr_un& address) {
+  address = {};
+  address.sun_family = AF_UNIX;
+  std::string name = "qelt-launcher-" + std::to_string(pid);
+  std::memcpy(address.sun_path + 1, name.data(), name.size());
+  return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+}
+
+gboolean PresentWindows(gint listener, GIOCondition, gpointer) {
+  while (true) {
+    int knock = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (knock < 0) break;
+    ::close(knock);
+  }
   GList* windows = gtk_window_list_toplevels();
   for (GList* item = windows; item != nullptr; item = item->next) {
     GtkWindow* window = GTK_WINDOW(item->data);
@@ -32,22 +50,23 @@ gboolean PresentWindows(gpointer) {
 class FlockFolderLocks final : public FolderLocks {
  public:
   ~FlockFolderLocks() override {
-    if (signalSource_ != 0) g_source_remove(signalSource_);
+    if (source_ != 0) g_source_remove(source_);
   }
 
   bool Claim(const std::wstring& lockPath) override {
-    // Before the lock: the default action of SIGUSR1 ends the process.
-    if (signalSource_ == 0) signalSource_ = g_unix_signal_add(SIGUSR1, PresentWindows, nullptr);
     UniqueFd fd(::open(NativePath(lockPath).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
     if (!fd.Valid()) return true;
     if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-      if (errno == EWOULDBLOCK) AskHolderForward(fd.Get());
-      return errno != EWOULDBLOCK;
+      // Any other failure (a file system without locks) lets this one run.
+      if (errno != EWOULDBLOCK) return true;
+      AskHolderForward(fd.Get());
+      return false;
     }
     // The lock holds whether or not the number is written; only the
     // hand-over to a second launcher needs it.
     RecordProcess(fd.Get());
     held_ = std::move(fd);
+    ListenForKnocks();
     return true;
   }
 
@@ -58,15 +77,34 @@ class FlockFolderLocks final : public FolderLocks {
            ::pwrite(fd, pid.data(), pid.size(), 0) == static_cast<ssize_t>(pid.size());
   }
 
+  // Without the socket the lock still holds; only the hand-over is lost.
+  void ListenForKnocks() {
+    UniqueFd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    sockaddr_un address;
+    socklen_t size = KnockAddress(::getpid(), address);
+    if (!listener.Valid() ||
+        ::bind(listener.Get(), reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+        ::listen(listener.Get(), 4) != 0) {
+      return;
+    }
+    listener_ = std::move(listener);
+    source_ = g_unix_fd_add(listener_.Get(), G_IO_IN, PresentWindows, nullptr);
+  }
+
   static void AskHolderForward(int fd) {
     char text[32] = {};
     ssize_t n = ::pread(fd, text, sizeof text - 1, 0);
     long pid = n > 0 ? std::strtol(text, nullptr, 10) : 0;
-    if (pid > 0) ::kill(static_cast<pid_t>(pid), SIGUSR1);
+    if (pid <= 0) return;
+    UniqueFd knock(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_un address;
+    socklen_t size = KnockAddress(pid, address);
+    if (knock.Valid()) ::connect(knock.Get(), reinterpret_cast<sockaddr*>(&address), size);
   }
 
   UniqueFd held_;
-  guint signalSource_ = 0;
+  UniqueFd listener_;
+  guint source_ = 0;
 };
 
 }  // namespace
