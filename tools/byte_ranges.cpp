@@ -27,11 +27,11 @@ std::optional<std::uint64_t> Number(std::string_view text) {
 
 // One "first-last", "first-" or "-suffix"; none when malformed. A range that
 // lies past the end comes back with first >= size.
-std::optional<ByteRange> ParseOne(std::string_view spec, std::uint64_t size) {
-  std::size_t dash = spec.find('-');
+std::optional<ByteRange> ParseOne(std::string_view item, std::uint64_t size) {
+  std::size_t dash = item.find('-');
   if (dash == std::string_view::npos) return std::nullopt;
-  std::string_view head = spec.substr(0, dash);
-  std::string_view tail = spec.substr(dash + 1);
+  std::string_view head = item.substr(0, dash);
+  std::string_view tail = item.substr(dash + 1);
   if (head.empty()) {
     auto suffix = Number(tail);
     if (!suffix) return std::nullopt;
@@ -61,9 +61,9 @@ RangeAnswer AnswerRange(std::string_view header, std::uint64_t size) {
   std::size_t count = 0;
   while (true) {
     std::size_t comma = header.find(',');
-    std::string_view spec = Trim(header.substr(0, comma));
-    if (!spec.empty()) {
-      auto range = ParseOne(spec, size);
+    std::string_view item = Trim(header.substr(0, comma));
+    if (!item.empty()) {
+      auto range = ParseOne(item, size);
       if (!range || ++count > kMostRanges) return answer;
       if (range->first < size) satisfiable.push_back(*range);
     }

@@ -1,4 +1,4 @@
-// One range request of the package: "Range: bytes=<spec>" with the version's
+// One range request of the package: "Range: bytes=<ranges>" with the version's
 // validator in If-Range, answered only by a 206 of that version.
 #pragma once
 
