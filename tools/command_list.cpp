@@ -58,7 +58,7 @@ CommandResult RunList(const std::vector<std::wstring>& arguments) {
       PrintLine(prefix, L"");
       continue;
     }
-    std::snprintf(prefix, sizeof prefix, "%d 0x%02" PRIx32 " %" PRIu32 " %" PRIu32 " %s ", index,
+    std::snprintf(prefix, sizeof prefix, "%d 0x%02" PRIx32 " %" PRIu64 " %" PRIu64 " %s ", index,
                   entry.attributes, entry.compressedSize, entry.uncompressedSize,
                   IsoUtc(entry.writeTime).c_str());
     PrintLine(prefix, entry.name);

@@ -18,6 +18,7 @@
 #include "files/entry_name.h"
 #include "files/entry_times.h"
 #include "files/output_file.h"
+#include "files/zip64_sizes.h"
 #include "files/zip_stream.h"
 #include "platform/file_system.h"
 
@@ -50,6 +51,24 @@ class OpenedEntry {
   unzFile archive_;
   bool ok_;
 };
+
+// The current entry's central record, its sizes read past 4 GiB on every
+// platform; `extraBuffer` receives the extra field.
+bool ReadCentralRecord(unzFile file, unz_file_info64& info, char* name, unsigned long nameSize,
+                       std::vector<char>& extraBuffer) {
+  extraBuffer.resize(0xFFFF);
+  if (unzGetCurrentFileInfo64(file, &info, name, nameSize, extraBuffer.data(),
+                              static_cast<unsigned long>(extraBuffer.size()), nullptr,
+                              0) != UNZ_OK) {
+    return false;
+  }
+  std::string_view extra(extraBuffer.data(), std::min<std::size_t>(info.size_file_extra, 0xFFFF));
+  EntrySizes sizes{info.uncompressed_size, info.compressed_size};
+  ApplyZip64Sizes(extra, sizes);
+  info.uncompressed_size = sizes.uncompressed;
+  info.compressed_size = sizes.compressed;
+  return true;
+}
 
 // An entry as looked up: the caller's record and what extraction needs.
 struct EntryDetails {
@@ -119,6 +138,7 @@ struct ZipReader::State {
   std::wstring targetDirectory;
   std::vector<unsigned char> transfer;
   std::vector<unsigned char> input;
+  std::vector<char> extraBuffer;
   RawInflater inflater;
 };
 
@@ -129,7 +149,7 @@ void ZipReader::State::SumDeclaredSizes() {
   for (int status = unzGoToFirstFile(file); status == UNZ_OK && index < entryCount;
        status = unzGoToNextFile(file), ++index) {
     unz_file_info64 info{};
-    if (unzGetCurrentFileInfo64(file, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) break;
+    if (!ReadCentralRecord(file, info, nullptr, 0, extraBuffer)) break;
     // Saturating: forged sizes must not wrap round to a small sum.
     declaredBytes += std::min<std::uint64_t>(info.uncompressed_size, UINT64_MAX - declaredBytes);
   }
@@ -166,8 +186,7 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   unzFile file = archive.get();
   unz_file_info64 info{};
   char nameBytes[kArchivePathChars] = {};
-  if (unzGetCurrentFileInfo64(file, &info, nameBytes, sizeof nameBytes, nullptr, 0, nullptr, 0) !=
-      UNZ_OK) {
+  if (!ReadCentralRecord(file, info, nameBytes, sizeof nameBytes, extraBuffer)) {
     current = -1;
     return ArchiveFileError;
   }
@@ -216,8 +235,8 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
     entry.attributes |= kArchiveDirectory;
     details.mode.attributes |= kArchiveDirectory;
   }
-  entry.compressedSize = static_cast<std::uint32_t>(info.compressed_size);
-  entry.uncompressedSize = static_cast<std::uint32_t>(info.uncompressed_size);
+  entry.compressedSize = info.compressed_size;
+  entry.uncompressedSize = info.uncompressed_size;
 
   EntryTimes times;
   std::optional<platform::LocalDateTime> local =

@@ -48,8 +48,8 @@ struct ArchiveEntry {
   platform::FileTime accessTime = 0;
   platform::FileTime creationTime = 0;
   platform::FileTime writeTime = 0;
-  std::uint32_t compressedSize = 0;
-  std::uint32_t uncompressedSize = 0;
+  std::uint64_t compressedSize = 0;
+  std::uint64_t uncompressedSize = 0;
 };
 
 class ZipReader;

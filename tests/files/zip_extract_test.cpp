@@ -386,6 +386,15 @@ TEST_F(ArchiveTest, StreamedEntriesWithDataDescriptorsExtract) {
   EXPECT_EQ(ReadOut(L"secret.txt"), "streamed secret");
 }
 
+TEST_F(ArchiveTest, SizesGivenInAZip64BlockAreRead) {
+  Entry entry = Stored("zip64.bin", Noise(40000));
+  entry.zip64Sizes = {{40000, 40000}};
+  ZipReaderHandle reader = OpenInto(testzip::BuildStreamed({entry}));
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  EXPECT_EQ(ReadOut(L"zip64.bin"), entry.data);
+}
+
 TEST_F(ArchiveTest, LocalCrcMustMatchUnlessADataDescriptorFollows) {
   std::string archive = testzip::Build({{"a.txt", "aaaa"}});
   testzip::Put32(archive, 14, 0);

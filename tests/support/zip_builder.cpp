@@ -103,6 +103,11 @@ void Append32(std::string& bytes, std::uint32_t value) {
   Append16(bytes, value >> 16);
 }
 
+void Append64(std::string& bytes, std::uint64_t value) {
+  Append32(bytes, static_cast<std::uint32_t>(value));
+  Append32(bytes, static_cast<std::uint32_t>(value >> 32));
+}
+
 }  // namespace
 
 std::uint32_t DosDateTime(int year, int month, int day, int hour, int minute, int second) {
@@ -171,16 +176,26 @@ std::string BuildStreamed(const std::vector<Entry>& entries) {
     Append16(central, static_cast<std::uint32_t>(entry.method));
     Append32(central, entry.dosDateTime);
     Append32(central, Crc32(entry.data));
-    Append32(central, static_cast<std::uint32_t>(payload.size()));
-    Append32(central, static_cast<std::uint32_t>(entry.data.size()));
+    std::string extra;
+    if (entry.zip64Sizes) {
+      Append32(central, 0xFFFFFFFF);
+      Append32(central, 0xFFFFFFFF);
+      std::string sizes;
+      Append64(sizes, entry.zip64Sizes->first);
+      Append64(sizes, entry.zip64Sizes->second);
+      extra = ExtraBlock(0x0001, sizes);
+    } else {
+      Append32(central, static_cast<std::uint32_t>(payload.size()));
+      Append32(central, static_cast<std::uint32_t>(entry.data.size()));
+    }
     Append16(central, static_cast<std::uint32_t>(entry.name.size()));
-    Append16(central, 0);
+    Append16(central, static_cast<std::uint32_t>(extra.size()));
     Append16(central, 0);
     Append16(central, 0);
     Append16(central, 0);
     Append32(central, entry.externalAttributes);
     Append32(central, offset);
-    central += entry.name;
+    central += entry.name + extra;
   }
   auto centralOffset = static_cast<std::uint32_t>(archive.size());
   archive += central;

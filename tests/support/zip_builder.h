@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace testzip {
@@ -34,6 +35,9 @@ struct Entry {
   std::uint32_t externalAttributes = 0;
   std::uint32_t dosDateTime = kSomeDosTime;
   std::string localExtra;
+  // BuildStreamed only: the central record declares these sizes (uncompressed,
+  // compressed) in a zip64 block, with 0xFFFFFFFF in its own fields.
+  std::optional<std::pair<std::uint64_t, std::uint64_t>> zip64Sizes;
   std::uint16_t flags = 0;
   // Traditional PKWARE encryption with the empty password.
   bool encrypted = false;

@@ -84,6 +84,16 @@ TEST(MicroPkg, ListPrintsOneLinePerEntry) {
             "2 0x21 4 4 2020-09-13T12:26:40Z \xE6\xB8\xB8\xE6\x88\x8F.txt\n");
 }
 
+TEST(MicroPkg, ListShowsSizesPast4GiB) {
+  TempDir dir;
+  testzip::Entry big = StoredAt("big.bin", "x", 1600000000);
+  big.zip64Sizes = {{5ull << 30, 9ull << 29}};
+  dir.Write(L"p.zip", testzip::BuildStreamed({big}));
+  RunResult run = RunTool(L"list " + Quoted(dir.WideFile(L"p.zip")));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output, "0 0x00 4831838208 5368709120 2020-09-13T12:26:40Z big.bin\n");
+}
+
 TEST(MicroPkg, ListFailsOnWhatIsNoArchive) {
   TempDir dir;
   dir.Write(L"p.zip", "<html>error</html>");
