@@ -84,11 +84,11 @@ int ListWindows() {
                     static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(owner)));
     std::printf(
         "dialog %llu owner=%s %ld %ld %ld %ld layered=%d colorkey=%d iconic=%d buttons=%d title=%s "
-        "text=%s\n",
+        "text=%s foreground=%d\n",
         static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(window)), ownerText, place.left,
         place.top, place.right - place.left, place.bottom - place.top, IsLayered(window) ? 1 : 0,
         colourKeyed ? 1 : 0, ::IsIconic(window) ? 1 : 0, Buttons(window), Utf8Text(window).c_str(),
-        MessageText(window).c_str());
+        MessageText(window).c_str(), ::GetForegroundWindow() == window ? 1 : 0);
   }
   return 0;
 }
