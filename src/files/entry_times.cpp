@@ -1,5 +1,7 @@
 #include "files/entry_times.h"
 
+#include "files/little_endian.h"
+
 namespace {
 
 constexpr std::uint16_t kExtendedTimestampId = 0x5455;
@@ -13,14 +15,6 @@ bool IsLeapYear(int year) {
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
-std::uint32_t ReadLittleEndian(std::string_view bytes, std::size_t at, std::size_t width) {
-  std::uint32_t value = 0;
-  for (std::size_t i = width; i > 0; --i) {
-    value = (value << 8) | static_cast<unsigned char>(bytes[at + i - 1]);
-  }
-  return value;
 }
 
 platform::FileTime UnixSecondsToFileTime(std::int32_t seconds) {
@@ -51,8 +45,8 @@ void ApplyExtendedTimestamps(std::string_view extraField, EntryTimes& times) {
   if (extraField.size() <= 4) return;
   std::size_t block = 0;
   while (extraField.size() - block >= 5) {
-    std::uint32_t id = ReadLittleEndian(extraField, block, 2);
-    std::uint32_t length = ReadLittleEndian(extraField, block + 2, 2);
+    auto id = static_cast<std::uint16_t>(ReadLittleEndian(extraField, block, 2));
+    auto length = static_cast<std::size_t>(ReadLittleEndian(extraField, block + 2, 2));
     if (id != kExtendedTimestampId) {
       block += 4 + length;
       if (block >= extraField.size()) return;

@@ -1,17 +1,11 @@
 #include "files/zip64_sizes.h"
 
+#include "files/little_endian.h"
+
 namespace {
 
 constexpr std::uint16_t kZip64BlockId = 0x0001;
 constexpr std::uint64_t kSizeMarker = 0xFFFFFFFFu;
-
-std::uint64_t ReadLittleEndian(std::string_view bytes, std::size_t at, std::size_t count) {
-  std::uint64_t value = 0;
-  for (std::size_t i = count; i > 0; --i) {
-    value = value << 8 | static_cast<unsigned char>(bytes[at + i - 1]);
-  }
-  return value;
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "files/zip_directory.h"
 
+#include "files/little_endian.h"
+
 namespace {
 
 constexpr std::uint32_t kEndSignature = 0x06054b50;
@@ -10,14 +12,11 @@ constexpr std::size_t kZip64LocatorBytes = 20;
 constexpr std::size_t kRecordBytes = 46;
 
 std::uint32_t Read16(std::string_view bytes, std::size_t at) {
-  auto byte = [&](std::size_t i) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + i]));
-  };
-  return byte(0) | byte(1) << 8;
+  return static_cast<std::uint32_t>(ReadLittleEndian(bytes, at, 2));
 }
 
 std::uint32_t Read32(std::string_view bytes, std::size_t at) {
-  return Read16(bytes, at) | Read16(bytes, at + 2) << 16;
+  return static_cast<std::uint32_t>(ReadLittleEndian(bytes, at, 4));
 }
 
 }  // namespace
