@@ -14,9 +14,16 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The bar shows whole percents; a notification for every chunk received
-// costs two trace lines each and made downloads a quarter slower.
-constexpr auto kProgressInterval = std::chrono::milliseconds(50);
+// A notification for every chunk received costs two trace lines each and
+// made downloads a quarter slower: progress goes out when the whole percent
+// changes, or every 50 ms while the total is unknown.
+constexpr auto kUnknownTotalInterval = std::chrono::milliseconds(50);
+
+// The whole percent `received` is of `total`; -1 when the total is unknown.
+std::int64_t WholePercent(std::pair<ULONG, ULONG> progress) {
+  if (progress.second == 0) return -1;
+  return static_cast<std::int64_t>(std::uint64_t{progress.first} * 100 / progress.second);
+}
 
 // The size when the Content-Range begins at `offset` and runs to the end of
 // a file of that size (0 when unknown); none when it does not continue the
@@ -83,7 +90,7 @@ class Attempt final : public platform::HttpReceiver {
     if (!file_->Write(data, size)) return Fail(DownloadError::FileError);
     if (hasher_) hasher_->Update(data, size);
     result.received += size;
-    if (Clock::now() - reportedWhen_ >= kProgressInterval) Report();
+    if (ProgressMoved()) Report();
     return OnTick();
   }
 
@@ -140,11 +147,18 @@ class Attempt final : public platform::HttpReceiver {
     return false;
   }
 
+  bool ProgressMoved() const {
+    std::int64_t percent = WholePercent(ScaleProgress(offset_ + result.received, total_));
+    if (percent < 0) return Clock::now() - reportedWhen_ >= kUnknownTotalInterval;
+    return percent != reportedPercent_;
+  }
+
   void Report() {
     if (progress_ == nullptr) return;
     reportedWhen_ = Clock::now();
     reportedAt_ = offset_ + result.received;
     auto [received, total] = ScaleProgress(reportedAt_, total_);
+    reportedPercent_ = WholePercent({received, total});
     progress_->OnProgress(received, total, BINDSTATUS_DOWNLOADINGDATA, nullptr);
   }
 
@@ -162,6 +176,7 @@ class Attempt final : public platform::HttpReceiver {
   std::uint64_t windowReceived_ = 0;
   Clock::time_point reportedWhen_;
   std::uint64_t reportedAt_ = 0;
+  std::int64_t reportedPercent_ = -1;
 };
 
 bool IsWorthRetrying(DownloadError error) {

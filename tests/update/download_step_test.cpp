@@ -58,14 +58,12 @@ TEST_F(DownloadStepTest, StoresTheBodyAndReportsItsProgress) {
   std::string body = Body(3 * 1024 * 1024 + 17);
   server.Serve("/pkg.zip", body);
   RecordingProgress progress;
-  auto began = std::chrono::steady_clock::now();
   DownloadResult result = Fetch("/pkg.zip", OneAttempt(), &progress);
-  auto took = std::chrono::steady_clock::now() - began;
   ASSERT_TRUE(result.Ok()) << DescribeDownload(result);
   EXPECT_EQ(result.status, 200);
-  // Beyond the first and the last, one notification in 50 ms at most: not
-  // one for every chunk.
-  EXPECT_LE(progress.calls.size(), 2 + static_cast<std::size_t>(took / 50ms));
+  // One notification for each whole percent, the start and the end: not one
+  // for every chunk.
+  EXPECT_LE(progress.calls.size(), 103u);
   EXPECT_EQ(result.received, body.size());
   EXPECT_EQ(dir.Read(L"out.bin"), body);
   ASSERT_FALSE(progress.calls.empty());
