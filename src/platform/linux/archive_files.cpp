@@ -10,6 +10,7 @@
 #include <ctime>
 
 #include "platform/linux/unique_fd.h"
+#include "platform/linux/write_all.h"
 #include "platform/text_codec.h"
 
 namespace platform {
@@ -61,15 +62,7 @@ class OutputFd final : public OutputFile {
   explicit OutputFd(UniqueFd fd) : fd_(std::move(fd)) {}
 
   bool Write(const void* bytes, std::size_t size) override {
-    const auto* data = static_cast<const char*>(bytes);
-    std::size_t done = 0;
-    while (done < size) {
-      ssize_t n = ::write(fd_.Get(), data + done, size - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      done += static_cast<std::size_t>(n);
-    }
-    return true;
+    return WriteAll(fd_.Get(), static_cast<const char*>(bytes), size);
   }
 
   // futimens is utimensat on the open descriptor; Linux keeps no creation time.

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/linux/unique_fd.h"
+#include "platform/linux/write_all.h"
 #include "platform/text_codec.h"
 
 namespace platform {
@@ -56,18 +57,8 @@ bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
   std::string temporary = target + ".tmp";
   UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (!fd.Valid()) return false;
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ::unlink(temporary.c_str());
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd.Get()) != 0 || ::close(fd.Release()) != 0 ||
-      ::rename(temporary.c_str(), target.c_str()) != 0) {
+  if (!WriteAll(fd.Get(), bytes.data(), bytes.size()) || ::fsync(fd.Get()) != 0 ||
+      ::close(fd.Release()) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return false;
   }
@@ -94,17 +85,9 @@ class PosixAppendingFile final : public AppendingFile {
  public:
   explicit PosixAppendingFile(UniqueFd fd) : fd_(std::move(fd)) {}
   bool Write(const char* data, std::size_t size) override {
-    while (size > 0) {
-      ssize_t n = ::write(fd_.Get(), data, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        failed_ = true;
-        return false;
-      }
-      data += n;
-      size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    if (WriteAll(fd_.Get(), data, size)) return true;
+    failed_ = true;
+    return false;
   }
   bool Close() override {
     if (!fd_.Valid()) return false;

@@ -2,10 +2,9 @@
 
 #include <fcntl.h>
 
-#include <cerrno>
-
 #include "platform/file_system.h"
 #include "platform/linux/unique_fd.h"
+#include "platform/linux/write_all.h"
 
 namespace platform {
 namespace {
@@ -16,18 +15,9 @@ class PosixSparseFile final : public SparseFile {
   explicit PosixSparseFile(UniqueFd fd) : fd_(std::move(fd)) {}
 
   bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
-    while (size > 0) {
-      ssize_t n = ::pwrite(fd_.Get(), data, size, static_cast<off_t>(offset));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        failed_ = true;
-        return false;
-      }
-      data += n;
-      size -= static_cast<std::size_t>(n);
-      offset += static_cast<std::uint64_t>(n);
-    }
-    return true;
+    if (WriteAll(fd_.Get(), data, size, offset)) return true;
+    failed_ = true;
+    return false;
   }
 
   bool Close() override {
