@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/http_count.h"
+
 namespace {
 
 // More ranges than this are answered with the whole file: a request for
@@ -15,16 +17,6 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-std::optional<std::uint64_t> Number(std::string_view text) {
-  if (text.empty() || text.size() > 19) return std::nullopt;
-  std::uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-  }
-  return value;
-}
-
 // One "first-last", "first-" or "-suffix"; none when malformed. A range that
 // lies past the end comes back with first >= size.
 std::optional<ByteRange> ParseOne(std::string_view item, std::uint64_t size) {
@@ -33,16 +25,16 @@ std::optional<ByteRange> ParseOne(std::string_view item, std::uint64_t size) {
   std::string_view head = item.substr(0, dash);
   std::string_view tail = item.substr(dash + 1);
   if (head.empty()) {
-    auto suffix = Number(tail);
+    auto suffix = platform::ParseHttpCount(tail);
     if (!suffix) return std::nullopt;
     if (*suffix == 0 || size == 0) return ByteRange{size, size};
     return ByteRange{size - std::min(*suffix, size), size - 1};
   }
-  auto first = Number(head);
+  auto first = platform::ParseHttpCount(head);
   if (!first) return std::nullopt;
   std::uint64_t last = size == 0 ? 0 : size - 1;
   if (!tail.empty()) {
-    auto given = Number(tail);
+    auto given = platform::ParseHttpCount(tail);
     if (!given || *given < *first) return std::nullopt;
     last = std::min(*given, last);
   }

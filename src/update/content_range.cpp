@@ -1,18 +1,6 @@
 #include "update/content_range.h"
 
-namespace {
-
-std::optional<std::uint64_t> ParseCount(std::string_view text) {
-  if (text.empty() || text.size() > 19) return std::nullopt;
-  std::uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-  }
-  return value;
-}
-
-}  // namespace
+#include "platform/http_count.h"
 
 std::optional<ContentRange> ParseContentRange(std::string_view header) {
   constexpr std::string_view kUnit = "bytes ";
@@ -23,13 +11,13 @@ std::optional<ContentRange> ParseContentRange(std::string_view header) {
   if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash) {
     return std::nullopt;
   }
-  auto first = ParseCount(header.substr(0, dash));
-  auto last = ParseCount(header.substr(dash + 1, slash - dash - 1));
+  auto first = platform::ParseHttpCount(header.substr(0, dash));
+  auto last = platform::ParseHttpCount(header.substr(dash + 1, slash - dash - 1));
   if (!first || !last || *last < *first) return std::nullopt;
   ContentRange range{*first, *last, std::nullopt};
   std::string_view sizeText = header.substr(slash + 1);
   if (sizeText == "*") return range;
-  range.size = ParseCount(sizeText);
+  range.size = platform::ParseHttpCount(sizeText);
   if (!range.size || *last >= *range.size) return std::nullopt;
   return range;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/http_count.h"
 #include "platform/http_transport.h"
 
 namespace platform {
@@ -55,11 +56,7 @@ HttpHead ReadHead(HINTERNET request) {
                         WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
   head.status = static_cast<int>(status);
   // As text: the number form has only 32 bits.
-  std::string length = QueryText(request, WINHTTP_QUERY_CONTENT_LENGTH);
-  if (!length.empty() && length.size() <= 19 &&
-      length.find_first_not_of("0123456789") == std::string::npos) {
-    head.contentLength = std::stoull(length);
-  }
+  head.contentLength = ParseHttpCount(QueryText(request, WINHTTP_QUERY_CONTENT_LENGTH));
   head.contentRange = QueryText(request, WINHTTP_QUERY_CONTENT_RANGE);
   head.contentType = QueryText(request, WINHTTP_QUERY_CONTENT_TYPE);
   head.etag = QueryText(request, WINHTTP_QUERY_ETAG);
