@@ -1,6 +1,7 @@
 #include "files/entry_attributes.h"
 
 #include "files/zip_reader.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -33,6 +34,12 @@ std::uint32_t EntryAttributes(std::uint16_t versionMadeBy, std::uint32_t externa
   if ((externalAttributes & kUnixDirectoryType) != 0) attributes |= kArchiveDirectory;
   if ((externalAttributes & kUnixOwnerWrite) == 0) attributes |= kArchiveReadOnly;
   return attributes;
+}
+
+bool IsDirectoryEntry(std::uint16_t versionMadeBy, std::uint32_t externalAttributes,
+                      std::wstring_view storedName) {
+  if (!storedName.empty() && platform::IsPathSeparator(storedName.back())) return true;
+  return (EntryAttributes(versionMadeBy, externalAttributes) & kArchiveDirectory) != 0;
 }
 
 platform::OutputFileMode EntryFileMode(std::uint16_t versionMadeBy,

@@ -90,10 +90,6 @@ bool FitsPathLimit(std::size_t length) {
   return length <= platform::kMaxPathChars;
 }
 
-bool EndsWithSeparator(std::wstring_view name) {
-  return !name.empty() && platform::IsPathSeparator(name.back());
-}
-
 // Where an entry's raw data lies in the archive.
 struct DataRange {
   std::uint64_t end = 0;
@@ -230,8 +226,7 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   auto externalAttributes = static_cast<std::uint32_t>(info.external_fa);
   entry.attributes = EntryAttributes(versionMadeBy, externalAttributes);
   details.mode = EntryFileMode(versionMadeBy, externalAttributes);
-  // Many zip writers mark a directory only by its name.
-  if (EndsWithSeparator(stored)) {
+  if (IsDirectoryEntry(versionMadeBy, externalAttributes, stored)) {
     entry.attributes |= kArchiveDirectory;
     details.mode.attributes |= kArchiveDirectory;
   }

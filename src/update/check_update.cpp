@@ -14,6 +14,7 @@
 #include "update/detached_thread.h"
 #include "update/download_package.h"
 #include "update/download_step.h"
+#include "update/kept_package.h"
 #include "update/manifest_signature.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
@@ -78,12 +79,8 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   std::wstring downloadUrl = AppendCacheBuster(manifestUrl, platform::TickCount());
   std::string oldText = pkgPath ? ReadFileText(*pkgPath).text : std::string();
   state.m_bUpdating = true;
-  // A package left whole by a run that could not install it (a full disk,
-  // a kill while unpacking) belongs to that run's manifest, which the
-  // download below replaces.
   bool packageLeftOver =
       packagePath && platform::GetPathKind(*packagePath) == platform::PathKind::File;
-  std::string leftOverFor = packageLeftOver ? ReadFileText(*downloadedPath).text : std::string();
 
   if (!downloadedPath || !packagePath || !signaturePath) {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
@@ -114,7 +111,9 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   // The texts, not the parsed values, decide: any change to the manifest
   // orders an install.
   bool manifestChanged = packageLeftOver || oldText != text;
-  bool packageReady = packageLeftOver && leftOverFor == text;
+  // A package left whole by a run that could not install it (a full disk,
+  // a kill while unpacking) is installed only if it is this manifest's.
+  bool packageReady = packageLeftOver && IsPackageOf(*packagePath, text);
   if (!AdoptManifest(state, std::move(text), std::move(manifest))) {
     ReportUpdateFailure(*context, kManifestInvalidText, UpdateOutcome::ManifestUnusable);
     return 0;

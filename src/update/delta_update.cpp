@@ -74,7 +74,7 @@ class DeltaRun {
     if (!entries) return GiveUp(L"the directory does not parse");
     entries_ = std::move(*entries);
     if (!NameEntries()) return GiveUp(L"two entries share a name");
-    if (u_.signedManifest && !ListSignedFiles()) return false;
+    if (Listed() ? !MatchListedFiles() : !HoldsAFile()) return false;
     DeltaPlan plan = PlanDelta(entries_, zipEnd_.directoryOffset,
                                [this](std::size_t index) { return IsInstalled(index); });
     if (plan.bytes > fileSize_ / 2) {
@@ -173,35 +173,54 @@ class DeltaRun {
     return true;
   }
 
-  // Every file entry must be listed by the signed manifest, with the size
-  // the directory gives it.
-  bool ListSignedFiles() {
-    if (!u_.manifest.files) return GiveUp(L"the signed manifest lists no files");
-    for (const ManifestFile& file : *u_.manifest.files) signedFiles_[file.name] = &file;
+  bool Listed() const {
+    return u_.manifest.files.has_value() || u_.manifest.packageSha256 != nullptr;
+  }
+
+  // The directory's files must be exactly the manifest's, each with the size
+  // listed: one that leaves files out (down to an end record of no entries)
+  // would leave the old ones in place and record the new version.
+  bool MatchListedFiles() {
+    if (!u_.manifest.files) return GiveUp(L"the manifest pins the package but lists no files");
+    for (const ManifestFile& file : *u_.manifest.files) listedFiles_[file.name] = &file;
+    std::size_t found = 0;
     for (const ZipDirectoryEntry& entry : entries_) {
       if (IsDirectory(entry)) continue;
-      auto found = signedFiles_.find(entry.name);
-      if (found == signedFiles_.end() || found->second->size != entry.uncompressedSize) {
+      auto listed = listedFiles_.find(entry.name);
+      if (listed == listedFiles_.end() || listed->second->size != entry.uncompressedSize) {
         return GiveUp(L"entry " + DecodeEntryName(entry.name) +
                       L" is not as the manifest lists it");
       }
+      ++found;
+    }
+    if (found != listedFiles_.size() || found == 0) {
+      return GiveUp(L"the directory leaves out files the manifest lists");
     }
     return true;
   }
 
-  static bool IsDirectory(const ZipDirectoryEntry& entry) {
-    return (EntryAttributes(entry.versionMadeBy, entry.externalAttributes) & kArchiveDirectory) !=
-           0;
+  // Unlisted, a directory is taken as the package's, as the full download
+  // takes the package; but one without a single file is no client.
+  bool HoldsAFile() {
+    for (const ZipDirectoryEntry& entry : entries_) {
+      if (!IsDirectory(entry)) return true;
+    }
+    return GiveUp(L"the directory lists no files");
   }
 
-  // The installed file is the entry's: its SHA-256 the signed list's, or
-  // without a signed manifest its CRC-32 the directory's.
+  static bool IsDirectory(const ZipDirectoryEntry& entry) {
+    return IsDirectoryEntry(entry.versionMadeBy, entry.externalAttributes,
+                            DecodeEntryName(entry.name));
+  }
+
+  // The installed file is the entry's: its SHA-256 the listed one, or
+  // unlisted its CRC-32 the directory's.
   bool MatchesInstalled(const ZipDirectoryEntry& entry, const std::wstring& path) {
     std::unique_ptr<platform::ArchiveStream> file = u_.files.OpenArchive(path);
     if (!file || file->Size() != entry.uncompressedSize) return false;
-    if (!u_.signedManifest) return FileCrc32(*file) == entry.crc;
+    if (!Listed()) return FileCrc32(*file) == entry.crc;
     std::optional<std::string> digest = Sha256Hex(*file);
-    return digest && SameHex(*digest, signedFiles_.at(entry.name)->sha256);
+    return digest && SameHex(*digest, listedFiles_.at(entry.name)->sha256);
   }
 
   bool IsInstalled(std::size_t index) {
@@ -249,7 +268,7 @@ class DeltaRun {
     if (ZipReader::SetTargetDirectory(reader.get(), u_.clientDirectory) != ArchiveOk) {
       return GiveUp(L"the client directory is refused");
     }
-    if (u_.signedManifest && !VerifyFetched(reader.get(), indices)) return false;
+    if (Listed() && !VerifyFetched(reader.get(), indices)) return false;
     std::uint64_t needed = 0;
     for (int index : indices) needed += entries_[static_cast<std::size_t>(index)].uncompressedSize;
     // The full install decides, and says, when the disk is full.
@@ -271,8 +290,8 @@ class DeltaRun {
     return true;
   }
 
-  // Each fetched file is unpacked aside and checked against the signed
-  // list before any of them reaches the client.
+  // Each fetched file is unpacked aside and checked against the list before
+  // any of them reaches the client.
   bool VerifyFetched(ZipReader* reader, const std::vector<int>& indices) {
     const std::wstring aside = u_.copyPath + L".entry";
     for (int index : indices) {
@@ -314,7 +333,7 @@ class DeltaRun {
   ZipEnd zipEnd_;
   std::vector<ZipDirectoryEntry> entries_;
   std::vector<std::wstring> names_;
-  std::map<std::string, const ManifestFile*> signedFiles_;
+  std::map<std::string, const ManifestFile*> listedFiles_;
   std::uint64_t fetched_ = 0;
   std::uint64_t total_ = 0;
   int requests_ = 0;

@@ -23,12 +23,13 @@ struct DeltaUpdate {
   // The sparse copy; removed again whatever happens.
   std::wstring copyPath;
   std::wstring clientDirectory;
-  // Its "package_size" must be the package's, when named.
+  // Its "package_size" must be the package's, when named. A manifest that
+  // pins the package ("package_sha256", which a signed one always names) or
+  // lists its "files" must list every file the package holds: the directory
+  // must hold exactly those, and every entry kept or fetched must be the size
+  // and SHA-256 listed. Only a manifest that names neither leaves the check to
+  // the directory's CRC-32.
   const PackageManifest& manifest;
-  // With an update key the manifest is signed, and every entry kept or
-  // fetched must be the size and SHA-256 its "files" names; without, the
-  // directory's CRC-32 is the check.
-  bool signedManifest;
   // Called once before the first file is written; false stops the update.
   std::function<bool()> markInProgress;
 };
@@ -37,6 +38,7 @@ struct DeltaUpdate {
 // matched kept, the others fetched and unpacked. False, with the reason in
 // the trace, whenever anything is in doubt (no earlier install, a server
 // without ranges, a package that changed between requests, a directory that
-// does not parse, an entry that fails its CRC-32, more than half the package
-// to fetch): the whole package must then be downloaded and installed.
+// does not parse or leaves out a listed file, an entry that fails its CRC-32
+// or its listed SHA-256, more than half the package to fetch): the whole package must then be
+// downloaded and installed.
 bool InstallChangedEntries(const DeltaUpdate& update);

@@ -12,6 +12,7 @@
 #include "update/cache_buster.h"
 #include "update/delta_update.h"
 #include "update/download_step.h"
+#include "update/kept_package.h"
 #include "update/package_check.h"
 #include "update/package_install.h"
 #include "update/status_texts.h"
@@ -58,7 +59,6 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& p
                      packagePath + L".delta",
                      clientDirectory,
                      panel.state->manifest,
-                     panel.state->config.updateKey.has_value(),
                      [&panel] { return MarkInstallInProgress(panel); }};
   return InstallChangedEntries(update);
 }
@@ -81,8 +81,12 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   }
   std::string downloadedSha256;
   if (!packageReady) {
+    // Another manifest's package: never installed, and gone before a new one
+    // can take its name.
+    DropPackage(*packagePath);
     ShowProgressStrip(panel, true);
     if (InstallChangedEntriesOnly(panel, packageUrl, *packagePath, *clientDirectory, &callback)) {
+      ShowProgressStrip(panel, false);
       return FinishInstall(panel, true);
     }
     DownloadRules rules = panel.packageRules;
@@ -100,10 +104,13 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   // A package that is not the one the manifest names is never unpacked, a
   // kept one included.
   if (!PackageMatchesManifest(panel, *packagePath, state.manifest, downloadedSha256)) {
-    platform::RemoveFile(*packagePath);
+    DropPackage(*packagePath);
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
+  // Without the record a kept package is downloaded again at the next start:
+  // a cost, never a wrong install, so a failure to write it is no failure.
+  if (!packageReady) MarkPackageOf(*packagePath, state.manifestText);
 
   panel.trace->Write(L"\n");
   InstallResult installed = InstallPackage(panel, *packagePath, *clientDirectory);
@@ -112,7 +119,7 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
     ReportUpdateFailure(panel, kDiskFullText, UpdateOutcome::DiskFull);
     return 0;
   }
-  platform::RemoveFile(*packagePath);
+  DropPackage(*packagePath);
   panel.trace->Write(L"解压完成");
   return FinishInstall(panel, installed == InstallResult::Installed);
 }

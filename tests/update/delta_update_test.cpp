@@ -14,6 +14,7 @@
 #include <thread>
 #include <utility>
 
+#include "fakes/small_disk_files.h"
 #include "minisign_signer.h"
 #include "package_builder.h"
 #include "platform/archive_files.h"
@@ -56,6 +57,9 @@ class WatchingTransport final : public platform::HttpTransport {
       if (request.url.find(L"GameClient.zip") != std::wstring::npos) {
         ranges_.push_back(request.byteRange);
       }
+      if (forgedFileSize_ > 0 && !request.byteRange.empty() && request.byteRange[0] == '-') {
+        return AnswerEmptyDirectory(std::exchange(forgedFileSize_, 0), receiver);
+      }
       bool several = request.byteRange.find(',') != std::string::npos;
       if (refuseRanges_ || (refuseSeveralRanges_ && several)) sent.byteRange.clear();
       spoil = spoilNextRange_ && !request.byteRange.empty() && request.byteRange[0] != '-';
@@ -68,6 +72,12 @@ class WatchingTransport final : public platform::HttpTransport {
     return result;
   }
 
+  // Answers the next request for the file's tail, itself, with an end record
+  // of no entries, in a 206 that fits a file of `fileSize` bytes.
+  void ForgeEmptyDirectory(std::uint64_t fileSize) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    forgedFileSize_ = fileSize;
+  }
   void SpoilNextRange() {
     std::lock_guard<std::mutex> lock(mutex_);
     spoilNextRange_ = true;
@@ -116,8 +126,28 @@ class WatchingTransport final : public platform::HttpTransport {
     std::uint64_t spoilAt_ = 0;
   };
 
+  static platform::TransportResult AnswerEmptyDirectory(std::uint64_t fileSize,
+                                                        platform::HttpReceiver& receiver) {
+    constexpr std::uint64_t kEndRecordBytes = 22;
+    std::uint64_t at = fileSize - kEndRecordBytes;
+    std::string record("PK\x05\x06", 4);
+    record.resize(kEndRecordBytes, '\0');
+    for (int byte = 0; byte < 4; ++byte) record[16 + byte] = static_cast<char>(at >> (8 * byte));
+    platform::HttpHead head;
+    head.status = 206;
+    head.contentLength = kEndRecordBytes;
+    head.contentRange = "bytes " + std::to_string(at) + "-" + std::to_string(fileSize - 1) + "/" +
+                        std::to_string(fileSize);
+    head.etag = "\"forged\"";
+    if (!receiver.OnHead(head) || !receiver.OnBody(record.data(), record.size())) {
+      return platform::TransportResult::Stopped;
+    }
+    return platform::TransportResult::Ended;
+  }
+
   std::shared_ptr<platform::HttpTransport> inner_;
   std::mutex mutex_;
+  std::uint64_t forgedFileSize_ = 0;
   std::vector<std::string> ranges_;
   std::uint64_t bytes_ = 0;
   bool spoilNextRange_ = false;
@@ -228,18 +258,42 @@ class DeltaUpdateTest : public ::testing::Test {
   DeltaUpdateTest()
       : transport(std::make_shared<WatchingTransport>(platform::MakeSystemTransport(
             {std::chrono::milliseconds(2000), std::chrono::milliseconds(1000)}))),
-        harness(transport, site.Address("/pkg.json")) {}
+        harness(transport, site.Address("/pkg.json"), &disk) {
+    disk.free = kRoomyDisk;
+  }
+
+  static constexpr std::uint64_t kRoomyDisk = 1ull << 40;
 
   // Writes the package of `version` and a manifest that names it, pinned by
-  // size and SHA-256 unless `pinned` is false.
+  // size and SHA-256 and listing its files (as micro-pkg build writes it)
+  // unless `pinned` is false, and signed when the test has a key.
   void Publish(int version, bool pinned = true) {
+    Publish(version, ClientItems(version), ClientItems(version), pinned);
+  }
+
+  // The manifest describes the package of `items`; `served` is what the site
+  // serves in its place.
+  void Publish(int version, const std::vector<ArchiveItem>& items,
+               const std::vector<ArchiveItem>& served, bool pinned = true) {
     published = version;
     fs::create_directories(Package().parent_path());
-    ASSERT_TRUE(WriteZipArchive(Package(), ClientItems(version)));
     std::optional<PackageIdentity> identity;
-    if (pinned) identity = IdentifyPackage(Package());
+    if (pinned) {
+      ASSERT_TRUE(WriteZipArchive(Package(), items));
+      identity = IdentifyPackage(Package());
+      std::optional<std::vector<PackageFile>> files = DigestFiles(items);
+      ASSERT_TRUE(identity && files);
+      identity->files = *files;
+    }
+    ASSERT_TRUE(WriteZipArchive(Package(), served));
     std::string url = site.Address("/" + std::to_string(version) + "/GameClient.zip");
-    site.root.Write(L"pkg.json", ManifestText(url, "bin/game.exe", identity));
+    std::string manifest = ManifestText(url, "bin/game.exe", identity);
+    site.root.Write(L"pkg.json", manifest);
+    if (!key) return;
+    auto signature = SignMinisign(key->secretKey, manifest, MinisignAlgorithm::Prehashed,
+                                  "signature from test key", "file:pkg.json");
+    ASSERT_TRUE(signature.has_value());
+    site.root.Write(L"pkg.json.minisig", FormatMinisignSignature(*signature));
   }
 
   // Each version's package has its own address, as its manifest's text must
@@ -248,24 +302,22 @@ class DeltaUpdateTest : public ::testing::Test {
     return site.root.Path() / std::to_string(published) / "GameClient.zip";
   }
 
-  // A manifest of `version` signed with `key`, listing every file; the
-  // package served is made of `items`.
-  void PublishSigned(int version, const std::vector<ArchiveItem>& items) {
-    published = version;
-    fs::create_directories(Package().parent_path());
-    ASSERT_TRUE(WriteZipArchive(Package(), ClientItems(version)));
-    std::optional<PackageIdentity> identity = IdentifyPackage(Package());
-    ASSERT_TRUE(WriteZipArchive(Package(), items));
-    std::optional<std::vector<PackageFile>> files = DigestFiles(ClientItems(version));
-    ASSERT_TRUE(identity && files);
-    identity->files = *files;
-    std::string url = site.Address("/" + std::to_string(version) + "/GameClient.zip");
-    std::string manifest = ManifestText(url, "bin/game.exe", identity);
-    auto signature = SignMinisign(key->secretKey, manifest, MinisignAlgorithm::Prehashed,
-                                  "signature from test key", "file:pkg.json");
-    ASSERT_TRUE(signature.has_value());
-    site.root.Write(L"pkg.json", manifest);
-    site.root.Write(L"pkg.json.minisig", FormatMinisignSignature(*signature));
+  // v1 installed; v2's manifest is the honest one, but part 3 is served as
+  // another file of its size: neither path may install it.
+  void ExpectAForgedEntryRefused() {
+    Publish(1);
+    ASSERT_EQ(Run(), UpdateOutcome::Installed);
+    transport->TakeRanges();
+    std::vector<ArchiveItem> forged = ClientItems(2);
+    for (ArchiveItem& item : forged) {
+      if (item.name == "data/part3.bin") item.bytes = Noise(999, item.bytes.size());
+    }
+    Publish(2, ClientItems(2), forged);
+    EXPECT_EQ(Run(), UpdateOutcome::PackageDownloadFailed);
+    EXPECT_TRUE(FetchedWhole(transport->TakeRanges()));
+    std::map<std::string, std::string> tree = TreeOf(ClientDirectory());
+    EXPECT_TRUE(tree["data/part3.bin"] == Noise(3, 64 * 1024));
+    EXPECT_NE(harness.trace.Text().find(L"更新包 SHA-256 不符"), std::wstring::npos);
   }
 
   UpdateOutcome Run() {
@@ -299,6 +351,7 @@ class DeltaUpdateTest : public ::testing::Test {
   int published = 0;
   std::optional<MinisignKeyPair> key;
   std::shared_ptr<WatchingTransport> transport;
+  SmallDisk disk;
   UpdateHarness harness;
 };
 
@@ -327,6 +380,9 @@ TEST_F(DeltaUpdateTest, OnlyChangedAndAddedEntriesAreFetched) {
   EXPECT_LT(bytes, fs::file_size(Package()) / 4) << bytes << " of " << fs::file_size(Package());
   EXPECT_GT(bytes, 84u * 1024);
   EXPECT_EQ(harness.state->m_nProgress, 100);
+  // The strip is gone, as after a full install.
+  EXPECT_FALSE(harness.state->m_bShowProgress);
+  EXPECT_FALSE(harness.view->StripVisible());
   EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), site.root.Read(L"pkg.json"));
   EXPECT_NE(harness.trace.Text().find(L"delta update: 13 entries kept, 2 fetched, "),
             std::wstring::npos)
@@ -416,10 +472,10 @@ TEST_F(DeltaUpdateTest, ACorruptRangeIsCaughtByItsCrcAndTheWholePackageInstalled
 TEST_F(DeltaUpdateTest, WithAKeyKeptAndFetchedEntriesAreTheSignedOnes) {
   key = GenerateMinisignKeyPair();
   ASSERT_TRUE(key.has_value());
-  PublishSigned(1, ClientItems(1));
+  Publish(1);
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
   transport->TakeRanges();
-  PublishSigned(2, ClientItems(2));
+  Publish(2);
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
   ExpectInstalled(2);
   EXPECT_FALSE(FetchedWhole(transport->TakeRanges()));
@@ -428,19 +484,64 @@ TEST_F(DeltaUpdateTest, WithAKeyKeptAndFetchedEntriesAreTheSignedOnes) {
 TEST_F(DeltaUpdateTest, WithAKeyAnEntryThatIsNotTheSignedOneNeverReachesTheClient) {
   key = GenerateMinisignKeyPair();
   ASSERT_TRUE(key.has_value());
-  PublishSigned(1, ClientItems(1));
+  ExpectAForgedEntryRefused();
+}
+
+TEST_F(DeltaUpdateTest, WithoutAKeyAnEntryThatIsNotThePinnedOneNeverReachesTheClient) {
+  ExpectAForgedEntryRefused();
+}
+
+// Someone on the way answers the directory's request with an end record of
+// no entries, consistent with the signed size: nothing would be fetched, and
+// the old files would stand as the new version.
+TEST_F(DeltaUpdateTest, ADirectoryThatLeavesOutListedFilesIsNotTrusted) {
+  key = GenerateMinisignKeyPair();
+  ASSERT_TRUE(key.has_value());
+  Publish(1);
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  Publish(2);
+  transport->ForgeEmptyDirectory(fs::file_size(Package()));
   transport->TakeRanges();
-  // Served in place of the signed package: part 3 is another one of its size.
-  std::vector<ArchiveItem> forged = ClientItems(2);
-  for (ArchiveItem& item : forged) {
-    if (item.name == "data/part3.bin") item.bytes = Noise(999, item.bytes.size());
-  }
-  PublishSigned(2, forged);
-  EXPECT_EQ(Run(), UpdateOutcome::PackageDownloadFailed);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled(2);
   EXPECT_TRUE(FetchedWhole(transport->TakeRanges()));
-  std::map<std::string, std::string> tree = TreeOf(ClientDirectory());
-  EXPECT_TRUE(tree["data/part3.bin"] == Noise(3, 64 * 1024));
+  EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), site.root.Read(L"pkg.json"));
+}
+
+// Many zip writers mark a directory only by the slash its name ends in: the
+// range update keeps it as the reader makes it, a directory.
+TEST_F(DeltaUpdateTest, ADirectoryMarkedOnlyByItsNameIsKept) {
+  auto items = [](int version) {
+    std::vector<ArchiveItem> client = ClientItems(version);
+    client.front().unixMode = 0100644;
+    return client;
+  };
+  Publish(1, items(1), items(1));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  Publish(2, items(2), items(2));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled(2);
+  EXPECT_NE(harness.trace.Text().find(L"delta update: 13 entries kept, 2 fetched, "),
+            std::wstring::npos)
+      << platform::EncodeUtf8(harness.trace.Text());
+}
+
+// v2 did not fit the disk, so its package stays; v3 then installs by ranges.
+// That package is v2's, not v3's: it must neither outlive v3's install nor be
+// unpacked at a later start.
+TEST_F(DeltaUpdateTest, AKeptPackageNeverOutlivesALaterInstall) {
+  Publish(1, false);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  disk.free = 1000;
+  Publish(2, false);
+  ASSERT_EQ(Run(), UpdateOutcome::DiskFull);
+  ASSERT_TRUE(harness.MicroFileExists(L"GameClient.zip"));
+  disk.free = kRoomyDisk;
+  Publish(3, false);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled(3);
+  EXPECT_EQ(Run(), UpdateOutcome::ClientCurrent);
+  ExpectInstalled(3);
 }
 
 #ifndef _WIN32

@@ -3,12 +3,12 @@
 // it together.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <stdexcept>
 
 #include "fakes/fake_transport.h"
 #include "fakes/forwarding_archive_files.h"
+#include "fakes/small_disk_files.h"
 #include "file_facts.h"
 #include "platform/text_codec.h"
 #include "update/status_texts.h"
@@ -34,15 +34,6 @@ std::string WithBrokenCrc(std::string archive, int entry) {
                  0xDEADBEEF);
   return archive;
 }
-
-// Archive files on a volume with as much room as the test says.
-class SmallDisk final : public ForwardingArchiveFiles {
- public:
-  std::optional<std::uint64_t> AvailableBytes(const std::wstring&) const override {
-    return free.load();
-  }
-  std::atomic<std::uint64_t> free{0};
-};
 
 class ThrowingFiles final : public ForwardingArchiveFiles {
  public:
