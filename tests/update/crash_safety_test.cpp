@@ -9,9 +9,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <map>
 #include <optional>
 #include <random>
 #include <thread>
+#include <tuple>
+#include <utility>
 
 #include "http_test_server.h"
 #include "package_builder.h"
@@ -228,15 +232,33 @@ std::string RangeUpdateContent(int version, int file) {
   return FileContent(changed > 0 ? changed : 0, file);
 }
 
+// micro-pkg serve's site on loopback: ranges, several at once.
+class RangeSite {
+ public:
+  RangeSite() {
+    ServeStaticSite(server_, root.Path(), {});
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    loop_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::yield();
+  }
+  ~RangeSite() {
+    server_.stop();
+    loop_.join();
+  }
+  std::string Address() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+  TempDir root;
+
+ private:
+  httplib::Server server_;
+  int port_ = 0;
+  std::thread loop_;
+};
+
 TEST_F(CrashSafetyTest, AKilledRangeUpdateIsCompletedByTheNextStart) {
-  TempDir site;
-  httplib::Server served;
-  ServeStaticSite(served, site.Path(), {});
-  int port = served.bind_to_any_port("127.0.0.1");
-  ASSERT_GT(port, 0);
-  std::thread loop([&served] { served.listen_after_bind(); });
-  while (!served.is_running()) std::this_thread::yield();
-  const std::string address = "http://127.0.0.1:" + std::to_string(port);
+  RangeSite served;
+  TempDir& site = served.root;
+  const std::string address = served.Address();
   auto publish = [&](int version) {
     std::vector<ArchiveItem> items;
     for (int file = 0; file < kFiles; ++file) {
@@ -276,8 +298,99 @@ TEST_F(CrashSafetyTest, AKilledRangeUpdateIsCompletedByTheNextStart) {
     ASSERT_EQ(next.Finish(), 0) << "round " << version;
     expectComplete(version);
   }
-  served.stop();
-  loop.join();
+}
+
+// Release k's full version changes every file; its patch then changes every
+// eighth file of it, so the patch installs by ranges over the full one.
+std::string ReleaseContent(int release, bool patch, int file) {
+  if (patch && file % 8 == 0) return FileContent(200 + release, file);
+  return FileContent(release == 0 ? 1 : 100 + release, file);
+}
+
+// Each round: a full release killed while it unpacks, which leaves its
+// package kept; its patch by ranges, killed at a random point or not; the
+// patch once more; the manifest rolled back to the full release's text,
+// killed too; and a last start. Every run that says the client is current
+// must have exactly the tree of the manifest it was given: a kept package
+// is never installed under another manifest.
+TEST_F(CrashSafetyTest, AKeptPackageNeverOutlivesARangeUpdateOrARollback) {
+  RangeSite site;
+  std::map<std::string, std::string> manifests;
+  std::string served;
+  auto publish = [&](int release, bool patch) {
+    std::string name = std::to_string(release) + (patch ? "p" : "") + ".zip";
+    if (manifests.count(name) == 0) {
+      std::vector<ArchiveItem> items;
+      for (int file = 0; file < kFiles; ++file) {
+        ArchiveItem item;
+        item.name = FileName(file);
+        item.bytes = ReleaseContent(release, patch, file);
+        items.push_back(std::move(item));
+      }
+      EXPECT_TRUE(WriteZipArchive(site.root.Path() / name, items));
+      manifests[name] = ManifestText(site.Address() + "/" + name, FileName(0), {});
+    }
+    site.root.Write(L"pkg.json", manifests[name]);
+    served = name;
+  };
+  // Exactly the served release's files, and its manifest recorded.
+  auto expectExactly = [&](int release, bool patch, const std::string& run) {
+    std::size_t files = 0;
+    for (const auto& item :
+         std::filesystem::recursive_directory_iterator(client.Path() / "micro" / "GameClient")) {
+      files += item.is_regular_file();
+    }
+    EXPECT_EQ(files, static_cast<std::size_t>(kFiles)) << run;
+    for (int file = 0; file < kFiles; ++file) {
+      ASSERT_TRUE(client.Read(L"micro/GameClient/" + platform::DecodeUtf8(FileName(file))) ==
+                  ReleaseContent(release, patch, file))
+          << run << ": file " << file << " is not " << served;
+    }
+    EXPECT_EQ(client.Read(L"micro/pkg.json"), manifests[served]) << run;
+  };
+  const std::string manifestUrl = site.Address() + "/pkg.json";
+  std::mt19937 random(20261211);
+  // Killed once `marker` has appeared `count` times; a run that ends first
+  // and says the client is current must have the served tree.
+  auto run = [&](int release, bool patch, const std::string& marker, int count,
+                 const std::string& name) {
+    Driver driver(ExecutablePath(), manifestUrl);
+    if (!marker.empty() && driver.WaitFor(marker, count)) return driver.Kill();
+    if (driver.Finish() == 0) expectExactly(release, patch, name);
+  };
+  auto randomPoint = [&random]() -> std::pair<std::string, int> {
+    switch (std::uniform_int_distribution<int>(0, 2)(random)) {
+      case 0:
+        return {"SetProgress=", std::uniform_int_distribution<int>(1, 30)(random)};
+      case 1:
+        return {"删除：", std::uniform_int_distribution<int>(1, 8)(random)};
+      default:
+        return {"", 0};
+    }
+  };
+  publish(0, false);
+  ASSERT_EQ(Driver(ExecutablePath(), manifestUrl).Finish(), 0);
+  constexpr int kRounds = 4;
+  for (int release = 1; release <= kRounds; ++release) {
+    std::string round = "round " + std::to_string(release);
+    publish(release, false);
+    // Late enough that the patch is fetched by ranges over what it left.
+    run(release, false, "删除：",
+        std::uniform_int_distribution<int>(kFiles * 5 / 8, kFiles)(random),
+        round + ", full release");
+    publish(release, true);
+    auto [marker, count] = randomPoint();
+    run(release, true, marker, count, round + ", patch");
+    Driver patched(ExecutablePath(), manifestUrl);
+    ASSERT_EQ(patched.Finish(), 0) << round;
+    expectExactly(release, true, round + ", patch again");
+    publish(release, false);
+    std::tie(marker, count) = randomPoint();
+    run(release, false, marker, count, round + ", rolled back");
+    Driver last(ExecutablePath(), manifestUrl);
+    ASSERT_EQ(last.Finish(), 0) << round;
+    expectExactly(release, false, round + ", last start");
+  }
 }
 
 // A 64 MiB package: a launcher killed at about half of it, and a connection
