@@ -39,6 +39,6 @@ struct DeltaUpdate {
 // the trace, whenever anything is in doubt (no earlier install, a server
 // without ranges, a package that changed between requests, a directory that
 // does not parse or leaves out a listed file, an entry that fails its CRC-32
-// or its listed SHA-256, more than half the package to fetch): the whole package must then be
-// downloaded and installed.
+// or its listed SHA-256, more than half the package to fetch): the whole
+// package must then be downloaded and installed.
 bool InstallChangedEntries(const DeltaUpdate& update);
