@@ -196,8 +196,6 @@ class SpansReceiver final : public RuledReceiver {
     if (!whole) reply.error = RangeError::Transfer;
   }
 
-  RangeReply reply;
-
  private:
   bool IsSpan(const ContentRange& range) const {
     return std::any_of(spans_.begin(), spans_.end(), [&range](const ByteSpan& s) {
