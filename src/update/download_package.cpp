@@ -88,8 +88,9 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
     }
     DownloadRules rules = panel.packageRules;
     rules.sha256 = state.manifest.packageSha256 != nullptr;
-    if (state.manifest.packageSize)
+    if (state.manifest.packageSize) {
       rules.mostBytes = DeclaredSizeLimit(*state.manifest.packageSize);
+    }
     DownloadResult download =
         DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, rules);
     panel.trace->Write(L"\n" + DescribeDownload(download));

@@ -38,8 +38,9 @@ std::optional<AskedRange> ParseAsked(std::string_view text) {
 }
 
 bool IsAsked(const AskedRange& asked, const ContentRange& range) {
-  if (asked.suffix)
+  if (asked.suffix) {
     return range.last + 1 == *range.size && range.last - range.first < *asked.suffix;
+  }
   return range.first == asked.span.first && range.last == asked.span.last;
 }
 
