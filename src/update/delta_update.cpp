@@ -30,6 +30,9 @@ constexpr std::size_t kReadBytes = 64 * 1024;
 // Ranges asked for in one request: the Range header stays within a few
 // hundred bytes, far below what servers accept.
 constexpr std::size_t kRangesPerRequest = 32;
+// The directory is held in memory: 32 MiB is some 300,000 entries, more
+// than any client has. A larger one is a record that lies.
+constexpr std::uint64_t kMostDirectoryBytes = 32 * 1024 * 1024;
 
 std::optional<std::uint32_t> FileCrc32(platform::ArchiveStream& stream) {
   std::vector<char> buffer(kReadBytes);
@@ -109,7 +112,7 @@ class DeltaRun {
 
   RangeReply Fetch(const std::string& byteRange, const RangeSink& sink) {
     ++requests_;
-    return FetchRange(u_.transport, u_.packageUrl, byteRange, validator_, Counted(sink));
+    return FetchRange(u_.transport, u_.packageUrl, byteRange, validator_, u_.rules, Counted(sink));
   }
 
   // The file's last bytes, then whatever of the directory they missed; keeps
@@ -138,6 +141,7 @@ class DeltaRun {
         return GiveUp(L"no usable end of central directory");
     }
     zipEnd_ = scan.end;
+    if (zipEnd_.directorySize > kMostDirectoryBytes) return GiveUp(L"the directory is too large");
     if (zipEnd_.directoryOffset >= endOffset_) {
       end_.erase(0, static_cast<std::size_t>(zipEnd_.directoryOffset - endOffset_));
       endOffset_ = zipEnd_.directoryOffset;
@@ -249,7 +253,7 @@ class DeltaRun {
                                   plan.ranges.begin() + static_cast<std::ptrdiff_t>(at + count));
       ++requests_;
       RangeReply reply =
-          FetchRanges(u_.transport, u_.packageUrl, batch, validator_, fileSize_, write);
+          FetchRanges(u_.transport, u_.packageUrl, batch, validator_, fileSize_, u_.rules, write);
       if (reply.error == RangeError::NotPartial && count > 1) {
         // A server that sends no multipart answers gets one request a range.
         several = false;

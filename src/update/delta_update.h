@@ -12,9 +12,12 @@
 #include "platform/bind_status_callback.h"
 #include "platform/http_transport.h"
 #include "platform/trace.h"
+#include "update/download_rules.h"
 
 struct DeltaUpdate {
   platform::HttpTransport& transport;
+  // Every request obeys them, as the full download does.
+  const DownloadRules& rules;
   const platform::ArchiveFiles& files;
   platform::Trace& trace;
   // Hears the bytes fetched against the bytes to fetch; may be null.

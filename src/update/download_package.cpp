@@ -52,6 +52,7 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& p
                                CBindCallback* progress) {
   if (platform::FileSize(packagePath + L".part")) return false;
   DeltaUpdate update{*panel.transport,
+                     panel.packageRules,
                      *panel.archiveFiles,
                      *panel.trace,
                      progress,
@@ -91,6 +92,9 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
     }
     DownloadRules rules = panel.packageRules;
     rules.sha256 = state.manifest.packageSha256 != nullptr;
+    if (state.manifest.packageSize) {
+      rules.mostBytes = DeclaredSizeLimit(*state.manifest.packageSize);
+    }
     DownloadResult download =
         DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, rules);
     panel.trace->Write(L"\n" + DescribeDownload(download));

@@ -1,5 +1,6 @@
 #include "update/download_step.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -46,8 +47,7 @@ class Attempt final : public platform::HttpReceiver {
         progress_(progress),
         rules_(rules),
         offset_(offset),
-        started_(Clock::now()),
-        windowStart_(started_) {}
+        watch_(rules) {}
 
   bool OnHead(const platform::HttpHead& head) override {
     result.status = head.status;
@@ -65,7 +65,9 @@ class Attempt final : public platform::HttpReceiver {
     }
     expected_ = head.contentLength;
     result.resumedFrom = offset_;
-    if (rules_.mostBytes > 0 && total_ > rules_.mostBytes) return Fail(DownloadError::TooLarge);
+    // Refused before a byte is written when the headers announce more.
+    std::uint64_t announced = std::max(total_, offset_ + expected_.value_or(0));
+    if (rules_.mostBytes > 0 && announced > rules_.mostBytes) return Fail(DownloadError::TooLarge);
     file_ = platform::OpenAppendingFile(partPath_, append);
     if (!file_) return Fail(DownloadError::FileError);
     if (rules_.sha256 && !append) hasher_.emplace();
@@ -90,22 +92,14 @@ class Attempt final : public platform::HttpReceiver {
     if (!file_->Write(data, size)) return Fail(DownloadError::FileError);
     if (hasher_) hasher_->Update(data, size);
     result.received += size;
+    watch_.Count(size);
     if (ProgressMoved()) Report();
     return OnTick();
   }
 
   bool OnTick() override {
-    auto now = Clock::now();
-    if (rules_.timeLimit.count() > 0 && now - started_ > rules_.timeLimit) {
-      return Fail(DownloadError::TooLong);
-    }
-    if (now - windowStart_ < rules_.lowSpeedTime) return true;
-    double seconds = std::chrono::duration<double>(now - windowStart_).count();
-    bool slow = static_cast<double>(result.received - windowReceived_) <
-                static_cast<double>(rules_.lowSpeedBytesPerSecond) * seconds;
-    windowStart_ = now;
-    windowReceived_ = result.received;
-    return slow ? Fail(DownloadError::Stalled) : true;
+    TransferVerdict verdict = watch_.Check();
+    return verdict == TransferVerdict::Going || Fail(ErrorOf(verdict));
   }
 
   // Settles the result once the transport has returned.
@@ -125,9 +119,7 @@ class Attempt final : public platform::HttpReceiver {
           result.error = DownloadError::ConnectFailed;
           break;
         case platform::TransportResult::TimedOut:
-          result.error = rules_.timeLimit.count() > 0 && Clock::now() - started_ >= rules_.timeLimit
-                             ? DownloadError::TooLong
-                             : DownloadError::Stalled;
+          result.error = ErrorOf(watch_.TimedOut());
           break;
         case platform::TransportResult::BadRedirect:
           result.error = DownloadError::BadRedirect;
@@ -145,6 +137,20 @@ class Attempt final : public platform::HttpReceiver {
   bool Fail(DownloadError error) {
     result.error = error;
     return false;
+  }
+
+  static DownloadError ErrorOf(TransferVerdict verdict) {
+    switch (verdict) {
+      case TransferVerdict::TooLong:
+        return DownloadError::TooLong;
+      case TransferVerdict::Stalled:
+        return DownloadError::Stalled;
+      case TransferVerdict::TooSlow:
+        return DownloadError::TooSlow;
+      case TransferVerdict::Going:
+        break;
+    }
+    return DownloadError::None;
   }
 
   bool ProgressMoved() const {
@@ -171,9 +177,7 @@ class Attempt final : public platform::HttpReceiver {
   std::optional<std::uint64_t> expected_;
   std::unique_ptr<platform::AppendingFile> file_;
   std::optional<Sha256Hasher> hasher_;
-  Clock::time_point started_;
-  Clock::time_point windowStart_;
-  std::uint64_t windowReceived_ = 0;
+  TransferWatch watch_;
   Clock::time_point reportedWhen_;
   std::uint64_t reportedAt_ = 0;
   std::int64_t reportedPercent_ = -1;
@@ -191,16 +195,15 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
   const std::wstring validatorPath = partPath + L".validator";
   platform::HttpRequest request;
   request.url = url;
-  // The transport's own limit is only a backstop, a second later: the
-  // attempt's clock decides, so a limit reached reads as too long, never as
-  // a stall.
-  if (rules.timeLimit.count() > 0) request.timeLimit = rules.timeLimit + std::chrono::seconds(1);
+  request.timeLimit = TransportTimeLimit(rules);
   if (rules.resumable) {
     std::string validator;
-    // A part without the validator of its version cannot be continued.
+    // A part without the validator of its version cannot be continued, nor
+    // one already past the size limit.
     if (platform::ReadWholeFile(validatorPath, 4096, validator) == platform::ReadStatus::Ok &&
         !validator.empty()) {
       request.rangeStart = platform::FileSize(partPath).value_or(0);
+      if (rules.mostBytes > 0 && request.rangeStart > rules.mostBytes) request.rangeStart = 0;
       if (request.rangeStart > 0) request.ifRange = validator;
     }
   }
@@ -211,10 +214,12 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
     result.error = DownloadError::FileError;
   }
   // A part the server will not continue (416 for one already whole, say)
-  // is dropped and the file fetched from its start.
+  // is dropped and the file fetched from its start. So is one of a file
+  // larger than the limit: it is not the file asked for.
   bool refused =
       result.error == DownloadError::HttpStatus || result.error == DownloadError::BadRange;
-  if (result.Ok() || !rules.resumable || (refused && request.rangeStart > 0)) {
+  if (result.Ok() || !rules.resumable || (refused && request.rangeStart > 0) ||
+      result.error == DownloadError::TooLarge) {
     platform::RemoveFile(partPath);
     platform::RemoveFile(validatorPath);
   }
@@ -223,21 +228,6 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
 }
 
 }  // namespace
-
-DownloadRules ManifestDownloadRules() {
-  DownloadRules rules;
-  rules.mostBytes = 1024 * 1024;
-  rules.timeLimit = std::chrono::seconds(60);
-  return rules;
-}
-
-DownloadRules PackageDownloadRules() {
-  DownloadRules rules;
-  rules.resumable = true;
-  rules.retryPauses = {std::chrono::seconds(1), std::chrono::seconds(2), std::chrono::seconds(4),
-                       std::chrono::seconds(8)};
-  return rules;
-}
 
 DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstring& url,
                             const std::wstring& path, IBindStatusCallback* progress,
@@ -269,8 +259,8 @@ std::pair<ULONG, ULONG> ScaleProgress(std::uint64_t received, std::uint64_t tota
 std::wstring DescribeDownload(const DownloadResult& result) {
   static const wchar_t* const kNames[] = {
       L"ok",        L"not a web address", L"no connection", L"refused status",
-      L"bad range", L"dropped",           L"stalled",       L"too long",
-      L"too large", L"bad redirect",      L"file error"};
+      L"bad range", L"dropped",           L"stalled",       L"too slow",
+      L"too long",  L"too large",         L"bad redirect",  L"file error"};
   std::wstring text = result.Ok() ? L"download ok: " : L"download failed (";
   if (!result.Ok()) text += std::wstring(kNames[static_cast<int>(result.error)]) + L"): ";
   text += std::to_wstring(result.status);

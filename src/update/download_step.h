@@ -7,14 +7,13 @@
 // that length appends, a 200 starts over, anything else fails.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/bind_status_callback.h"
 #include "platform/http_transport.h"
+#include "update/download_rules.h"
 
 enum class DownloadError {
   None,
@@ -29,9 +28,11 @@ enum class DownloadError {
   Dropped,
   // Too slow for too long, or nothing at all arrived.
   Stalled,
+  // Below the floor: hopeless, not tried again in this run.
+  TooSlow,
   // Past the time limit.
   TooLong,
-  // Past the size limit.
+  // Past the size limit, announced or received.
   TooLarge,
   BadRedirect,
   // The partial file could not be written or renamed.
@@ -52,28 +53,6 @@ struct DownloadResult {
   std::string sha256;
   bool Ok() const { return error == DownloadError::None; }
 };
-
-struct DownloadRules {
-  // Keep the partial file across failures and continue it next time.
-  bool resumable = false;
-  // 0: no limit.
-  std::uint64_t mostBytes = 0;
-  std::chrono::milliseconds timeLimit{0};
-  // A transfer that moves fewer than `lowSpeedBytesPerSecond` on average
-  // over `lowSpeedTime` is given up.
-  std::uint64_t lowSpeedBytesPerSecond = 512;
-  std::chrono::milliseconds lowSpeedTime{30000};
-  // The pause before each further attempt after a dropped or stalled
-  // transfer or a failed connection; empty: one attempt only.
-  std::vector<std::chrono::milliseconds> retryPauses;
-  // Hash the body as it is written, so a checked package is not read again.
-  bool sha256 = false;
-};
-
-// The manifest: at most 1 MiB and 60 s, no resume, no retry.
-DownloadRules ManifestDownloadRules();
-// The package: resumable, four more attempts after 1, 2, 4 and 8 seconds.
-DownloadRules PackageDownloadRules();
 
 // Downloads `url` to `path`. `progress` (may be null) hears the bytes of
 // the file so far, counting a resumed part, and the whole file's size when

@@ -1,5 +1,7 @@
 // One range request of the package: "Range: bytes=<ranges>" with the version's
-// validator in If-Range, answered only by a 206 of that version.
+// validator in If-Range, answered only by a 206 of that version and of no
+// more bytes than were asked for, under the rules of every download (time
+// limit, stall, floor).
 #pragma once
 
 #include <cstddef>
@@ -10,6 +12,7 @@
 
 #include "platform/http_transport.h"
 #include "update/content_range.h"
+#include "update/download_rules.h"
 
 enum class RangeError {
   None,
@@ -18,12 +21,17 @@ enum class RangeError {
   NotPartial,
   // The 206 names another validator than the one asked for, or none.
   ValidatorChanged,
-  // No usable Content-Range, or not the range asked for.
+  // No usable Content-Range, not the range asked for, or more bytes than
+  // asked for, announced or sent.
   BadRange,
   // The body ended before its range did, or the connection failed.
   Transfer,
   // The receiver of the bytes refused them.
   Refused,
+  // Against the download rules.
+  Stalled,
+  TooSlow,
+  TooLong,
 };
 
 struct RangeReply {
@@ -44,9 +52,11 @@ using RangeSink = std::function<bool(std::uint64_t offset, const char* data, std
 // Asks `url` for `byteRange` ("-65557", "100-199"). With a `validator` it
 // goes in If-Range, and the reply must carry the same one; without, the reply
 // must carry one at all, so that later requests can hold it to its version.
+// The reply must be the span asked for, or for a suffix at most that many of
+// the file's last bytes.
 RangeReply FetchRange(platform::HttpTransport& transport, const std::wstring& url,
                       const std::string& byteRange, const std::string& validator,
-                      const RangeSink& sink);
+                      const DownloadRules& rules, const RangeSink& sink);
 
 // Asks for all of `spans` in one request ("bytes=0-99,500-599"), answered by
 // a multipart/byteranges 206 (or a plain one for a single span) of the
@@ -55,7 +65,7 @@ RangeReply FetchRange(platform::HttpTransport& transport, const std::wstring& ur
 // file changed).
 RangeReply FetchRanges(platform::HttpTransport& transport, const std::wstring& url,
                        const std::vector<ByteSpan>& spans, const std::string& validator,
-                       std::uint64_t fileSize, const RangeSink& sink);
+                       std::uint64_t fileSize, const DownloadRules& rules, const RangeSink& sink);
 
 // "range refused (200)", "validator changed", ... for the trace.
 std::wstring DescribeRangeError(const RangeReply& reply);

@@ -1,0 +1,75 @@
+#include "update/download_rules.h"
+
+#include <cmath>
+
+namespace {
+
+// The floor's window advances in steps of a sixtieth: a second of a minute.
+constexpr int kFloorSteps = 60;
+
+}  // namespace
+
+DownloadRules ManifestDownloadRules() {
+  DownloadRules rules;
+  rules.mostBytes = 1024 * 1024;
+  rules.timeLimit = std::chrono::seconds(60);
+  return rules;
+}
+
+DownloadRules PackageDownloadRules() {
+  DownloadRules rules;
+  rules.resumable = true;
+  rules.retryPauses = {std::chrono::seconds(1), std::chrono::seconds(2), std::chrono::seconds(4),
+                       std::chrono::seconds(8)};
+  return rules;
+}
+
+std::uint64_t DeclaredSizeLimit(double declared) {
+  if (!(declared >= 1)) return 1;
+  if (declared >= 18446744073709551615.0) return UINT64_MAX;
+  return static_cast<std::uint64_t>(std::floor(declared));
+}
+
+std::chrono::milliseconds TransportTimeLimit(const DownloadRules& rules) {
+  if (rules.timeLimit.count() <= 0) return std::chrono::milliseconds(0);
+  return rules.timeLimit + std::chrono::seconds(1);
+}
+
+TransferWatch::TransferWatch(const DownloadRules& rules)
+    : rules_(rules), started_(Clock::now()), windowStart_(started_) {
+  samples_.emplace_back(started_, 0);
+}
+
+TransferVerdict TransferWatch::Check() {
+  auto now = Clock::now();
+  if (rules_.timeLimit.count() > 0 && now - started_ > rules_.timeLimit) {
+    return TransferVerdict::TooLong;
+  }
+  if (SlowerThanFloor(now)) return TransferVerdict::TooSlow;
+  if (now - windowStart_ < rules_.lowSpeedTime) return TransferVerdict::Going;
+  double seconds = std::chrono::duration<double>(now - windowStart_).count();
+  bool slow = static_cast<double>(received_ - windowReceived_) <
+              static_cast<double>(rules_.lowSpeedBytesPerSecond) * seconds;
+  windowStart_ = now;
+  windowReceived_ = received_;
+  return slow ? TransferVerdict::Stalled : TransferVerdict::Going;
+}
+
+TransferVerdict TransferWatch::TimedOut() const {
+  bool pastLimit = rules_.timeLimit.count() > 0 && Clock::now() - started_ >= rules_.timeLimit;
+  return pastLimit ? TransferVerdict::TooLong : TransferVerdict::Stalled;
+}
+
+bool TransferWatch::SlowerThanFloor(Clock::time_point now) {
+  if (rules_.floorBytesPerSecond == 0 || rules_.floorTime.count() <= 0) return false;
+  if (now - samples_.back().first >= rules_.floorTime / kFloorSteps) {
+    samples_.emplace_back(now, received_);
+  }
+  const Clock::time_point windowStart = now - rules_.floorTime;
+  while (samples_.size() > 1 && samples_[1].first <= windowStart) samples_.pop_front();
+  // Not a whole window yet.
+  if (samples_.front().first > windowStart) return false;
+  double seconds = std::chrono::duration<double>(now - samples_.front().first).count();
+  return static_cast<double>(received_ - samples_.front().second) <
+         static_cast<double>(rules_.floorBytesPerSecond) * seconds;
+}
