@@ -10,6 +10,7 @@
 #include <string>
 #include <system_error>
 
+#include "bounded_server.h"
 #include "command.h"
 #include "command_arguments.h"
 #include "platform/text_codec.h"
@@ -67,7 +68,7 @@ CommandResult RunServe(const std::vector<std::wstring>& arguments) {
     };
   }
 
-  httplib::Server server;
+  BoundedServer server;
   ServeStaticSite(server, root, options);
   int bound = *port == 0 ? server.bind_to_any_port("127.0.0.1")
                          : (server.bind_to_port("127.0.0.1", static_cast<int>(*port))

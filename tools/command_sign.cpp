@@ -84,8 +84,17 @@ CommandResult RunSign(const std::vector<std::wstring>& arguments) {
     std::fprintf(stderr, "micro-pkg: cannot sign (a comment with a line break?)\n");
     return CommandResult::Failed;
   }
+  std::string signatureText = FormatMinisignSignature(*signature);
+  if (signatureText.size() > kMaxMinisignSignatureBytes) {
+    std::fprintf(stderr,
+                 "micro-pkg: the trusted comment is too long: the launcher reads signature files "
+                 "of at most %zu bytes, this one would be %zu (at most %zu comment bytes fit)\n",
+                 kMaxMinisignSignatureBytes, signatureText.size(),
+                 kMaxMinisignSignatureBytes - (signatureText.size() - trusted.size()));
+    return CommandResult::Failed;
+  }
   std::wstring signaturePath = file + L".minisig";
-  if (!platform::ReplaceFileContents(signaturePath, FormatMinisignSignature(*signature))) {
+  if (!platform::ReplaceFileContents(signaturePath, signatureText)) {
     std::fprintf(stderr, "micro-pkg: cannot write %s\n",
                  platform::EncodeUtf8(signaturePath).c_str());
     return CommandResult::Failed;

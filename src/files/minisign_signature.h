@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,6 +29,11 @@ struct MinisignSignature {
   std::string trustedComment;
   Ed25519Signature globalSignature{};
 };
+
+// The longest signature file the launcher reads, for the operators' tool to
+// refuse a trusted comment that would not fit: the file is four short lines
+// and minisign allows trusted comments of about a kilobyte.
+inline constexpr std::size_t kMaxMinisignSignatureBytes = 16 * 1024;
 
 // None when the text is not a whole signature file (missing or truncated
 // lines, bad base64, an unknown algorithm). CR LF line ends are accepted.

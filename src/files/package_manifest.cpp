@@ -1,6 +1,14 @@
 #include "files/package_manifest.h"
 
+#include <cmath>
+
 namespace {
+
+// A whole number of bytes that a JSON number (a double) holds exactly; any
+// other value would not convert to a count.
+bool IsByteCount(double value) {
+  return value >= 0 && value <= 9007199254740992.0 && value == std::floor(value);
+}
 
 std::optional<std::vector<ManifestFile>> ParseFiles(const cJSON* list) {
   if (!cJSON_IsArray(list)) return std::nullopt;
@@ -11,7 +19,7 @@ std::optional<std::vector<ManifestFile>> ParseFiles(const cJSON* list) {
     const cJSON* size = cJSON_GetObjectItem(item, "size");
     const cJSON* sha256 = cJSON_GetObjectItem(item, "sha256");
     if (!cJSON_IsString(name) || !cJSON_IsNumber(size) || !cJSON_IsString(sha256) ||
-        size->valuedouble < 0) {
+        !IsByteCount(size->valuedouble)) {
       return std::nullopt;
     }
     files.push_back(

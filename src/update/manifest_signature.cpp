@@ -9,10 +9,6 @@
 
 namespace {
 
-// A signature file is four short lines; minisign allows trusted comments of
-// about a kilobyte.
-constexpr std::size_t kMaxSignatureBytes = 16 * 1024;
-
 void TraceRefusal(const UpdateContext& context, std::string_view reason) {
   context.trace->Write(L"\n更新信息校验失败：" + platform::DecodeUtf8(reason));
 }
@@ -35,7 +31,7 @@ SignatureCheck CheckManifestSignature(const UpdateContext& context, const Minisi
   std::string signature;
   if (!DownloadFile(*context.transport, address, signaturePath, nullptr, context.manifestRules)
            .Ok() ||
-      platform::ReadWholeFile(signaturePath, kMaxSignatureBytes, signature) !=
+      platform::ReadWholeFile(signaturePath, kMaxMinisignSignatureBytes, signature) !=
           platform::ReadStatus::Ok) {
     TraceRefusal(context, "no signature");
     return SignatureCheck::Malformed;

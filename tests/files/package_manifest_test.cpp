@@ -30,4 +30,15 @@ TEST(PackageManifest, ValuesOfAnArrayRootAreNotTaken) {
   EXPECT_EQ(manifest.exePath, nullptr);
 }
 
+TEST(PackageManifest, FilesWithASizeThatIsNoByteCountAreNotListed) {
+  const std::string head =
+      R"({"client_url":"a","exe_path":"b","files":[{"name":"f","sha256":"ab","size":)";
+  PackageManifest largest = ParsePackageManifest(head + "9007199254740992}]}");
+  ASSERT_TRUE(largest.files.has_value());
+  EXPECT_EQ(largest.files->front().size, 9007199254740992u);
+  for (const char* size : {"58e30", "1e999", "-1", "2.5", "18446744073709551616"}) {
+    EXPECT_FALSE(ParsePackageManifest(head + size + "}]}").files.has_value()) << size;
+  }
+}
+
 }  // namespace

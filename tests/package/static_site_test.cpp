@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -14,6 +16,7 @@
 #include <unistd.h>
 #endif
 
+#include "bounded_server.h"
 #include "temp_dir.h"
 
 namespace {
@@ -65,22 +68,23 @@ TEST(SiteContentType, FollowsTheExtensionInAnyCase) {
 // A site served on a free loopback port for the length of a test.
 class StaticSiteTest : public ::testing::Test {
  protected:
-  void Start(std::uint64_t bytesPerSecond = 0) {
+  void Start(std::uint64_t bytesPerSecond = 0, RequestLimits limits = {}) {
+    server_ = std::make_unique<BoundedServer>(limits);
     StaticSiteOptions options;
     options.bytesPerSecond = bytesPerSecond;
     options.log = [this](const std::string& request) {
       std::lock_guard<std::mutex> lock(mutex_);
       log_.push_back(request);
     };
-    ServeStaticSite(server_, dir_.Path(), options);
-    port_ = server_.bind_to_any_port("127.0.0.1");
+    ServeStaticSite(*server_, dir_.Path(), options);
+    port_ = server_->bind_to_any_port("127.0.0.1");
     ASSERT_GT(port_, 0);
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
     // A stop before the loop runs would be missed.
-    while (!server_.is_running()) std::this_thread::yield();
+    while (!server_->is_running()) std::this_thread::yield();
   }
   void TearDown() override {
-    server_.stop();
+    if (server_) server_->stop();
     if (thread_.joinable()) thread_.join();
   }
   httplib::Client Client() const { return httplib::Client("127.0.0.1", port_); }
@@ -90,7 +94,7 @@ class StaticSiteTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  httplib::Server server_;
+  std::unique_ptr<BoundedServer> server_;
   int port_ = 0;
   std::thread thread_;
   std::mutex mutex_;
@@ -200,19 +204,90 @@ TEST_F(StaticSiteTest, APortInUseIsRefused) {
 }
 
 #ifndef _WIN32
+// A raw connection to the server; -1 when it cannot be made.
+int Connect(int port) {
+  int sock = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return sock;
+  ::close(sock);
+  return -1;
+}
+
+// What the server sends until it closes the connection; "<open>" ends it
+// when the server has not closed it within 5 s.
+std::string ReadToClose(int sock) {
+  timeval wait{5, 0};
+  setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait);
+  std::string answer;
+  char buffer[4096];
+  ssize_t n = 0;
+  while ((n = ::recv(sock, buffer, sizeof buffer, 0)) > 0) {
+    answer.append(buffer, static_cast<std::size_t>(n));
+  }
+  return n == 0 ? answer : answer + "<open>";
+}
+
+TEST_F(StaticSiteTest, AHeaderPastTheBoundIsAnswered431AndTheConnectionClosed) {
+  dir_.Write(L"pkg.json", "{}");
+  Start();
+  int sock = Connect(port_);
+  ASSERT_GE(sock, 0);
+  std::string header = "GET /pkg.json HTTP/1.1\r\n";
+  while (header.size() < RequestLimits{}.headerBytes + 8192) {
+    header += "X-Filler: " + std::string(90, 'f') + "\r\n";
+  }
+  EXPECT_EQ(::send(sock, header.data(), header.size(), MSG_NOSIGNAL),
+            static_cast<ssize_t>(header.size()));
+  std::string answer = ReadToClose(sock);
+  ::close(sock);
+  EXPECT_EQ(answer.rfind("HTTP/1.1 431 Request Header Fields Too Large\r\n", 0), 0u) << answer;
+  EXPECT_EQ(answer.find("<open>"), std::string::npos);
+  auto within = Client().Get("/pkg.json", {{"X-Filler", std::string(8000, 'f')}});
+  ASSERT_TRUE(within);
+  EXPECT_EQ(within->body, "{}");
+}
+
+// A byte every 100 ms never meets the read time-out, only the deadline.
+TEST_F(StaticSiteTest, AClientSlowWithItsRequestIsDroppedAtTheDeadlineWhileOthersAreServed) {
+  dir_.Write(L"pkg.json", "{}");
+  RequestLimits limits;
+  limits.deadline = std::chrono::milliseconds(1000);
+  Start(0, limits);
+  int sock = Connect(port_);
+  ASSERT_GE(sock, 0);
+  const std::string start = "GET /pkg.json HTTP/1.1\r\nX-Slow: ";
+  ASSERT_EQ(::send(sock, start.data(), start.size(), MSG_NOSIGNAL),
+            static_cast<ssize_t>(start.size()));
+  std::string answer;
+  bool closed = false;
+  for (int i = 0; i < 50 && !closed; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (i == 3) {
+      auto got = Client().Get("/pkg.json");
+      ASSERT_TRUE(got);
+      EXPECT_EQ(got->body, "{}");
+    }
+    char buffer[256];
+    ssize_t n = ::recv(sock, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (n > 0) answer.append(buffer, static_cast<std::size_t>(n));
+    closed = n == 0 || ::send(sock, "s", 1, MSG_NOSIGNAL) != 1;
+  }
+  ::close(sock);
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(answer.rfind("HTTP/1.1 408 Request Timeout\r\n", 0), 0u) << answer;
+}
+
 // Connections that never send a request hold only their own threads.
 TEST_F(StaticSiteTest, IdleConnectionsDoNotHoldUpNewRequests) {
   dir_.Write(L"pkg.json", "{}");
   Start();
   std::vector<int> idle;
   for (int i = 0; i < 200; ++i) {
-    int sock = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port_));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::connect(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    idle.push_back(sock);
+    idle.push_back(Connect(port_));
+    ASSERT_GE(idle.back(), 0);
   }
   auto client = Client();
   client.set_read_timeout(std::chrono::seconds(3));

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "files/minisign_signature.h"
 #include "platform/environment.h"
 #include "platform/text_codec.h"
 #include "temp_dir.h"
@@ -236,6 +237,20 @@ TEST(MicroPkg, KeygenSignAndVerify) {
 }
 
 #ifndef _WIN32
+// cmd.exe takes no command line this long.
+TEST(MicroPkg, ATrustedCommentTheLauncherWouldNotReadIsNotSigned) {
+  TempDir dir;
+  std::wstring secretKey = Quoted(dir.WideFile(L"release.key"));
+  ASSERT_EQ(RunTool(L"keygen " + Quoted(dir.WideFile(L"release.pub")) + L" " + secretKey).status,
+            0);
+  dir.Write(L"pkg.json", "{}");
+  std::wstring sign = L"sign " + secretKey + L" " + Quoted(dir.WideFile(L"pkg.json"));
+  EXPECT_EQ(RunTool(sign + L" --trusted-comment " + std::wstring(20000, L'c')).status, 1);
+  EXPECT_FALSE(fs::exists(dir.Path() / "pkg.json.minisig"));
+  ASSERT_EQ(RunTool(sign + L" --trusted-comment " + std::wstring(16000, L'c')).status, 0);
+  EXPECT_LE(fs::file_size(dir.Path() / "pkg.json.minisig"), kMaxMinisignSignatureBytes);
+}
+
 // Debian's minisign and micro-pkg each verify what the other signed, with
 // keys made by either.
 TEST(MicroPkg, SignaturesInteroperateWithMinisign) {
