@@ -58,7 +58,7 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& p
                      packagePath + L".delta",
                      clientDirectory,
                      panel.state->manifest,
-                     panel.state->config.updateKey.has_value(),
+                     !panel.state->config.updateKeys.empty(),
                      [&panel] { return MarkInstallInProgress(panel); }};
   return InstallChangedEntries(update);
 }
