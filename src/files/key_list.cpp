@@ -26,7 +26,3 @@ std::optional<std::vector<MinisignPublicKey>> ParseKeyList(const cJSON* item) {
   if (keys.empty()) return std::nullopt;
   return keys;
 }
-
-bool SameKey(const MinisignPublicKey& a, const MinisignPublicKey& b) {
-  return a.keyId == b.keyId && a.key == b.key;
-}

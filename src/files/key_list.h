@@ -13,5 +13,3 @@
 // None unless `item` is a key line or a non-empty array of key lines: a
 // single bad key must not quietly shrink the set the operator meant.
 std::optional<std::vector<MinisignPublicKey>> ParseKeyList(const cJSON* item);
-
-bool SameKey(const MinisignPublicKey& a, const MinisignPublicKey& b);
