@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "files/file_text.h"
+#include "minisign_signer.h"
+#include "platform/file_system.h"
 #include "platform/text_codec.h"
 
 std::optional<ParsedArguments> ParseArguments(const std::vector<std::wstring>& arguments,
@@ -16,8 +19,19 @@ std::optional<ParsedArguments> ParseArguments(const std::vector<std::wstring>& a
     if (std::find(known.begin(), known.end(), argument) == known.end()) return std::nullopt;
     if (i + 1 == arguments.size()) return std::nullopt;
     parsed.options[argument] = arguments[++i];
+    parsed.repeated[argument].push_back(arguments[i]);
   }
   return parsed;
+}
+
+std::optional<MinisignPublicKey> PublicKeyArgument(const std::wstring& lineOrFile) {
+  std::optional<MinisignPublicKey> key = ParseMinisignPublicKey(platform::EncodeUtf8(lineOrFile));
+  std::string keyFile;
+  if (!key &&
+      platform::ReadWholeFile(lineOrFile, kMaxTextFileBytes, keyFile) == platform::ReadStatus::Ok) {
+    key = ReadPublicKeyText(keyFile);
+  }
+  return key;
 }
 
 std::filesystem::path ToPath(const std::wstring& text) {

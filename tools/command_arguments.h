@@ -7,14 +7,22 @@
 #include <string>
 #include <vector>
 
+#include "files/minisign_key.h"
+
 struct ParsedArguments {
   std::vector<std::wstring> positional;
+  // The last value of each option given.
   std::map<std::wstring, std::wstring> options;
+  // Every value of each option given, in order, for options that repeat.
+  std::map<std::wstring, std::vector<std::wstring>> repeated;
 };
 
 // None when an option lacks its value or is not one of `known`.
 std::optional<ParsedArguments> ParseArguments(const std::vector<std::wstring>& arguments,
                                               const std::vector<std::wstring>& known);
+
+// A public key given as its base64 line or as a public key file.
+std::optional<MinisignPublicKey> PublicKeyArgument(const std::wstring& lineOrFile);
 
 // A command-line path as the standard library wants it.
 std::filesystem::path ToPath(const std::wstring& text);

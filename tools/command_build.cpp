@@ -1,21 +1,74 @@
-// micro-pkg build DIR --client-url URL --exe PATH --out OUTDIR: packs a client
-// directory into OUTDIR/GameClient.zip and writes the manifest OUTDIR/pkg.json
-// that points the launcher at it. PATH is the executable inside DIR.
+// micro-pkg build DIR --client-url URL --exe PATH --out OUTDIR [--version N]
+// [--expires-in DAYS] [--update-key KEY]...: packs a client directory into
+// OUTDIR/GameClient.zip and writes the manifest OUTDIR/pkg.json that points
+// the launcher at it. PATH is the executable inside DIR.
 #include <cstdio>
+#include <ctime>
+#include <cwchar>
 #include <optional>
 #include <system_error>
 
 #include "command.h"
 #include "command_arguments.h"
+#include "files/utc_time.h"
 #include "package_builder.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "update/download_step.h"
 
+namespace {
+
+// A whole decimal number from 1 to `most`; none for anything else.
+std::optional<std::uint64_t> CountArgument(const std::wstring& text, std::uint64_t most) {
+  if (text.empty() || text.size() > 16 ||
+      text.find_first_not_of(L"0123456789") != std::wstring::npos)
+    return std::nullopt;
+  std::uint64_t value = std::wcstoull(text.c_str(), nullptr, 10);
+  if (value < 1 || value > most) return std::nullopt;
+  return value;
+}
+
+// Versions are JSON numbers, exact up to 2^53; expiry is counted in whole
+// days, up to a century.
+constexpr std::uint64_t kMostVersion = 9007199254740992ULL;
+constexpr std::uint64_t kMostExpiryDays = 36500;
+
+// The version defaults to the build time, so later builds are higher.
+std::optional<ManifestGuards> ReadGuards(ParsedArguments& parsed, std::time_t now) {
+  ManifestGuards guards;
+  guards.version = static_cast<std::uint64_t>(now);
+  if (parsed.options.count(L"--version") != 0) {
+    guards.version = CountArgument(parsed.options[L"--version"], kMostVersion);
+    if (!guards.version) return std::nullopt;
+  }
+  if (parsed.options.count(L"--expires-in") != 0) {
+    std::optional<std::uint64_t> days =
+        CountArgument(parsed.options[L"--expires-in"], kMostExpiryDays);
+    if (!days) return std::nullopt;
+    guards.expires = FormatUtcTime(now + static_cast<std::int64_t>(*days) * 86400);
+  }
+  for (const std::wstring& argument : parsed.repeated[L"--update-key"]) {
+    std::optional<MinisignPublicKey> key = PublicKeyArgument(argument);
+    if (!key) {
+      std::fprintf(stderr, "micro-pkg: %s is not a minisign public key\n",
+                   platform::EncodeUtf8(argument).c_str());
+      return std::nullopt;
+    }
+    guards.updateKeys.push_back(FormatMinisignPublicKey(*key));
+  }
+  return guards;
+}
+
+}  // namespace
+
 CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
-  auto parsed = ParseArguments(arguments, {L"--client-url", L"--exe", L"--out"});
-  if (!parsed || parsed->positional.size() != 1 || parsed->options.size() != 3)
+  auto parsed = ParseArguments(arguments, {L"--client-url", L"--exe", L"--out", L"--version",
+                                           L"--expires-in", L"--update-key"});
+  if (!parsed || parsed->positional.size() != 1 || parsed->options.count(L"--client-url") == 0 ||
+      parsed->options.count(L"--exe") == 0 || parsed->options.count(L"--out") == 0)
     return CommandResult::BadArguments;
+  std::optional<ManifestGuards> guards = ReadGuards(*parsed, std::time(nullptr));
+  if (!guards) return CommandResult::BadArguments;
   std::filesystem::path client = ToPath(parsed->positional[0]);
   std::filesystem::path out = ToPath(parsed->options[L"--out"]);
   const std::wstring& exe = parsed->options[L"--exe"];
@@ -50,14 +103,14 @@ CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
   std::string exePath = ManifestExePath(exeInClient);
   std::string clientUrl = platform::EncodeAnsi(parsed->options[L"--client-url"]);
   std::string exeInManifest = platform::EncodeAnsi(platform::DecodeUtf8(exePath));
-  std::string manifest = ManifestText(clientUrl, exeInManifest, *package);
+  std::string manifest = ManifestText(clientUrl, exeInManifest, *package, *guards);
   // The launcher reads no manifest past 1 MiB; a client of very many files
   // goes without the list, and its signed range updates download it whole.
   if (manifest.size() > ManifestDownloadRules().mostBytes) {
     std::fprintf(stderr, "micro-pkg: %zu files would make the manifest pass 1 MiB; not listed\n",
                  package->files.size());
     package->files.clear();
-    manifest = ManifestText(clientUrl, exeInManifest, *package);
+    manifest = ManifestText(clientUrl, exeInManifest, *package, *guards);
   }
   std::wstring manifestPath = parsed->options[L"--out"] + platform::kPathSeparator + L"pkg.json";
   if (!platform::ReplaceFileContents(manifestPath, manifest)) {

@@ -1,6 +1,7 @@
 // micro-pkg sign SECRET_KEY_FILE FILE [--trusted-comment TEXT] [--legacy]:
 // writes FILE.minisig as minisign -S does. A password-protected key (made
-// by minisign without -W) asks for its password on standard input.
+// by minisign without -W) asks for its password on standard input. A
+// manifest's version and expiry end the trusted comment.
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -9,6 +10,7 @@
 #include "command.h"
 #include "command_arguments.h"
 #include "files/file_text.h"
+#include "files/package_manifest.h"
 #include "minisign_signer.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
@@ -50,6 +52,18 @@ std::optional<MinisignSecretKey> LoadSecretKey(const std::string& text) {
   return std::nullopt;
 }
 
+// A manifest's version and expiry, as "\tversion:N\texpires:T", so that
+// minisign -V shows what a signature vouches for; empty for other files.
+std::string GuardsComment(const std::string& message) {
+  PackageManifest manifest = ParsePackageManifest(message);
+  std::string comment;
+  if (manifest.version) comment += "\tversion:" + std::to_string(*manifest.version);
+  if (const char* expires = manifest.document.GetString("expires")) {
+    comment += std::string("\texpires:") + expires;
+  }
+  return comment;
+}
+
 }  // namespace
 
 CommandResult RunSign(const std::vector<std::wstring>& arguments) {
@@ -78,6 +92,7 @@ CommandResult RunSign(const std::vector<std::wstring>& arguments) {
   if (parsed->options.count(L"--trusted-comment") != 0) {
     trusted = platform::EncodeUtf8(parsed->options[L"--trusted-comment"]);
   }
+  trusted += GuardsComment(*message);
   std::optional<MinisignSignature> signature =
       SignMinisign(*key, *message, algorithm, "signature from micro-pkg secret key", trusted);
   if (!signature) {

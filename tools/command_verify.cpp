@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "command.h"
+#include "command_arguments.h"
 #include "files/file_text.h"
 #include "files/minisign_signature.h"
 #include "minisign_signer.h"
@@ -13,12 +14,7 @@
 
 CommandResult RunVerify(const std::vector<std::wstring>& arguments) {
   if (arguments.size() != 2) return CommandResult::BadArguments;
-  std::optional<MinisignPublicKey> key = ParseMinisignPublicKey(platform::EncodeUtf8(arguments[0]));
-  std::string keyFile;
-  if (!key && platform::ReadWholeFile(arguments[0], kMaxTextFileBytes, keyFile) ==
-                  platform::ReadStatus::Ok) {
-    key = ReadPublicKeyText(keyFile);
-  }
+  std::optional<MinisignPublicKey> key = PublicKeyArgument(arguments[0]);
   if (!key) {
     std::fprintf(stderr, "micro-pkg: not a minisign public key\n");
     return CommandResult::Failed;

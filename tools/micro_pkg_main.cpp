@@ -17,8 +17,12 @@ namespace {
 const Command kCommands[] = {
     {"list", "ARCHIVE", "list the entries: index, attributes, sizes, write time, name", RunList},
     {"extract", "ARCHIVE DIR", "extract every entry into DIR as the launcher does", RunExtract},
-    {"build", "DIR --client-url URL --exe PATH --out OUTDIR",
-     "pack DIR into OUTDIR/GameClient.zip and write OUTDIR/pkg.json", RunBuild},
+    {"build",
+     "DIR --client-url URL --exe PATH --out OUTDIR [--version N] [--expires-in DAYS] "
+     "[--update-key KEY]...",
+     "pack DIR into OUTDIR/GameClient.zip and write OUTDIR/pkg.json (version: the build time "
+     "unless given; update keys: base64 lines or public key files)",
+     RunBuild},
     {"serve", "DIR [--port N] [--rate BYTES_PER_SECOND] [--log FILE]",
      "serve DIR over HTTP on 127.0.0.1, optionally slowed down and logging each request", RunServe},
     {"fetch", "URL FILE [--sha256 HEX]",

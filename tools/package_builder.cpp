@@ -225,10 +225,21 @@ std::string ManifestExePath(const std::filesystem::path& inClient) {
 }
 
 std::string ManifestText(const std::string& clientUrl, const std::string& exePath,
-                         const std::optional<PackageIdentity>& package) {
+                         const std::optional<PackageIdentity>& package,
+                         const ManifestGuards& guards) {
   std::unique_ptr<cJSON, JsonDeleter> root(cJSON_CreateObject());
   cJSON_AddStringToObject(root.get(), "client_url", clientUrl.c_str());
   cJSON_AddStringToObject(root.get(), "exe_path", exePath.c_str());
+  if (guards.version) {
+    cJSON_AddNumberToObject(root.get(), "version", static_cast<double>(*guards.version));
+  }
+  if (guards.expires) cJSON_AddStringToObject(root.get(), "expires", guards.expires->c_str());
+  if (!guards.updateKeys.empty()) {
+    cJSON* keys = cJSON_AddArrayToObject(root.get(), "update_keys");
+    for (const std::string& key : guards.updateKeys) {
+      cJSON_AddItemToArray(keys, cJSON_CreateString(key.c_str()));
+    }
+  }
   if (package) {
     char crc[9];
     std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(package->crc32));

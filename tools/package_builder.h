@@ -60,8 +60,20 @@ std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& pack
 // its client root and starts the executable from there.
 std::string ManifestExePath(const std::filesystem::path& inClient);
 
-// {"client_url", "exe_path", "package_size", "package_sha256", "package_crc32",
-// "files": [{"name", "size", "sha256"}, ...]},
-// formatted by cJSON; the package's members only when `package` is given.
+// What a signed manifest says to stand against replays and freezes.
+struct ManifestGuards {
+  // "version": launchers with a key never accept a lower one.
+  std::optional<std::uint64_t> version;
+  // "expires", "YYYY-MM-DDTHH:MM:SSZ".
+  std::optional<std::string> expires;
+  // "update_keys": the keys that sign from this manifest on (base64 lines).
+  std::vector<std::string> updateKeys;
+};
+
+// {"client_url", "exe_path", "version", "expires", "update_keys", "package_size",
+// "package_sha256", "package_crc32", "files": [{"name", "size", "sha256"}, ...]},
+// formatted by cJSON; the package's members only when `package` is given, the
+// guards only when set.
 std::string ManifestText(const std::string& clientUrl, const std::string& exePath,
-                         const std::optional<PackageIdentity>& package);
+                         const std::optional<PackageIdentity>& package,
+                         const ManifestGuards& guards = {});

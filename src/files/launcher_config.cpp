@@ -1,6 +1,9 @@
 #include "files/launcher_config.h"
 
+#include <optional>
+
 #include "files/file_text.h"
+#include "files/key_list.h"
 
 LauncherConfig ReadLauncherConfig(const std::wstring& path) {
   LauncherConfig config;
@@ -9,11 +12,12 @@ LauncherConfig ReadLauncherConfig(const std::wstring& path) {
   config.verUrl = config.document.GetString("ver_url");
   config.nestedPage = config.document.GetString("nested_page");
   config.loginUrl = config.document.GetString("login_url");
-  const char* updateKey = config.document.GetString("update_key");
-  if (updateKey != nullptr) config.updateKey = ParseMinisignPublicKey(updateKey);
+  std::optional<std::vector<MinisignPublicKey>> keys =
+      ParseKeyList(config.document.Get("update_key"));
+  if (keys) config.updateKeys = std::move(*keys);
   // A key that is there but unusable must stop the launcher: ignoring it
   // would install unsigned updates the operator meant to refuse.
-  bool updateKeyMalformed = config.document.Has("update_key") && !config.updateKey;
+  bool updateKeyMalformed = config.document.Has("update_key") && !keys;
 
   if (file.status == platform::ReadStatus::Missing) {
     config.problem = ConfigProblem::Missing;

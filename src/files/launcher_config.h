@@ -2,8 +2,8 @@
 // and the address fragment that starts the game.
 #pragma once
 
-#include <optional>
 #include <string>
+#include <vector>
 
 #include "files/json_document.h"
 #include "files/minisign_key.h"
@@ -16,7 +16,8 @@ enum class ConfigProblem {
   MissingVerUrl,
   MissingNestedPage,
   MissingLoginUrl,
-  // "update_key" is there but is no minisign public key.
+  // "update_key" is there but is no minisign public key, nor an array of
+  // them.
   MalformedUpdateKey,
   // Found after reading, by the check of the login address against the
   // start page.
@@ -31,9 +32,9 @@ struct LauncherConfig {
   const char* verUrl = nullptr;
   const char* nestedPage = nullptr;
   const char* loginUrl = nullptr;
-  // The operator's key from the optional "update_key"; with it, only signed
-  // manifests are installed.
-  std::optional<MinisignPublicKey> updateKey;
+  // The operator's keys from the optional "update_key" (one key or an array);
+  // with any, only manifests signed by one of them are installed.
+  std::vector<MinisignPublicKey> updateKeys;
 };
 
 // Reads and parses the file and looks up "ver_url", "nested_page",

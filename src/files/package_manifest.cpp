@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "files/key_list.h"
+#include "files/utc_time.h"
+
 namespace {
 
 // A whole number of bytes that a JSON number (a double) holds exactly; any
@@ -28,7 +31,24 @@ std::optional<std::vector<ManifestFile>> ParseFiles(const cJSON* list) {
   return files;
 }
 
+std::optional<std::int64_t> ParseExpiry(const cJSON* item) {
+  if (!cJSON_IsString(item)) return std::nullopt;
+  return ParseUtcTime(item->valuestring);
+}
+
 }  // namespace
+
+std::optional<std::uint64_t> ParseVersionNumber(const cJSON* item) {
+  // JSON numbers are doubles: past 2^53 neighbouring integers become one.
+  constexpr double kMostVersion = 9007199254740992.0;
+  if (!cJSON_IsNumber(item)) return std::nullopt;
+  double value = item->valuedouble;
+  if (!(value >= 1 && value <= kMostVersion) ||
+      value != static_cast<double>(static_cast<std::uint64_t>(value))) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(value);
+}
 
 PackageManifest ParsePackageManifest(const std::string& text) {
   PackageManifest manifest;
@@ -38,5 +58,17 @@ PackageManifest ParsePackageManifest(const std::string& text) {
   manifest.packageSize = manifest.document.GetNumber("package_size");
   manifest.packageSha256 = manifest.document.GetString("package_sha256");
   manifest.files = ParseFiles(manifest.document.Get("files"));
+  if (const cJSON* version = manifest.document.Get("version")) {
+    manifest.version = ParseVersionNumber(version);
+    if (!manifest.version) manifest.malformedMember = "version";
+  }
+  if (const cJSON* expires = manifest.document.Get("expires")) {
+    manifest.expires = ParseExpiry(expires);
+    if (!manifest.expires && !manifest.malformedMember) manifest.malformedMember = "expires";
+  }
+  if (const cJSON* keys = manifest.document.Get("update_keys")) {
+    manifest.updateKeys = ParseKeyList(keys);
+    if (!manifest.updateKeys && !manifest.malformedMember) manifest.malformedMember = "update_keys";
+  }
   return manifest;
 }

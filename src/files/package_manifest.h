@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "files/json_document.h"
+#include "files/minisign_key.h"
 
 // One file of the package as "files" lists it.
 struct ManifestFile {
@@ -31,9 +32,24 @@ struct PackageManifest {
   // items lacks a string name and sha256 or a size.
   std::optional<std::vector<ManifestFile>> files;
 
+  // What guards a signed manifest against replays and freezes: "version", a
+  // positive integer up to 2^53; "expires", a UTC time in seconds; and
+  // "update_keys", the keys that sign from now on. Each none when absent.
+  std::optional<std::uint64_t> version;
+  std::optional<std::int64_t> expires;
+  std::optional<std::vector<MinisignPublicKey>> updateKeys;
+  // The first of those three members that is there but not of its form;
+  // null when all are well.
+  const char* malformedMember = nullptr;
+
   bool IsUsable() const { return clientUrl != nullptr && exePath != nullptr; }
 };
 
+// A "version" value: a positive integer JSON number up to 2^53; none for
+// anything else.
+std::optional<std::uint64_t> ParseVersionNumber(const cJSON* item);
+
 // Parses the manifest text and looks up "client_url", then "exe_path", then
-// the package's size and hash and its files.
+// the package's size and hash, its files, and the members that guard signed
+// manifests.
 PackageManifest ParsePackageManifest(const std::string& text);

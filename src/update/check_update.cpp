@@ -16,6 +16,7 @@
 #include "update/download_step.h"
 #include "update/kept_package.h"
 #include "update/manifest_signature.h"
+#include "update/manifest_trust.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
@@ -30,27 +31,6 @@ bool AdoptManifest(PanelState& state, std::string text, PackageManifest manifest
   state.m_clientUrl = state.manifest.clientUrl;
   state.m_exePath = state.manifest.exePath;
   return state.manifest.document.IsObject() && state.manifest.IsUsable();
-}
-
-// With the operator's key, only a manifest signed with it that pins the
-// package's bytes goes on; without one, every manifest does, as before keys.
-bool ManifestTrusted(const UpdateContext& context, const std::wstring& manifestUrl,
-                     const std::wstring& signaturePath, std::string_view bytes,
-                     const PackageManifest& manifest) {
-  const std::optional<MinisignPublicKey>& key = context.state->config.updateKey;
-  if (!key) {
-    context.trace->Write(L"\n未配置更新公钥（update_key），更新未经校验");
-    return true;
-  }
-  if (CheckManifestSignature(context, *key, manifestUrl, signaturePath, bytes) !=
-      SignatureCheck::Valid) {
-    return false;
-  }
-  if (!PinsPackage(manifest)) {
-    context.trace->Write(L"\n更新信息校验失败：no package_sha256");
-    return false;
-  }
-  return true;
 }
 
 void MarkClientCurrent(const UpdateContext& context) {
@@ -69,11 +49,13 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   std::optional<std::wstring> downloadedPath;
   std::optional<std::wstring> packagePath;
   std::optional<std::wstring> signaturePath;
+  std::optional<std::wstring> trustPath;
   if (!state.m_strMicroDir.empty()) {
     pkgPath = JoinPath(state.m_strMicroDir, L"pkg.json");
     downloadedPath = JoinPath(state.m_strMicroDir, L"pkg_tmp.json");
     signaturePath = JoinPath(state.m_strMicroDir, L"pkg_tmp.json.minisig");
     packagePath = JoinPath(state.m_strMicroDir, L"GameClient.zip");
+    trustPath = JoinPath(state.m_strMicroDir, L"trust.json");
   }
   state.m_strPkgPath = pkgPath.value_or(L"");
   std::wstring downloadUrl = AppendCacheBuster(manifestUrl, platform::TickCount());
@@ -82,7 +64,7 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   bool packageLeftOver =
       packagePath && platform::GetPathKind(*packagePath) == platform::PathKind::File;
 
-  if (!downloadedPath || !packagePath || !signaturePath) {
+  if (!downloadedPath || !packagePath || !signaturePath || !trustPath) {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
     return 0;
   }
@@ -104,8 +86,10 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   }
   std::string text = ApplyTextMode(downloaded);
   PackageManifest manifest = ParsePackageManifest(text);
-  if (!ManifestTrusted(*context, manifestUrl, *signaturePath, downloaded, manifest)) {
-    ReportUpdateFailure(*context, kManifestUnverifiedText, UpdateOutcome::ManifestUnverified);
+  ManifestVerdict verdict = JudgeDownloadedManifest(*context, manifestUrl, *signaturePath,
+                                                    *trustPath, downloaded, manifest);
+  if (verdict.refusal != nullptr) {
+    ReportUpdateFailure(*context, verdict.refusal, UpdateOutcome::ManifestUnverified);
     return 0;
   }
   // The texts, not the parsed values, decide: any change to the manifest
@@ -116,6 +100,13 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   bool packageReady = packageLeftOver && IsPackageOf(*packagePath, text);
   if (!AdoptManifest(state, std::move(text), std::move(manifest))) {
     ReportUpdateFailure(*context, kManifestInvalidText, UpdateOutcome::ManifestUnusable);
+    return 0;
+  }
+  // Recorded before any package byte is fetched: a run killed after this
+  // point can no longer be led back to an older manifest.
+  if (verdict.record && !WriteTrustFile(*trustPath, *verdict.record)) {
+    context->trace->Write(L"\n无法写入 trust.json");
+    ReportUpdateFailure(*context, kInstallFailedText, UpdateOutcome::InstallFailed);
     return 0;
   }
   if (!manifestChanged) {

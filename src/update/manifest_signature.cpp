@@ -1,5 +1,7 @@
 #include "update/manifest_signature.h"
 
+#include <optional>
+
 #include "files/sha256_digest.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
@@ -9,8 +11,17 @@
 
 namespace {
 
-void TraceRefusal(const UpdateContext& context, std::string_view reason) {
-  context.trace->Write(L"\n更新信息校验失败：" + platform::DecodeUtf8(reason));
+// The key whose id the signature names tells best what is wrong; a
+// signature that names none of them was made with another key.
+SignatureCheck VerifyWithAnyKey(const std::vector<MinisignPublicKey>& keys,
+                                const MinisignSignature& signature, std::string_view message) {
+  SignatureCheck best = SignatureCheck::OtherKey;
+  for (const MinisignPublicKey& key : keys) {
+    SignatureCheck check = VerifyMinisignSignature(key, signature, message);
+    if (check == SignatureCheck::Valid) return check;
+    if (check != SignatureCheck::OtherKey) best = check;
+  }
+  return best;
 }
 
 }  // namespace
@@ -23,7 +34,12 @@ std::wstring SignatureAddress(const std::wstring& manifestUrl) {
   return address;
 }
 
-SignatureCheck CheckManifestSignature(const UpdateContext& context, const MinisignPublicKey& key,
+void TraceManifestRefusal(const UpdateContext& context, std::string_view reason) {
+  context.trace->Write(L"\n更新信息校验失败：" + platform::DecodeUtf8(reason));
+}
+
+SignatureCheck CheckManifestSignature(const UpdateContext& context,
+                                      const std::vector<MinisignPublicKey>& keys,
                                       const std::wstring& manifestUrl,
                                       const std::wstring& signaturePath,
                                       std::string_view manifestBytes) {
@@ -33,11 +49,13 @@ SignatureCheck CheckManifestSignature(const UpdateContext& context, const Minisi
            .Ok() ||
       platform::ReadWholeFile(signaturePath, kMaxMinisignSignatureBytes, signature) !=
           platform::ReadStatus::Ok) {
-    TraceRefusal(context, "no signature");
+    TraceManifestRefusal(context, "no signature");
     return SignatureCheck::Malformed;
   }
-  SignatureCheck check = VerifyMinisignFile(key, signature, manifestBytes);
-  if (check != SignatureCheck::Valid) TraceRefusal(context, SignatureCheckName(check));
+  std::optional<MinisignSignature> parsed = ParseMinisignSignature(signature);
+  SignatureCheck check =
+      parsed ? VerifyWithAnyKey(keys, *parsed, manifestBytes) : SignatureCheck::Malformed;
+  if (check != SignatureCheck::Valid) TraceManifestRefusal(context, SignatureCheckName(check));
   return check;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/minisign_key.h"
 #include "files/minisign_signature.h"
@@ -15,13 +16,17 @@
 std::wstring SignatureAddress(const std::wstring& manifestUrl);
 
 // Downloads the signature of `manifestUrl` (with a cache-buster) to
-// `signaturePath` and verifies `manifestBytes`, the manifest as downloaded,
-// with `key`. A signature that cannot be downloaded or read is Malformed.
-// Every failure is traced.
-SignatureCheck CheckManifestSignature(const UpdateContext& context, const MinisignPublicKey& key,
+// `signaturePath` and verifies `manifestBytes`, the manifest as downloaded:
+// Valid when one of `keys` made it. A signature that cannot be downloaded or
+// read is Malformed. Every failure is traced.
+SignatureCheck CheckManifestSignature(const UpdateContext& context,
+                                      const std::vector<MinisignPublicKey>& keys,
                                       const std::wstring& manifestUrl,
                                       const std::wstring& signaturePath,
                                       std::string_view manifestBytes);
+
+// "\n更新信息校验失败：<reason>" in the trace.
+void TraceManifestRefusal(const UpdateContext& context, std::string_view reason);
 
 // A signed manifest must also pin the package's bytes, or the package could
 // still be swapped on the way.

@@ -9,6 +9,9 @@ inline constexpr const wchar_t* kCheckFailedText = L"检查更新失败，请检
 inline constexpr const wchar_t* kManifestInvalidText = L"更新信息有误，请稍后重新启动登录器。";
 inline constexpr const wchar_t* kManifestUnverifiedText =
     L"更新信息校验失败，请稍后重新启动登录器。";
+// A clock set years ahead is the usual innocent cause of an expired manifest.
+inline constexpr const wchar_t* kManifestExpiredText =
+    L"更新信息已过期，请检查电脑时钟后重启登录器。";
 inline constexpr const wchar_t* kDownloadFailedText =
     L"客户端下载失败，请检查网络后重新启动登录器。";
 inline constexpr const wchar_t* kDiskFullText = L"磁盘空间不足，请清理磁盘后重新启动登录器。";

@@ -21,7 +21,8 @@ enum class UpdateOutcome {
   ManifestDownloadFailed,
   ManifestUnusable,
   // An update key is configured and the manifest's signature did not verify
-  // with it, or the signed manifest does not pin the package.
+  // with a trusted key, the signed manifest does not pin the package, or it
+  // fails the rules of micro/trust.json (older, expired, ...).
   ManifestUnverified,
   PackageDownloadFailed,
   // The package's declared sizes exceed the free space; it is kept.

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <future>
 
+#include "minisign_signer.h"
 #include "temp_dir.h"
 
 namespace {
@@ -140,14 +141,20 @@ std::string ConfigWithKey(const std::string& keyJson) {
 TEST(LauncherConfig, WithoutAnUpdateKeyNothingIsVerified) {
   LauncherConfig config = ReadText(R"({"ver_url":"v","nested_page":"n","login_url":"l"})");
   EXPECT_EQ(config.problem, ConfigProblem::None);
-  EXPECT_FALSE(config.updateKey.has_value());
+  EXPECT_TRUE(config.updateKeys.empty());
 }
 
-TEST(LauncherConfig, ReadsTheUpdateKey) {
+// One key, or several while an operator moves from one to the next.
+TEST(LauncherConfig, ReadsOneUpdateKeyOrAnArray) {
   LauncherConfig config = ReadText(ConfigWithKey("\"" + std::string(kUpdateKey) + "\""));
   EXPECT_EQ(config.problem, ConfigProblem::None);
-  ASSERT_TRUE(config.updateKey.has_value());
-  EXPECT_EQ(FormatMinisignPublicKey(*config.updateKey), kUpdateKey);
+  ASSERT_EQ(config.updateKeys.size(), 1u);
+  EXPECT_EQ(FormatMinisignPublicKey(config.updateKeys[0]), kUpdateKey);
+  std::string other = FormatMinisignPublicKey(GenerateMinisignKeyPair()->publicKey);
+  config = ReadText(ConfigWithKey("[\"" + std::string(kUpdateKey) + "\", \"" + other + "\"]"));
+  EXPECT_EQ(config.problem, ConfigProblem::None);
+  ASSERT_EQ(config.updateKeys.size(), 2u);
+  EXPECT_EQ(FormatMinisignPublicKey(config.updateKeys[1]), other);
 }
 
 // A key that is there but unusable must not quietly turn verification off.
@@ -159,11 +166,13 @@ TEST(LauncherConfig, AMalformedUpdateKeyIsAProblem) {
                                    "\"not base64 at all\"",
                                    "42",
                                    "null",
-                                   "[\"" + key + "\"]"};
+                                   "[]",
+                                   "[\"" + key + "\", 42]",
+                                   "[\"" + key + "\", \"" + key.substr(0, 52) + "\"]"};
   for (const std::string& json : malformed) {
     LauncherConfig config = ReadText(ConfigWithKey(json));
     EXPECT_EQ(config.problem, ConfigProblem::MalformedUpdateKey) << json;
-    EXPECT_FALSE(config.updateKey.has_value()) << json;
+    EXPECT_TRUE(config.updateKeys.empty()) << json;
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -234,6 +235,53 @@ TEST(MicroPkg, KeygenSignAndVerify) {
             std::string::npos);
   dir.Write(L"pkg.json", "{\"client_url\":\"evil\"}\n");
   EXPECT_EQ(RunTool(L"verify " + publicKey + L" " + manifest).status, 1);
+}
+
+// A release names its version, expiry and next keys, and the signature's
+// trusted comment shows the version and expiry to whoever verifies it.
+TEST(MicroPkg, BuildVersionsTheManifestAndSignShowsIt) {
+  TempDir dir;
+  fs::create_directories(dir.Path() / "client");
+  dir.Write(L"client/game", "game");
+  std::wstring publicKey = Quoted(dir.WideFile(L"release.pub"));
+  std::wstring nextKey = Quoted(dir.WideFile(L"next.pub"));
+  ASSERT_EQ(RunTool(L"keygen " + publicKey + L" " + Quoted(dir.WideFile(L"release.key"))).status,
+            0);
+  ASSERT_EQ(RunTool(L"keygen " + nextKey + L" " + Quoted(dir.WideFile(L"next.key"))).status, 0);
+  std::string nextLine = dir.Read(L"next.pub").substr(dir.Read(L"next.pub").find('\n') + 1, 56);
+  std::wstring build = L"build " + Quoted(dir.WideFile(L"client")) +
+                       L" --client-url http://127.0.0.1:8/GameClient.zip --exe game --out " +
+                       Quoted(dir.WideFile(L"site"));
+  auto before = std::to_string(std::time(nullptr));
+  ASSERT_EQ(RunTool(build).status, 0);
+  std::string manifest = dir.Read(L"site/pkg.json");
+  std::size_t at = manifest.find("\"version\":\t");
+  ASSERT_NE(at, std::string::npos) << manifest;
+  EXPECT_GE(manifest.substr(at + 11, before.size()), before);
+
+  ASSERT_EQ(RunTool(build + L" --version 41 --expires-in 30 --update-key " + nextKey).status, 0);
+  manifest = dir.Read(L"site/pkg.json");
+  EXPECT_NE(manifest.find("\"version\":\t41,"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("\"expires\":\t\"20"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("\"update_keys\":\t[\"" + nextLine + "\"]"), std::string::npos);
+  for (const wchar_t* bad : {L" --version 0", L" --version x", L" --version 9007199254740993",
+                             L" --expires-in 0", L" --update-key RWQnot-a-key"}) {
+    EXPECT_EQ(RunTool(build + bad).status, 2) << platform::EncodeUtf8(bad);
+  }
+  std::wstring signedManifest = Quoted(dir.WideFile(L"site/pkg.json"));
+  ASSERT_EQ(RunTool(L"sign " + Quoted(dir.WideFile(L"release.key")) + L" " + signedManifest).status,
+            0);
+  RunResult verified = RunTool(L"verify " + publicKey + L" " + signedManifest);
+  EXPECT_NE(verified.output.find("\tversion:41\texpires:20"), std::string::npos) << verified.output;
+#ifndef _WIN32
+  if (std::system("minisign -v >/dev/null 2>&1") != 0) GTEST_SKIP() << "no minisign";
+  std::string command = "minisign -V -p '" + (dir.Path() / "release.pub").string() + "' -m '" +
+                        (dir.Path() / "site" / "pkg.json").string() + "' > '" +
+                        (dir.Path() / "shown").string() + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_NE(dir.Read(L"shown").find("\tversion:41\texpires:20"), std::string::npos)
+      << dir.Read(L"shown");
+#endif
 }
 
 #ifndef _WIN32

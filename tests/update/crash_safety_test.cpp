@@ -17,7 +17,9 @@
 #include <tuple>
 #include <utility>
 
+#include "files/trust_record.h"
 #include "http_test_server.h"
+#include "minisign_signer.h"
 #include "package_builder.h"
 #include "platform/text_codec.h"
 #include "static_site.h"
@@ -45,7 +47,9 @@ std::string FileName(int file) {
 // A running driver whose standard output is read as it comes.
 class Driver {
  public:
-  Driver(const std::string& executablePath, const std::string& manifestUrl) {
+  // With `updateKey` (a public-key line) the update is signed.
+  Driver(const std::string& executablePath, const std::string& manifestUrl,
+         std::string updateKey = "") {
     int fds[2];
     EXPECT_EQ(::pipe(fds), 0);
     posix_spawn_file_actions_t actions;
@@ -55,7 +59,8 @@ class Driver {
     std::string program = QELT_UPDATE_DRIVER;
     std::string path = executablePath;
     std::string url = manifestUrl;
-    char* argv[] = {program.data(), path.data(), url.data(), nullptr};
+    char* argv[] = {program.data(), path.data(), url.data(),
+                    updateKey.empty() ? nullptr : updateKey.data(), nullptr};
     EXPECT_EQ(posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ), 0);
     posix_spawn_file_actions_destroy(&actions);
     ::close(fds[1]);
@@ -223,6 +228,60 @@ TEST_F(CrashSafetyTest, ARolledBackManifestNeverStartsAMixedClient) {
     ASSERT_EQ(next.Finish(), 0) << "round " << round;
     ExpectComplete(1);
   }
+}
+
+// Signed releases, each run killed at a random moment from its start to
+// the middle of the download: micro/trust.json is always whole, at the old
+// version or the new, and an older manifest is refused after the new one.
+TEST_F(CrashSafetyTest, TheTrustRecordIsWholeAfterAKillAtAnyMoment) {
+  std::optional<MinisignKeyPair> key = GenerateMinisignKeyPair();
+  ASSERT_TRUE(key.has_value());
+  const std::string keyLine = FormatMinisignPublicKey(key->publicKey);
+  const std::string manifestUrl = server.Address("/pkg.json");
+  auto publishSigned = [&](int version) {
+    Publish(version);
+    ManifestGuards guards;
+    guards.version = static_cast<std::uint64_t>(version);
+    manifest =
+        ManifestText(server.Address("/v" + std::to_string(version) + "/GameClient.zip"),
+                     FileName(0), IdentifyPackage(scratch.Path() / "GameClient.zip"), guards);
+    server.Serve("/pkg.json", manifest);
+    auto signature =
+        SignMinisign(key->secretKey, manifest, MinisignAlgorithm::Prehashed, "test", "test");
+    ASSERT_TRUE(signature.has_value());
+    server.Serve("/pkg.json.minisig", FormatMinisignSignature(*signature));
+  };
+  auto trustedVersion = [&] {
+    TrustFileReading reading = ReadTrustFile(client.WideFile(L"micro/trust.json"));
+    EXPECT_EQ(reading.status, TrustFileStatus::Ok);
+    return reading.record.version.value_or(0);
+  };
+  publishSigned(1);
+  ASSERT_EQ(Driver(ExecutablePath(), manifestUrl, keyLine).Finish(), 0);
+  std::mt19937 random(20261211);
+  constexpr int kVersions = 5;
+  for (int version = 2; version <= kVersions; ++version) {
+    publishSigned(version);
+    for (int kill = 0; kill < 4; ++kill) {
+      Driver interrupted(ExecutablePath(), manifestUrl, keyLine);
+      std::this_thread::sleep_for(
+          std::chrono::microseconds(std::uniform_int_distribution<int>(0, 60000)(random)));
+      interrupted.Kill();
+      std::uint64_t trusted = trustedVersion();
+      EXPECT_TRUE(trusted + 1 == static_cast<std::uint64_t>(version) ||
+                  trusted == static_cast<std::uint64_t>(version))
+          << "version " << version << ", trusted " << trusted;
+    }
+    ASSERT_EQ(Driver(ExecutablePath(), manifestUrl, keyLine).Finish(), 0) << version;
+    ExpectComplete(version);
+    EXPECT_EQ(trustedVersion(), static_cast<std::uint64_t>(version));
+  }
+  std::string installed = manifest;
+  publishSigned(kVersions - 1);
+  EXPECT_NE(Driver(ExecutablePath(), manifestUrl, keyLine).Finish(), 0);
+  EXPECT_EQ(client.Read(L"micro/pkg.json"), installed);
+  EXPECT_EQ(client.Read(L"micro/GameClient/" + platform::DecodeUtf8(FileName(0))),
+            FileContent(kVersions, 0));
 }
 
 // The file's content in `version` when every eighth file changes with each

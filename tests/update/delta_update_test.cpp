@@ -322,7 +322,7 @@ class DeltaUpdateTest : public ::testing::Test {
 
   UpdateOutcome Run() {
     harness.Restart();
-    if (key) harness.state->config.updateKey = key->publicKey;
+    if (key) harness.state->config.updateKeys = {key->publicKey};
     harness.Start();
     auto outcome = harness.Wait();
     EXPECT_TRUE(outcome.has_value()) << "the update never ended";

@@ -28,11 +28,12 @@ class SignedUpdateTest : public ::testing::Test {
             {std::chrono::milliseconds(2000), std::chrono::milliseconds(1000)})),
         harness(downloader, server.Address("/pkg.json")),
         key(*GenerateMinisignKeyPair()),
-        otherKey(*GenerateMinisignKeyPair()) {
+        otherKey(*GenerateMinisignKeyPair()),
+        configuredKeys{key.publicKey} {
     UseKey();
   }
 
-  void UseKey() { harness.state->config.updateKey = key.publicKey; }
+  void UseKey() { harness.state->config.updateKeys = configuredKeys; }
 
   // A package of `version` and its manifest, pinned by size and SHA-256.
   Release MakeRelease(const std::string& version, const std::string& exePath = "bin/game.exe",
@@ -48,6 +49,41 @@ class SignedUpdateTest : public ::testing::Test {
     EXPECT_TRUE(identity.has_value());
     return {ManifestText(server.Address(packagePath), exePath, identity),
             scratch.Read(path.filename().wstring())};
+  }
+
+  // Content `content` as manifest version `version`.
+  Release Versioned(const std::string& content, std::uint64_t version,
+                    std::optional<std::string> expires = std::nullopt,
+                    std::vector<std::string> updateKeys = {}) {
+    Release release = MakeRelease(content);
+    ManifestGuards guards{version, std::move(expires), std::move(updateKeys)};
+    release.manifest =
+        ManifestText(server.Address("/GameClient.zip"), "bin/game.exe",
+                     IdentifyPackage(scratch.Path() / ("release-" + content + ".zip")), guards);
+    return release;
+  }
+
+  // Signed by Debian's minisign with the same key where setup installed it.
+  std::string SignRelease(const MinisignKeyPair& by, const std::string& manifest) {
+#ifndef _WIN32
+    if (std::system("minisign -v >/dev/null 2>&1") == 0) {
+      scratch.Write(L"signing.key", FormatSecretKeyFile(by.secretKey));
+      scratch.Write(L"pkg.json", manifest);
+      std::string command = "cd '" + scratch.Path().string() +
+                            "' && minisign -S -s signing.key -m pkg.json >/dev/null";
+      EXPECT_EQ(std::system(command.c_str()), 0) << command;
+      return scratch.Read(L"pkg.json.minisig");
+    }
+#endif
+    return Sign(by, manifest);
+  }
+
+  void ServeSigned(const Release& release, const MinisignKeyPair& by) {
+    Serve(release, SignRelease(by, release.manifest));
+  }
+
+  bool Traced(const std::wstring& text) const {
+    return harness.trace.Text().find(text) != std::wstring::npos;
   }
 
   static std::string Sign(const MinisignKeyPair& by, const std::string& manifest,
@@ -92,13 +128,14 @@ class SignedUpdateTest : public ::testing::Test {
 
   // Refused with the text; the installed client and "pkg.json" unchanged; no
   // package fetched; the game cannot be started.
-  void ExpectRefused(const Release& installed, int packageHitsBefore) {
+  void ExpectRefused(const Release& installed, int packageHitsBefore,
+                     const std::string& client = "game 1") {
     EXPECT_EQ(harness.view->Status(), kManifestUnverifiedText);
     EXPECT_TRUE(harness.state->m_bUpdating);
     EXPECT_EQ(harness.state->m_exePath.load(), nullptr);
     EXPECT_EQ(harness.state->m_newManifestText.load(), nullptr);
     EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), installed.manifest);
-    EXPECT_EQ(ClientFile("bin/game.exe"), "game 1");
+    EXPECT_EQ(ClientFile("bin/game.exe"), client);
     EXPECT_EQ(server.Hits("/GameClient.zip"), packageHitsBefore);
     EXPECT_FALSE(harness.MicroFileExists(L"GameClient.zip"));
   }
@@ -109,6 +146,7 @@ class SignedUpdateTest : public ::testing::Test {
   UpdateHarness harness;
   MinisignKeyPair key;
   MinisignKeyPair otherKey;
+  std::vector<MinisignPublicKey> configuredKeys;
 };
 
 TEST_F(SignedUpdateTest, ASignedReleaseInstallsWithEitherAlgorithm) {
@@ -214,7 +252,8 @@ TEST_F(SignedUpdateTest, ATamperedPackageIsNeverUnpacked) {
 // Without a key a manifest that names the package's hash is checked all the
 // same, and nothing else is asked for.
 TEST_F(SignedUpdateTest, WithoutAKeyUpdatesWorkAsBeforeAndPinnedPackagesAreChecked) {
-  harness.state->config.updateKey.reset();
+  configuredKeys.clear();
+  harness.state->config.updateKeys.clear();
   Release first = MakeRelease("1");
   server.Serve("/pkg.json", first.manifest);
   server.Serve("/GameClient.zip", MakeRelease("evil").package);
@@ -226,6 +265,93 @@ TEST_F(SignedUpdateTest, WithoutAKeyUpdatesWorkAsBeforeAndPinnedPackagesAreCheck
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
   EXPECT_EQ(ClientFile("bin/game.exe"), "game 1");
   EXPECT_EQ(server.Hits("/pkg.json.minisig"), 0);
+}
+
+// Someone on the way replays older signed manifests: only a higher version
+// moves the client, even back to older content.
+TEST_F(SignedUpdateTest, OnlyAHigherVersionInstalls) {
+  ServeSigned(Versioned("1", 1), key);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  Release second = Versioned("2", 2);
+  ServeSigned(second, key);
+  ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+  std::string trust = harness.ReadMicroFile(L"trust.json");
+  int hits = server.Hits("/GameClient.zip");
+  const std::pair<Release, const wchar_t*> refused[] = {
+      {Versioned("1", 1), L"version 1 is below 2"},
+      {Versioned("2b", 2), L"version 2 was accepted with other bytes"},
+      {MakeRelease("3"), L"no version after version 2"}};
+  for (const auto& [release, reason] : refused) {
+    ServeSigned(release, key);
+    ASSERT_EQ(RunAgain(), UpdateOutcome::ManifestUnverified) << release.manifest;
+    ExpectRefused(second, hits, "game 2");
+    EXPECT_TRUE(Traced(reason)) << harness.trace.Text();
+    EXPECT_EQ(harness.ReadMicroFile(L"trust.json"), trust);
+  }
+  // The operator's way back: the old content under a higher version.
+  ServeSigned(Versioned("1", 3), key);
+  ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+  EXPECT_EQ(ClientFile("bin/game.exe"), "game 1");
+  // Without a key the version is read but asks for nothing.
+  configuredKeys.clear();
+  Serve(Versioned("2", 2), "");
+  ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+  EXPECT_EQ(ClientFile("bin/game.exe"), "game 2");
+}
+
+TEST_F(SignedUpdateTest, AnExpiredManifestIsRefusedWithItsOwnText) {
+  ServeSigned(Versioned("1", 1, "2001-01-01T00:00:00Z"), key);
+  ASSERT_EQ(Run(), UpdateOutcome::ManifestUnverified);
+  EXPECT_EQ(harness.view->Status(), kManifestExpiredText);
+  EXPECT_TRUE(Traced(L"expired at 2001-01-01T00:00:00Z"));
+  EXPECT_TRUE(harness.state->m_bUpdating);
+  EXPECT_FALSE(harness.MicroFileExists(L"pkg.json"));
+  EXPECT_FALSE(harness.MicroFileExists(L"trust.json"));
+  EXPECT_EQ(server.Hits("/GameClient.zip"), 0);
+  ServeSigned(Versioned("1", 1, "2100-01-01T00:00:00Z"), key);
+  ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+}
+
+// Key A signs v4, which names B; from then on B alone signs.
+TEST_F(SignedUpdateTest, AManifestSignedWithTheOldKeyHandsOverToTheNew) {
+  std::string keyB = FormatMinisignPublicKey(otherKey.publicKey);
+  ServeSigned(Versioned("4", 4, std::nullopt, {keyB}), key);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  Release fifth = Versioned("5", 5);
+  ServeSigned(fifth, otherKey);
+  ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+  EXPECT_EQ(ClientFile("bin/game.exe"), "game 5");
+  std::string trust = harness.ReadMicroFile(L"trust.json");
+  EXPECT_NE(trust.find(keyB), std::string::npos);
+  ServeSigned(Versioned("6", 6), key);
+  ASSERT_EQ(RunAgain(), UpdateOutcome::ManifestUnverified);
+  ExpectRefused(fifth, server.Hits("/GameClient.zip"), "game 5");
+  EXPECT_TRUE(Traced(L"signed with another key"));
+  EXPECT_EQ(harness.ReadMicroFile(L"trust.json"), trust);
+}
+
+TEST_F(SignedUpdateTest, EitherOfTwoConfiguredKeysSigns) {
+  configuredKeys = {key.publicKey, otherKey.publicKey};
+  UseKey();
+  ServeSigned(Versioned("1", 1), otherKey);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ServeSigned(Versioned("2", 2), key);
+  ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+  EXPECT_EQ(ClientFile("bin/game.exe"), "game 2");
+}
+
+// Starting afresh would forget the floor and the keys: a record that cannot
+// be read refuses until someone removes it.
+TEST_F(SignedUpdateTest, AnUnreadableTrustRecordRefusesUpdates) {
+  Release first = InstallFirst();
+  for (const char* record : {"", "{\"version\": 7, \"manifest_sha", "\x01garbage"}) {
+    harness.WriteMicroFile(L"trust.json", record);
+    ServeSigned(Versioned("2", 2), key);
+    ASSERT_EQ(RunAgain(), UpdateOutcome::ManifestUnverified);
+    ExpectRefused(first, 1);
+    EXPECT_TRUE(Traced(L"trust.json unreadable"));
+    EXPECT_EQ(harness.ReadMicroFile(L"trust.json"), record);
+  }
 }
 
 #ifndef _WIN32
@@ -241,8 +367,9 @@ TEST_F(SignedUpdateTest, ReleasesSignedWithMinisignInstall) {
         " >/dev/null && minisign -S " + legacy + " -s m.key -m pkg.json -t 'release 1' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     harness.Restart();
-    harness.state->config.updateKey = ReadPublicKeyText(scratch.Read(L"m.pub"));
-    ASSERT_TRUE(harness.state->config.updateKey.has_value());
+    std::optional<MinisignPublicKey> theirs = ReadPublicKeyText(scratch.Read(L"m.pub"));
+    ASSERT_TRUE(theirs.has_value());
+    harness.state->config.updateKeys = {*theirs};
     harness.WriteMicroFile(L"pkg.json", "installed before");
     Serve(first, scratch.Read(L"pkg.json.minisig"));
     ASSERT_EQ(Run(), UpdateOutcome::Installed) << legacy;

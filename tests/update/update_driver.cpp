@@ -1,7 +1,7 @@
 // Runs one update, put together and started exactly as the panel does it
 // with the system's services, and exits: the subject of the crash-safety
 // test, which kills it at chosen moments.
-// Usage: qelt_update_driver EXECUTABLE_PATH MANIFEST_URL
+// Usage: qelt_update_driver EXECUTABLE_PATH MANIFEST_URL [UPDATE_KEY]
 // The client root is "micro" beside EXECUTABLE_PATH; the traces go to
 // standard output unbuffered, so the test sees where the update is. Exits 0
 // when the client ends up complete and current.
@@ -9,16 +9,18 @@
 #include <cstdlib>
 #include <future>
 #include <memory>
+#include <optional>
 
 #include "fakes/fake_environment.h"
 #include "fakes/fake_panel_view.h"
+#include "files/minisign_key.h"
 #include "platform/system_parts.h"
 #include "platform/text_codec.h"
 #include "update/check_update.h"
 #include "update/update_start.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) return 2;
+  if (argc != 3 && argc != 4) return 2;
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   platform::SystemParts parts;
   platform::Services services;
@@ -27,6 +29,11 @@ int main(int argc, char** argv) {
 
   auto state = std::make_shared<PanelState>(FakeEnvironment(platform::DecodeUtf8(argv[1])));
   state->m_verUrl = verUrl.c_str();
+  if (argc == 4) {
+    std::optional<MinisignPublicKey> key = ParseMinisignPublicKey(argv[3]);
+    if (!key) return 2;
+    state->config.updateKeys = {*key};
+  }
   std::shared_ptr<UpdateContext> context =
       MakeUpdateContext(state, std::make_shared<FakePanelView>(), services);
   auto finished = std::make_shared<std::promise<UpdateOutcome>>();

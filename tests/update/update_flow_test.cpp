@@ -106,7 +106,7 @@ TEST_F(UpdateFlowTest, TheSignatureIsFetchedBesideTheManifest) {
                     {true, FormatMinisignSignature(*signature)});
   downloader->Serve(kPackageUrl, {true, kPackage});
   UpdateHarness withQuery(downloader, "http://updates.test/v?a=1");
-  withQuery.state->config.updateKey = key.publicKey;
+  withQuery.state->config.updateKeys = {key.publicKey};
   withQuery.Start();
   ASSERT_EQ(withQuery.Wait(), UpdateOutcome::Installed);
   auto requests = downloader->Requests();
