@@ -135,14 +135,22 @@ ExtractionSummary ExtractAllEntries(const platform::ArchiveFiles& files,
         return result;
       },
       ExtractionPool::DefaultThreads());
+  std::optional<std::optional<std::wstring>> madeBase;
+  std::wstring madeDirectories;
   for (int index = 0; index < summary.entryCount; ++index) {
     ArchiveEntry entry;
     ZipReader::GetEntry(reader.get(), index, &entry);
     EntryPlan plan;
     ArchiveResult result = ZipReader::PlanExtraction(reader.get(), index, entry.name, &plan);
-    if (result == ArchiveOk) {
+    // Entries of one directory follow each other: its directories are made
+    // (and looked at) once for all of them.
+    bool madeAlready =
+        plan.isFile && madeBase && *madeBase == plan.base && madeDirectories == plan.directories;
+    if (result == ArchiveOk && !madeAlready) {
       WaitForDirectoryTargets(pool, plan);
       CreateEntryDirectories(files, plan.base, plan.directories);
+      madeBase = plan.base;
+      madeDirectories = plan.directories;
     }
     if (result == ArchiveOk && plan.isFile) {
       pool.Submit(index, std::move(plan.file));
