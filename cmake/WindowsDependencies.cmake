@@ -1,10 +1,10 @@
 # The Windows counterparts of the targets Dependencies.cmake takes from Debian's
-# packages: cJSON, minizip and libsodium built from Debian's sources (unpacked by
+# packages: cJSON, minizip, libsodium and libdeflate built from Debian's sources (unpacked by
 # scripts/windows-sources), zlib from libz-mingw-w64-dev, GoogleTest from
 # /usr/src/googletest.
 set(QELT_WINDOWS_SOURCES "${PROJECT_SOURCE_DIR}/build/sources"
     CACHE PATH "Directory filled by scripts/windows-sources")
-foreach(package cjson minizip cpp-httplib libsodium)
+foreach(package cjson minizip cpp-httplib libsodium libdeflate)
   if(NOT IS_DIRECTORY "${QELT_WINDOWS_SOURCES}/${package}")
     message(FATAL_ERROR "No ${package} sources in ${QELT_WINDOWS_SOURCES}; "
                         "run scripts/windows-sources ${QELT_WINDOWS_SOURCES}")
@@ -95,6 +95,20 @@ target_include_directories(qelt_sodium PRIVATE "${QELT_DEPS_INCLUDE}/sodium"
 target_link_libraries(qelt_sodium PUBLIC advapi32)
 qelt_quiet_third_party(qelt_sodium)
 add_library(qelt::sodium ALIAS qelt_sodium)
+
+# libdeflate: its decompressor and CRC-32 only, with the run-time choice of
+# the processor's instructions that its own build makes.
+set(deflate_dir "${QELT_WINDOWS_SOURCES}/libdeflate")
+qelt_stage_headers(. "${deflate_dir}" libdeflate.h)
+add_library(qelt_deflate STATIC
+  "${deflate_dir}/lib/crc32.c"
+  "${deflate_dir}/lib/deflate_decompress.c"
+  "${deflate_dir}/lib/utils.c"
+  "${deflate_dir}/lib/x86/cpu_features.c")
+target_include_directories(qelt_deflate SYSTEM INTERFACE "${QELT_DEPS_INCLUDE}")
+target_include_directories(qelt_deflate PRIVATE "${deflate_dir}")
+qelt_quiet_third_party(qelt_deflate)
+add_library(qelt::deflate ALIAS qelt_deflate)
 
 # cpp-httplib, header-only, for the tests' loopback server.
 qelt_stage_headers(. "${QELT_WINDOWS_SOURCES}/cpp-httplib" httplib.h)

@@ -1,5 +1,7 @@
 #include "files/entry_data.h"
 
+#include <libdeflate.h>
+
 #include <algorithm>
 
 namespace {
@@ -21,26 +23,19 @@ bool RawInflater::Restart() {
   return ready_;
 }
 
-EntryData::EntryData(unzFile archive, platform::ArchiveStream& stream, const EntryFacts& facts,
-                     RawInflater& inflater, std::vector<unsigned char>& input)
-    : archive_(archive), stream_(stream), facts_(facts), inflater_(inflater), input_(input) {
-  // Raw: minizip checks the local header and finds the data; decryption,
-  // inflation and the CRC-32 are done here.
-  opened_ = unzOpenCurrentFile2(archive_, nullptr, nullptr, 1) == UNZ_OK;
-  if (opened_) rawOffset_ = unzGetCurrentFileZStreamPos64(archive_);
-  if (opened_ && facts_.method == kDeflated) {
+EntryData::EntryData(platform::ArchiveStream& stream, std::uint64_t dataOffset,
+                     const EntryFacts& facts, RawInflater& inflater,
+                     std::vector<unsigned char>& input)
+    : stream_(stream), facts_(facts), inflater_(inflater), input_(input), rawOffset_(dataOffset) {
+  opened_ = true;
+  if (facts_.method == kDeflated) {
     opened_ = inflater_.Restart();
     inflater_.Stream().next_in = Z_NULL;
     inflater_.Stream().avail_in = 0;
   }
   remainingRaw_ = facts_.compressedSize;
-  crc_ = crc32(0, Z_NULL, 0);
   // The launcher sets no password: encrypted entries are read with the empty one.
   if (facts_.encrypted) PkwareInitKeys(&keys_, "");
-}
-
-EntryData::~EntryData() {
-  unzCloseCurrentFile(archive_);
 }
 
 bool EntryData::ReadRaw(unsigned char* buffer, std::size_t size) {
@@ -124,7 +119,7 @@ DataChunk EntryData::Deliver(const unsigned char* out, std::size_t size, bool en
     failure = ArchiveDataError;
     end = false;
   }
-  crc_ = crc32(crc_, out, static_cast<uInt>(size));
+  crc_ = libdeflate_crc32(crc_, out, size);
   produced_ += size;
   if (failure != ArchiveOk) {
     if (size == 0) return {0, false, failure};

@@ -1,10 +1,9 @@
-// One entry's data as it leaves the archive: located by minizip, read raw
-// straight from the archive (minizip would copy it byte by byte and compute
-// its CRC-32 once more), decrypted, inflated and checked against its size and
-// CRC-32.
+// One entry's data as it leaves the archive, piece by piece: read raw
+// straight from the archive at the offset minizip found (minizip would copy
+// it byte by byte and compute its CRC-32 once more), decrypted, inflated by
+// zlib's streaming inflate and checked against its size and CRC-32.
 #pragma once
 
-#include <minizip/unzip.h>
 #include <zlib.h>
 
 #include <cstdint>
@@ -51,15 +50,15 @@ struct DataChunk {
   ArchiveResult result = ArchiveOk;
 };
 
-// Reads the archive's current entry. The input buffer holds raw bytes of
-// deflated entries between reads.
+// Reads the entry whose raw data begins at `dataOffset` in the archive. The
+// input buffer holds raw bytes of deflated entries between reads. Only
+// positioned reads touch the stream, so threads may each read an entry.
 class EntryData {
  public:
-  EntryData(unzFile archive, platform::ArchiveStream& stream, const EntryFacts& facts,
+  EntryData(platform::ArchiveStream& stream, std::uint64_t dataOffset, const EntryFacts& facts,
             RawInflater& inflater, std::vector<unsigned char>& input);
   EntryData(const EntryData&) = delete;
   EntryData& operator=(const EntryData&) = delete;
-  ~EntryData();
 
   DataChunk Read(unsigned char* out, std::size_t capacity);
 
@@ -70,7 +69,6 @@ class EntryData {
   DataChunk ReadDeflated(unsigned char* out, std::size_t capacity);
   DataChunk Deliver(const unsigned char* out, std::size_t size, bool end, ArchiveResult failure);
 
-  unzFile archive_;
   platform::ArchiveStream& stream_;
   EntryFacts facts_;
   RawInflater& inflater_;
@@ -82,6 +80,6 @@ class EntryData {
   std::uint64_t rawOffset_ = 0;
   std::uint64_t remainingRaw_ = 0;
   std::uint64_t produced_ = 0;
-  uLong crc_ = 0;
+  std::uint32_t crc_ = 0;
   PkwareKeys keys_{};
 };

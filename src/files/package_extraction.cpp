@@ -1,9 +1,12 @@
 #include "files/package_extraction.h"
 
+#include <deque>
 #include <optional>
 #include <string>
 
 #include "files/entry_directories.h"
+#include "files/extraction_pool.h"
+#include "files/file_entry_writer.h"
 #include "files/path_join.h"
 
 namespace {
@@ -33,13 +36,69 @@ bool LeftHalfWritten(ArchiveResult result) {
          result == ArchivePasswordError;
 }
 
-void RemoveHalfWritten(const platform::ArchiveFiles& files, std::wstring_view targetDirectory,
-                       const ArchiveEntry& entry) {
-  std::wstring path(targetDirectory);
-  if (!path.empty() && !platform::IsPathSeparator(path.back())) path.push_back(L'/');
-  path += entry.name;
-  files.RemoveFile(ToPlatformSeparators(path));
+// Entries looked up but not reported yet wait at most this many; beyond it
+// the reader waits for the oldest.
+constexpr std::size_t kUnreportedLimit = 1024;
+
+// Directories made while a pool thread may still write a file of that name
+// would change which of the two wins: wait for the file first.
+void WaitForDirectoryTargets(ExtractionPool& pool, const EntryPlan& plan) {
+  std::wstring path = plan.base.value_or(L"");
+  std::wstring_view rest = plan.directories;
+  if (!path.empty()) {
+    std::wstring trimmed = path;
+    while (!trimmed.empty() && platform::IsPathSeparator(trimmed.back())) trimmed.pop_back();
+    pool.WaitUntilClear(ToPlatformSeparators(trimmed));
+  }
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    if (!platform::IsPathSeparator(rest[i]) || i == 0) continue;
+    pool.WaitUntilClear(ToPlatformSeparators(path + std::wstring(rest.substr(0, i))));
+  }
+  if (!rest.empty() && !platform::IsPathSeparator(rest.back())) {
+    pool.WaitUntilClear(ToPlatformSeparators(path + std::wstring(rest)));
+  }
 }
+
+// Entries in index order from lookup to report: the ones handed to the pool
+// are reported once their threads are done, so reports keep the order.
+class OrderedReports {
+ public:
+  OrderedReports(const ExtractionReport& report, ExtractionSummary& summary)
+      : report_(report), summary_(summary) {}
+
+  void AddDone(int index, const ArchiveEntry& entry, ArchiveResult result) {
+    entries_.push_back({index, entry, false, result});
+  }
+  void AddSubmitted(int index, const ArchiveEntry& entry) {
+    entries_.push_back({index, entry, true, ArchiveOk});
+  }
+  // Reports every entry that is done before the first that is not; with
+  // `all`, waits for every entry.
+  void Flush(ExtractionPool& pool, bool all) {
+    while (!entries_.empty()) {
+      Unreported& front = entries_.front();
+      if (front.submitted && !pool.TakeResult(front.index, front.result)) {
+        if (!all && entries_.size() <= kUnreportedLimit) return;
+        front.result = pool.WaitForResult(front.index);
+      }
+      if (front.result != ArchiveOk) ++summary_.failedCount;
+      if (report_) report_(front.index, front.entry, front.result);
+      entries_.pop_front();
+    }
+  }
+
+ private:
+  struct Unreported {
+    int index;
+    ArchiveEntry entry;
+    bool submitted;
+    ArchiveResult result;
+  };
+
+  const ExtractionReport& report_;
+  ExtractionSummary& summary_;
+  std::deque<Unreported> entries_;
+};
 
 }  // namespace
 
@@ -67,14 +126,41 @@ ExtractionSummary ExtractAllEntries(const platform::ArchiveFiles& files,
   ArchiveEntry count;
   ZipReader::GetEntry(reader.get(), -1, &count);
   summary.entryCount = count.index;
+  platform::ArchiveStream& archive = ZipReader::Archive(*reader);
+  OrderedReports reports(report, summary);
+  ExtractionPool pool(
+      [&files, &archive](const FileEntryJob& job, EntryBuffers& buffers) {
+        ArchiveResult result = WriteFileEntry(files, archive, job, buffers);
+        if (LeftHalfWritten(result)) files.RemoveFile(job.targetPath);
+        return result;
+      },
+      ExtractionPool::DefaultThreads());
+  std::optional<std::optional<std::wstring>> madeBase;
+  std::wstring madeDirectories;
   for (int index = 0; index < summary.entryCount; ++index) {
     ArchiveEntry entry;
     ZipReader::GetEntry(reader.get(), index, &entry);
-    ArchiveResult result = ZipReader::ExtractEntry(reader.get(), index, entry.name);
-    if (result != ArchiveOk) ++summary.failedCount;
-    if (LeftHalfWritten(result)) RemoveHalfWritten(files, targetDirectory, entry);
-    if (report) report(index, entry, result);
+    EntryPlan plan;
+    ArchiveResult result = ZipReader::PlanExtraction(reader.get(), index, entry.name, &plan);
+    // Entries of one directory follow each other: its directories are made
+    // (and looked at) once for all of them.
+    bool madeAlready =
+        plan.isFile && madeBase && *madeBase == plan.base && madeDirectories == plan.directories;
+    if (result == ArchiveOk && !madeAlready) {
+      WaitForDirectoryTargets(pool, plan);
+      CreateEntryDirectories(files, plan.base, plan.directories);
+      madeBase = plan.base;
+      madeDirectories = plan.directories;
+    }
+    if (result == ArchiveOk && plan.isFile) {
+      pool.Submit(index, std::move(plan.file));
+      reports.AddSubmitted(index, entry);
+    } else {
+      reports.AddDone(index, entry, result);
+    }
+    reports.Flush(pool, false);
   }
+  reports.Flush(pool, true);
   ZipReader::Close(std::move(reader));
   return summary;
 }

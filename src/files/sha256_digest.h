@@ -1,30 +1,26 @@
 // SHA-256 of a whole file, as the manifest's "package_sha256" names it.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include <cstddef>
-#include <cstdint>
-
-#include "files/sha256_blocks.h"
 #include "platform/archive_files.h"
+#include "platform/sha256.h"
 
 // SHA-256 of bytes that arrive piece by piece, so a download is hashed as it
 // is written instead of read again afterwards.
 class Sha256Hasher {
  public:
-  explicit Sha256Hasher(Sha256Blocks blocks = Sha256BlocksBest());
+  Sha256Hasher();
   void Update(const void* data, std::size_t size);
-  // Lower-case hex; the hasher is spent.
+  // Lower-case hex; the hasher is spent. Empty when the system's hashing
+  // failed, which matches no digest.
   std::string FinishHex();
 
  private:
-  Sha256Blocks blocks_;
-  std::uint32_t state_[8];
-  unsigned char pending_[64];
-  std::size_t pendingSize_ = 0;
-  std::uint64_t totalSize_ = 0;
+  std::unique_ptr<platform::Sha256> sha256_;
 };
 
 // Lower-case hex of the SHA-256 of every byte of the stream; none when a read

@@ -17,14 +17,13 @@
 #include "files/entry_directories.h"
 #include "files/entry_name.h"
 #include "files/entry_times.h"
-#include "files/output_file.h"
+#include "files/file_entry_writer.h"
 #include "files/zip64_sizes.h"
 #include "files/zip_stream.h"
 #include "platform/file_system.h"
 
 namespace {
 
-constexpr std::size_t kTransferBytes = 16384;
 constexpr int kStored = 0;
 constexpr int kDeflated = 8;
 constexpr unsigned long kFlagEncrypted = 0x1;
@@ -75,6 +74,7 @@ struct EntryDetails {
   ArchiveEntry entry;
   EntryFacts facts;
   platform::OutputFileMode mode;
+  std::uint64_t dataOffset = 0;
 };
 
 std::wstring WithSeparator(std::wstring_view directory) {
@@ -114,7 +114,8 @@ struct ZipReader::State {
   void SumDeclaredSizes();
   ArchiveResult PositionAt(int index);
   ArchiveResult LookUp(int index, EntryDetails& details);
-  ArchiveResult ExtractFile(const EntryDetails& details, std::wstring_view targetName);
+  ArchiveResult PlanFile(const EntryDetails& details, std::wstring_view targetName,
+                         EntryPlan& plan) const;
 
   const platform::ArchiveFiles& files;
   std::unique_ptr<platform::ArchiveStream> stream;
@@ -132,10 +133,9 @@ struct ZipReader::State {
   std::uint64_t declaredBytes = 0;
   DataRanges claimed;
   std::wstring targetDirectory;
-  std::vector<unsigned char> transfer;
-  std::vector<unsigned char> input;
   std::vector<char> extraBuffer;
-  RawInflater inflater;
+  // Allocated by the first extraction on the reader's own thread.
+  std::unique_ptr<EntryBuffers> buffers;
 };
 
 // One walk over the central directory alone.
@@ -191,6 +191,7 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
     return ArchiveHeaderError;
   }
   std::string extra;
+  std::uint64_t dataOffset = 0;
   {
     OpenedEntry opened(file);
     if (!opened.Ok()) return ArchiveHeaderError;
@@ -198,6 +199,7 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
     // records naming one 11 KiB deflate stream made 200 MB): an entry whose
     // data overlaps that of an entry looked up before is refused.
     std::uint64_t start = unzGetCurrentFileZStreamPos64(file);
+    dataOffset = start;
     std::uint64_t end = start + info.compressed_size;
     if (end > start) {
       if (OverlapsAnother(claimed, start, end, index)) return ArchiveHeaderError;
@@ -214,6 +216,7 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   }
 
   details = EntryDetails{};
+  details.dataOffset = dataOffset;
   ArchiveEntry& entry = details.entry;
   entry.index = index;
   std::wstring stored = DecodeEntryName(std::string_view(nameBytes, info.size_filename));
@@ -255,8 +258,8 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   return ArchiveOk;
 }
 
-ArchiveResult ZipReader::State::ExtractFile(const EntryDetails& details,
-                                            std::wstring_view targetName) {
+ArchiveResult ZipReader::State::PlanFile(const EntryDetails& details, std::wstring_view targetName,
+                                         EntryPlan& plan) const {
   std::size_t split = targetName.find_last_of(L"\\/");
   std::wstring_view directoryPart =
       split == std::wstring_view::npos ? std::wstring_view() : targetName.substr(0, split + 1);
@@ -268,27 +271,18 @@ ArchiveResult ZipReader::State::ExtractFile(const EntryDetails& details,
   targetPath.append(directoryPart).append(filePart);
   if (!FitsPathLimit(targetPath.size())) return ArchiveFileError;
 
-  CreateEntryDirectories(files, base, directoryPart);
-  std::unique_ptr<platform::OutputFile> output =
-      ReplaceOutputFile(files, ToPlatformSeparators(targetPath), details.mode);
-  if (!output) return ArchiveFileError;
-
-  if (transfer.empty()) {
-    transfer.resize(kTransferBytes);
-    input.resize(kTransferBytes);
-  }
-  EntryData data(archive.get(), *stream, details.facts, inflater, input);
-  for (;;) {
-    DataChunk chunk = data.Read(transfer.data(), transfer.size());
-    if (chunk.size > 0 && !output->Write(transfer.data(), chunk.size)) return ArchiveWriteError;
-    if (chunk.result != ArchiveOk) return chunk.result;
-    if (chunk.end) {
-      const ArchiveEntry& entry = details.entry;
-      output->SetTimes(entry.creationTime, entry.accessTime, entry.writeTime);
-      return ArchiveOk;
-    }
-    if (chunk.size == 0) return ArchiveDataError;
-  }
+  plan.base = std::move(base);
+  plan.directories = std::wstring(directoryPart);
+  plan.isFile = true;
+  FileEntryJob& job = plan.file;
+  job.targetPath = ToPlatformSeparators(targetPath);
+  job.mode = details.mode;
+  job.facts = details.facts;
+  job.dataOffset = details.dataOffset;
+  job.creationTime = details.entry.creationTime;
+  job.accessTime = details.entry.accessTime;
+  job.writeTime = details.entry.writeTime;
+  return ArchiveOk;
 }
 
 void ZipReaderCloser::operator()(ZipReader* reader) const {
@@ -348,8 +342,9 @@ ArchiveResult ZipReader::GetEntry(ZipReader* reader, int index, ArchiveEntry* en
   return ArchiveOk;
 }
 
-ArchiveResult ZipReader::ExtractEntry(ZipReader* reader, int index, std::wstring_view targetName) {
-  if (reader == nullptr) return ArchiveArgumentError;
+ArchiveResult ZipReader::PlanExtraction(ZipReader* reader, int index, std::wstring_view targetName,
+                                        EntryPlan* plan) {
+  if (reader == nullptr || plan == nullptr) return ArchiveArgumentError;
   State& state = *reader->state_;
   if (index < 0 || index >= state.entryCount) return ArchiveArgumentError;
   ArchiveResult positioned = state.PositionAt(index);
@@ -360,14 +355,29 @@ ArchiveResult ZipReader::ExtractEntry(ZipReader* reader, int index, std::wstring
 
   bool absolute = IsAbsoluteTargetName(targetName);
   if (!absolute && ClimbsAboveBase(targetName)) return ArchiveArgumentError;
+  *plan = EntryPlan{};
   if ((details.entry.attributes & kArchiveDirectory) == 0) {
-    return state.ExtractFile(details, targetName);
+    return state.PlanFile(details, targetName, *plan);
   }
-  std::optional<std::wstring> base;
-  if (!absolute) base = state.targetDirectory;
-  if (!FitsPathLimit(base.value_or(L"").size() + targetName.size())) return ArchiveFileError;
-  CreateEntryDirectories(state.files, base, targetName);
+  if (!absolute) plan->base = state.targetDirectory;
+  if (!FitsPathLimit(plan->base.value_or(L"").size() + targetName.size())) return ArchiveFileError;
+  plan->directories = std::wstring(targetName);
   return ArchiveOk;
+}
+
+ArchiveResult ZipReader::ExtractEntry(ZipReader* reader, int index, std::wstring_view targetName) {
+  EntryPlan plan;
+  ArchiveResult planned = PlanExtraction(reader, index, targetName, &plan);
+  if (planned != ArchiveOk) return planned;
+  State& state = *reader->state_;
+  CreateEntryDirectories(state.files, plan.base, plan.directories);
+  if (!plan.isFile) return ArchiveOk;
+  if (!state.buffers) state.buffers = std::make_unique<EntryBuffers>();
+  return WriteFileEntry(state.files, *state.stream, plan.file, *state.buffers);
+}
+
+platform::ArchiveStream& ZipReader::Archive(ZipReader& reader) {
+  return *reader.state_->stream;
 }
 
 ArchiveResult ZipReader::Close(ZipReaderHandle reader) {

@@ -53,6 +53,7 @@ struct ArchiveEntry {
 };
 
 class ZipReader;
+struct EntryPlan;
 
 struct ZipReaderCloser {
   void operator()(ZipReader* reader) const;
@@ -81,6 +82,16 @@ class ZipReader {
   // Extracts entry `index` to `targetName`, relative to the target directory
   // unless it is absolute.
   static ArchiveResult ExtractEntry(ZipReader* reader, int index, std::wstring_view targetName);
+
+  // What ExtractEntry would do, without doing it: the entry is looked up and
+  // its target checked, but nothing is created. ExtractEntry is this plan
+  // carried out with CreateEntryDirectories and WriteFileEntry.
+  static ArchiveResult PlanExtraction(ZipReader* reader, int index, std::wstring_view targetName,
+                                      EntryPlan* plan);
+
+  // The open archive, for WriteFileEntry on other threads; it allows
+  // concurrent positioned reads. Valid until Close.
+  static platform::ArchiveStream& Archive(ZipReader& reader);
 
   static ArchiveResult Close(ZipReaderHandle reader);
 

@@ -1,7 +1,8 @@
 // Real archive files whose output files stop accepting bytes after a limit,
-// as on a full disk.
+// as on a full disk: a write keeps what fits and then fails.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 
 #include "fakes/forwarding_archive_files.h"
@@ -23,9 +24,9 @@ class FailingArchiveFiles final : public ForwardingArchiveFiles {
     LimitedFile(std::unique_ptr<platform::OutputFile> file, std::size_t room)
         : file_(std::move(file)), room_(room) {}
     bool Write(const void* bytes, std::size_t size) override {
-      if (size > room_) return false;
-      room_ -= size;
-      return file_->Write(bytes, size);
+      std::size_t fits = std::min(size, room_);
+      room_ -= fits;
+      return file_->Write(bytes, fits) && fits == size;
     }
     bool SetTimes(platform::FileTime creation, platform::FileTime access,
                   platform::FileTime write) override {

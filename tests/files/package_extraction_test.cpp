@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -58,6 +59,29 @@ TEST_F(PackageExtraction, AFailedEntryDoesNotStopTheOthers) {
   EXPECT_EQ(reports_[1].name, L"");
   EXPECT_EQ(reports_[2].result, ArchiveOk);
   EXPECT_EQ(dir_.Read(L"GameClient/c"), "3");
+}
+
+// Entries are written on several threads: reports still come in index
+// order, a name given twice ends with its later entry, and a directory
+// entry named like an earlier file still finds that file there.
+TEST_F(PackageExtraction, WritesOnThreadsAsIfEntryByEntry) {
+  std::vector<testzip::Entry> entries;
+  entries.push_back({"twice.bin", std::string(3 << 20, 'a')});
+  entries.push_back({"clash", "a file first"});
+  testzip::Entry clash{"clash/", ""};
+  clash.externalAttributes = 0x10;
+  entries.push_back(clash);
+  for (int i = 0; i < 200; ++i) entries.push_back({"many/" + std::to_string(i), std::to_string(i)});
+  entries.push_back({"twice.bin", "later"});
+  entries.push_back({"clash/inside", "x"});
+  ExtractionSummary summary = Run(testzip::Build(entries));
+  EXPECT_EQ(summary.failedCount, 1);
+  ASSERT_EQ(reports_.size(), entries.size());
+  for (std::size_t i = 0; i < reports_.size(); ++i) EXPECT_EQ(reports_[i].index, int(i));
+  EXPECT_EQ(reports_.back().result, ArchiveFileError);
+  EXPECT_EQ(dir_.Read(L"GameClient/twice.bin"), "later");
+  EXPECT_EQ(dir_.Read(L"GameClient/clash"), "a file first");
+  EXPECT_EQ(dir_.Read(L"GameClient/many/199"), "199");
 }
 
 TEST_F(PackageExtraction, AnErrorPageInsteadOfAnArchiveExtractsNothing) {

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <thread>
 
+#include "fakes/fake_browser_control.h"
+#include "platform/win32/deferred_browser.h"
 #include "platform/win32/panel_commands.h"
 #include "platform/win32/status_line.h"
 #include "platform/win32/win32_ui_thread.h"
@@ -109,6 +111,23 @@ TEST(PanelCommands, TheFourClicksAreCommandsAndNothingElseIs) {
   EXPECT_EQ(PanelCommandOf(MAKEWPARAM(IDOK, 0)), std::nullopt);
   // A static control's double click is no click.
   EXPECT_EQ(PanelCommandOf(MAKEWPARAM(1003, STN_DBLCLK)), std::nullopt);
+}
+
+// The control is made after the first frame: what the panel asked before
+// reaches it then, and later calls go straight to it.
+TEST(DeferredBrowser, ReplaysWhatWasAskedBeforeTheControlExisted) {
+  platform::DeferredBrowser deferred;
+  deferred.SetSilent(true);
+  deferred.Navigate(L"http://127.0.0.1/first");
+  deferred.Navigate(L"http://127.0.0.1/page");
+  deferred.SetLeft(5);
+  deferred.SetWidth(300);
+  FakeBrowserControl control;
+  deferred.Attach(&control);
+  deferred.SetTop(7);
+  EXPECT_EQ(control.calls,
+            (std::vector<std::wstring>{L"Silent 1", L"Left 5", L"Width 300",
+                                       L"Navigate http://127.0.0.1/page", L"Top 7"}));
 }
 
 }  // namespace

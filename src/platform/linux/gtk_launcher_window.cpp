@@ -1,5 +1,7 @@
 #include "platform/linux/gtk_launcher_window.h"
 
+#include <utility>
+
 #include "platform/geometry.h"
 #include "platform/linux/cairo_canvas.h"
 #include "platform/linux/cairo_picture.h"
@@ -75,6 +77,7 @@ GtkLauncherWindow::GtkLauncherWindow(WindowEvents& events)
 GtkLauncherWindow::~GtkLauncherWindow() {
   uiThread_->Close();
   if (closeSource_ != 0) g_source_remove(closeSource_);
+  if (browserSource_ != 0) g_source_remove(browserSource_);
   browser_.reset();
   if (!destroyed_) {
     g_signal_handlers_disconnect_by_data(window_, this);
@@ -119,7 +122,7 @@ void GtkLauncherWindow::CenterOnWorkArea() {
 }
 
 void GtkLauncherWindow::ShowPanel(bool show) {
-  gtk_widget_set_visible(browser_->Widget(), show);
+  browser_->SetVisible(show);
   gtk_widget_queue_draw(window_);
 }
 
@@ -172,8 +175,20 @@ gboolean GtkLauncherWindow::OnDraw(GtkWidget*, cairo_t* cr, gpointer data) {
   }
   CairoCanvas canvas(cr);
   self->events_.OnPaint(canvas);
+  // Starting WebKit takes longer than everything else before the first
+  // frame: it waits until the frame is out.
+  if (!std::exchange(self->firstFrameDrawn_, true)) {
+    self->browserSource_ = g_idle_add(StartBrowser, self);
+  }
   // The children (the web view) are drawn over it by GTK.
   return FALSE;
+}
+
+gboolean GtkLauncherWindow::StartBrowser(gpointer data) {
+  auto* self = static_cast<GtkLauncherWindow*>(data);
+  self->browserSource_ = 0;
+  self->browser_->Start();
+  return G_SOURCE_REMOVE;
 }
 
 gboolean GtkLauncherWindow::OnButton(GtkWidget* widget, GdkEventButton* event, gpointer data) {

@@ -43,6 +43,7 @@ class GtkLauncherWindow final : public LauncherWindow {
   static gboolean OnKey(GtkWidget* widget, GdkEventKey* event, gpointer self);
   static void OnDestroy(GtkWidget* widget, gpointer self);
   static gboolean CloseLater(gpointer self);
+  static gboolean StartBrowser(gpointer self);
   void ApplyInputShape();
 
   WindowEvents& events_;
@@ -57,6 +58,9 @@ class GtkLauncherWindow final : public LauncherWindow {
   int height_ = 1;
   bool destroyed_ = false;
   guint closeSource_ = 0;
+  // The browser starts once the first frame is drawn.
+  bool firstFrameDrawn_ = false;
+  guint browserSource_ = 0;
   // The press being dispatched; a drag starts from it.
   const GdkEventButton* press_ = nullptr;
 };

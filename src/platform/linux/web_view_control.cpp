@@ -1,6 +1,7 @@
 #include "platform/linux/web_view_control.h"
 
 #include <string>
+#include <utility>
 
 #include "platform/text_codec.h"
 
@@ -25,21 +26,33 @@ void OnDataCleared(GObject* manager, GAsyncResult* result, gpointer data) {
 
 }  // namespace
 
-WebViewControl::WebViewControl(GtkFixed* container)
-    : container_(container), view_(WEBKIT_WEB_VIEW(webkit_web_view_new())) {
+WebViewControl::WebViewControl(GtkFixed* container) : container_(container) {}
+
+WebViewControl::~WebViewControl() {
+  if (view_ == nullptr) return;
+  // The container may have destroyed the view already; our reference keeps
+  // the object itself alive until here.
+  g_signal_handlers_disconnect_by_data(view_, this);
+  g_object_unref(view_);
+}
+
+void WebViewControl::Start() {
+  if (view_ != nullptr) return;
+  view_ = WEBKIT_WEB_VIEW(webkit_web_view_new());
   g_object_ref_sink(view_);
   gtk_fixed_put(container_, GTK_WIDGET(view_), left_, top_);
   Place();
   g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
   g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
   g_signal_connect(view_, "script-dialog", G_CALLBACK(OnScriptDialog), this);
+  SetOpticalZoom(zoomPercent_);
+  SetVisible(visible_);
+  if (!pendingUrl_.empty()) Navigate(std::exchange(pendingUrl_, std::wstring()));
 }
 
-WebViewControl::~WebViewControl() {
-  // The container may have destroyed the view already; our reference keeps
-  // the object itself alive until here.
-  g_signal_handlers_disconnect_by_data(view_, this);
-  g_object_unref(view_);
+void WebViewControl::SetVisible(bool visible) {
+  visible_ = visible;
+  if (view_ != nullptr) gtk_widget_set_visible(GTK_WIDGET(view_), visible);
 }
 
 void WebViewControl::SetSilent(bool silent) {
@@ -47,6 +60,10 @@ void WebViewControl::SetSilent(bool silent) {
 }
 
 void WebViewControl::Navigate(const std::wstring& url) {
+  if (view_ == nullptr) {
+    pendingUrl_ = url;
+    return;
+  }
   webkit_web_view_load_uri(view_, EncodeUtf8(url).c_str());
 }
 
@@ -71,18 +88,22 @@ void WebViewControl::SetHeight(int pixels) {
 }
 
 void WebViewControl::SetOpticalZoom(int percent) {
-  if (percent > 0) webkit_web_view_set_zoom_level(view_, percent / 100.0);
+  if (percent <= 0) return;
+  zoomPercent_ = percent;
+  if (view_ != nullptr) webkit_web_view_set_zoom_level(view_, percent / 100.0);
 }
 
 void WebViewControl::Place() {
+  if (view_ == nullptr) return;
   gtk_fixed_move(container_, GTK_WIDGET(view_), left_, top_);
   gtk_widget_set_size_request(GTK_WIDGET(view_), width_ > 0 ? width_ : 1,
                               height_ > 0 ? height_ : 1);
 }
 
 bool WebViewControl::ClearWebsiteData() {
-  WebKitWebsiteDataManager* manager =
-      webkit_web_context_get_website_data_manager(webkit_web_view_get_context(view_));
+  WebKitWebContext* context =
+      view_ != nullptr ? webkit_web_view_get_context(view_) : webkit_web_context_get_default();
+  WebKitWebsiteDataManager* manager = webkit_web_context_get_website_data_manager(context);
   if (manager == nullptr) return false;
   ClearResult outcome{g_main_loop_new(nullptr, FALSE)};
   webkit_website_data_manager_clear(manager, WEBKIT_WEBSITE_DATA_ALL, 0, nullptr, OnDataCleared,

@@ -1,8 +1,13 @@
-// The embedded browser as a WebKitWebView placed in a GtkFixed.
+// The embedded browser as a WebKitWebView placed in a GtkFixed. The view is
+// made only by Start, so the window can paint its first frame before WebKit
+// starts; what the launcher asks of the browser before that is kept and
+// applied then.
 #pragma once
 
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
+
+#include <string>
 
 #include "platform/browser_control.h"
 
@@ -10,7 +15,7 @@ namespace platform {
 
 class WebViewControl final : public BrowserControl {
  public:
-  // Adds the view to `container`; it lives as long as the container.
+  // The view will be added to `container` and live as long as it.
   explicit WebViewControl(GtkFixed* container);
   WebViewControl(const WebViewControl&) = delete;
   WebViewControl& operator=(const WebViewControl&) = delete;
@@ -24,11 +29,14 @@ class WebViewControl final : public BrowserControl {
   void SetHeight(int pixels) override;
   void SetOpticalZoom(int percent) override;
 
+  // Makes the view, placed, shown or hidden and navigating as asked so far.
+  // Later calls do nothing.
+  void Start();
   void SetEvents(BrowserEvents* events) { events_ = events; }
   // Deletes the website data (cache, cookies, storage) of the view's
   // context, waiting for the result.
   bool ClearWebsiteData();
-  GtkWidget* Widget() const { return GTK_WIDGET(view_); }
+  void SetVisible(bool visible);
 
  private:
   static gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision,
@@ -38,7 +46,10 @@ class WebViewControl final : public BrowserControl {
   void Place();
 
   GtkFixed* container_;
-  WebKitWebView* view_;
+  WebKitWebView* view_ = nullptr;
+  std::wstring pendingUrl_;
+  int zoomPercent_ = 0;
+  bool visible_ = false;
   BrowserEvents* events_ = nullptr;
   bool silent_ = false;
   int left_ = 0;

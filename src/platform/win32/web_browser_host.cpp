@@ -67,11 +67,6 @@ void DestroyControl(std::unique_ptr<HostedControl> control) {
 
 LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      // The window holds the control from here until WM_DESTROY.
-      ::SetWindowLongPtrW(host, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(CreateControl(host).release()));
-      return 0;
     case WM_DESTROY:
       DestroyControl(std::unique_ptr<HostedControl>(
           reinterpret_cast<HostedControl*>(::SetWindowLongPtrW(host, GWLP_USERDATA, 0))));
@@ -94,6 +89,13 @@ void RegisterWebBrowserHostClass(HINSTANCE instance) {
   windowClass.hInstance = instance;
   windowClass.lpszClassName = kWebBrowserClassName;
   ::RegisterClassExW(&windowClass);
+}
+
+void StartHostedBrowser(HWND host) {
+  if (ControlOf(host) != nullptr) return;
+  // The window holds the control from here until WM_DESTROY.
+  ::SetWindowLongPtrW(host, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(CreateControl(host).release()));
 }
 
 BrowserControl* HostedBrowser(HWND host) {

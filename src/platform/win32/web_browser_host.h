@@ -1,8 +1,9 @@
 // Hosts the WebBrowser control in an OLE container of our own. The window
 // class carries the control's class identifier as its name, so a dialog
 // template declares the control like any other, and the dialog manager
-// creates it with the dialog. The control's own window becomes a child of
-// the dialog, in place of the host window, which stays hidden.
+// creates the host with the dialog; the control itself is made by
+// StartHostedBrowser. The control's own window becomes a child of the
+// dialog, in place of the host window, which stays hidden.
 #pragma once
 
 #include <windows.h>
@@ -15,8 +16,10 @@ inline constexpr const wchar_t* kWebBrowserClassName = L"{8856F961-340A-11D0-A96
 
 void RegisterWebBrowserHostClass(HINSTANCE instance);
 
+// Makes the control of a host window that has none yet.
+void StartHostedBrowser(HWND host);
 // The control behind a host window; null for other windows, or when the
-// control could not be created.
+// control is not made or could not be.
 BrowserControl* HostedBrowser(HWND host);
 // Null detaches the events.
 void SetHostedBrowserEvents(HWND host, BrowserEvents* events);

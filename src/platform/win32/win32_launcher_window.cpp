@@ -3,6 +3,8 @@
 #include <gdiplus.h>
 #include <windowsx.h>
 
+#include <utility>
+
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/gdi_handles.h"
 #include "platform/win32/gdiplus_picture.h"
@@ -15,6 +17,8 @@ namespace platform {
 namespace {
 
 namespace flat = Gdiplus::DllExports;
+
+constexpr UINT kStartBrowserMessage = WM_APP + 3;
 
 // The panel's pictures are painted by the panel itself, which also tells
 // clicks on them apart; these statics of its template only keep their IDs.
@@ -145,6 +149,9 @@ INT_PTR Win32LauncherWindow::OnPanelMessage(HWND dialog, UINT message, WPARAM wP
     case WM_PAINT:
       PaintPanel();
       return TRUE;
+    case kStartBrowserMessage:
+      StartBrowser();
+      return TRUE;
     case WM_CTLCOLORDLG:
       return reinterpret_cast<INT_PTR>(::GetStockObject(BLACK_BRUSH));
     case WM_CTLCOLORSTATIC:
@@ -187,6 +194,18 @@ void Win32LauncherWindow::PaintPanel() {
   GdiCanvas canvas(dc, statusLine_);
   events_.OnPaint(canvas);
   ::EndPaint(panel_, &paint);
+  // Starting the browser engine takes longer than everything else before
+  // the first frame: it waits until the frame is out.
+  if (!std::exchange(browserStartPosted_, true)) {
+    ::PostMessageW(panel_, kStartBrowserMessage, 0, 0);
+  }
+}
+
+void Win32LauncherWindow::StartBrowser() {
+  HWND host = ::GetDlgItem(panel_, kBrowserControlId);
+  StartHostedBrowser(host);
+  browser_.Attach(HostedBrowser(host));
+  SetHostedBrowserEvents(host, browserEvents_);
 }
 
 void Win32LauncherWindow::SetBackground(const Picture* picture, int width, int height) {
@@ -264,11 +283,11 @@ bool Win32LauncherWindow::PreTranslateMessage(MSG& message) {
 }
 
 BrowserControl& Win32LauncherWindow::Browser() {
-  BrowserControl* hosted = HostedBrowser(::GetDlgItem(panel_, kBrowserControlId));
-  return hosted != nullptr ? *hosted : noBrowser_;
+  return browser_;
 }
 
 void Win32LauncherWindow::SetBrowserEvents(BrowserEvents* events) {
+  browserEvents_ = events;
   SetHostedBrowserEvents(::GetDlgItem(panel_, kBrowserControlId), events);
 }
 

@@ -9,8 +9,8 @@
 #include <windows.h>
 
 #include "platform/launcher_window.h"
+#include "platform/win32/deferred_browser.h"
 #include "platform/win32/status_line.h"
-#include "platform/win32/web_browser_dispatch.h"
 #include "platform/win32/win32_message_boxes.h"
 #include "platform/win32/win32_ui_thread.h"
 
@@ -51,6 +51,8 @@ class Win32LauncherWindow final : public LauncherWindow {
   INT_PTR OnPanelMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   void InitPanel(HWND dialog);
   void PaintPanel();
+  // Makes the WebBrowser control, once the first frame is out.
+  void StartBrowser();
   void FollowBackground();
   // Escape and the browser's keys; true when `message` is consumed.
   bool PreTranslateMessage(MSG& message);
@@ -63,8 +65,9 @@ class Win32LauncherWindow final : public LauncherWindow {
   UINT testNavigateMessage_;
   StatusLine statusLine_;
   Win32MessageBoxes ownedMessages_;
-  // Answers the browser calls when the control could not be created.
-  WebBrowserDispatch noBrowser_;
+  DeferredBrowser browser_;
+  BrowserEvents* browserEvents_ = nullptr;
+  bool browserStartPosted_ = false;
   std::shared_ptr<Win32UiThread> uiThread_;
 };
 
