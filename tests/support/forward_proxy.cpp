@@ -1,5 +1,7 @@
 #include "forward_proxy.h"
 
+#include <cstdlib>
+
 namespace {
 
 constexpr const char* kLoopbackOrigin = "http://127.0.0.1:";
@@ -31,12 +33,21 @@ std::vector<std::string> ForwardProxy::Forwarded() const {
 }
 
 void ForwardProxy::Forward(const httplib::Request& request, httplib::Response& response) {
-  // A proxy is asked for the whole address; a plain path came straight to
-  // this port, and other hosts are out of the tests' reach.
+  // A proxy is asked for the whole address. Wine sends the path alone when
+  // the proxy's host name is the origin's, as here; the Host header names the
+  // origin then. Other hosts are out of the tests' reach.
   std::string target = request.target;
+  if (!target.empty() && target[0] == '/') {
+    target = "http://" + request.get_header_value("Host") + target;
+  }
   std::size_t prefix = std::char_traits<char>::length(kLoopbackOrigin);
   std::size_t pathStart = target.find('/', prefix);
   if (target.rfind(kLoopbackOrigin, 0) != 0 || pathStart == std::string::npos) {
+    response.status = 400;
+    return;
+  }
+  int port = std::atoi(target.c_str() + prefix);
+  if (port == port_) {
     response.status = 400;
     return;
   }
@@ -44,7 +55,7 @@ void ForwardProxy::Forward(const httplib::Request& request, httplib::Response& r
     std::lock_guard<std::mutex> lock(mutex_);
     forwarded_.push_back(target);
   }
-  httplib::Client origin("127.0.0.1", std::stoi(target.substr(prefix, pathStart - prefix)));
+  httplib::Client origin("127.0.0.1", port);
   httplib::Headers headers;
   for (const char* name : {"Range", "If-Range"}) {
     if (request.has_header(name)) headers.emplace(name, request.get_header_value(name));

@@ -63,7 +63,7 @@ std::vector<BYTE> DwordBytes(std::uint32_t value) {
 }
 
 RegistryValue Read(const wchar_t* keyPath, const wchar_t* name) {
-  RegistryValue value{keyPath, name};
+  RegistryValue value{keyPath, name, REG_NONE, {}};
   platform::UniqueRegistryKey key;
   DWORD size = 0;
   if (::RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, key.Put()) != ERROR_SUCCESS ||

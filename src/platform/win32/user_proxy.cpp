@@ -1,5 +1,7 @@
 #include "platform/win32/user_proxy.h"
 
+#include <memory>
+
 #include "platform/unique_resource.h"
 
 namespace platform {
@@ -14,14 +16,17 @@ struct GlobalTextTraits {
 };
 using GlobalText = UniqueResource<GlobalTextTraits>;
 
-void SetProxy(HINTERNET request, DWORD accessType, wchar_t* proxy, wchar_t* bypass) {
-  WINHTTP_PROXY_INFO info{accessType, proxy, bypass};
-  ::WinHttpSetOption(request, WINHTTP_OPTION_PROXY, &info, sizeof info);
-}
+struct InternetCloser {
+  void operator()(HINTERNET handle) const { ::WinHttpCloseHandle(handle); }
+};
 
-// False when neither WPAD nor the script gives an answer.
-bool UseAutomaticProxy(HINTERNET session, HINTERNET request, const std::wstring& url, bool detect,
-                       const wchar_t* script) {
+// The session of the proxy that WPAD or the script names; null when neither
+// answers. (A request's own proxy option is not honoured by Wine.)
+HINTERNET OpenAutomaticSession(const wchar_t* agent, const std::wstring& url, bool detect,
+                               const wchar_t* script) {
+  std::unique_ptr<void, InternetCloser> resolver(::WinHttpOpen(
+      agent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+  if (!resolver) return nullptr;
   WINHTTP_AUTOPROXY_OPTIONS options{};
   if (detect) {
     options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
@@ -32,38 +37,35 @@ bool UseAutomaticProxy(HINTERNET session, HINTERNET request, const std::wstring&
     options.lpszAutoConfigUrl = script;
   }
   WINHTTP_PROXY_INFO found{};
-  if (!::WinHttpGetProxyForUrl(session, url.c_str(), &options, &found)) return false;
+  if (!::WinHttpGetProxyForUrl(resolver.get(), url.c_str(), &options, &found)) return nullptr;
   GlobalText proxy(found.lpszProxy);
   GlobalText bypass(found.lpszProxyBypass);
-  SetProxy(request, found.dwAccessType, proxy.Get(), bypass.Get());
-  return true;
+  return ::WinHttpOpen(agent, found.dwAccessType, proxy.Get(), bypass.Get(), 0);
 }
 
 }  // namespace
 
-HINTERNET OpenProxySession(const wchar_t* agent) {
-  // Older systems refuse the automatic type; Wine takes it but ignores the
-  // user's settings, which UseUserProxy applies anyway.
+HINTERNET OpenSessionFor(const wchar_t* agent, const std::wstring& url) {
+  WINHTTP_CURRENT_USER_IE_PROXY_CONFIG config{};
+  if (::WinHttpGetIEProxyConfigForCurrentUser(&config)) {
+    GlobalText script(config.lpszAutoConfigUrl);
+    GlobalText proxy(config.lpszProxy);
+    GlobalText bypass(config.lpszProxyBypass);
+    if (config.fAutoDetect || script.Valid()) {
+      HINTERNET session = OpenAutomaticSession(agent, url, config.fAutoDetect, script.Get());
+      if (session != nullptr) return session;
+    }
+    if (proxy.Valid()) {
+      return ::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.Get(), bypass.Get(), 0);
+    }
+  }
+  // Older systems refuse the automatic type. Wine takes it but ignores the
+  // user's settings, which are read above.
   HINTERNET session = ::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
                                     WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
   if (session != nullptr) return session;
   return ::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
                        WINHTTP_NO_PROXY_BYPASS, 0);
-}
-
-void UseUserProxy(HINTERNET session, HINTERNET request, const std::wstring& url) {
-  WINHTTP_CURRENT_USER_IE_PROXY_CONFIG config{};
-  if (!::WinHttpGetIEProxyConfigForCurrentUser(&config)) return;
-  GlobalText script(config.lpszAutoConfigUrl);
-  GlobalText proxy(config.lpszProxy);
-  GlobalText bypass(config.lpszProxyBypass);
-  if ((config.fAutoDetect || script.Valid()) &&
-      UseAutomaticProxy(session, request, url, config.fAutoDetect, script.Get())) {
-    return;
-  }
-  if (proxy.Valid()) {
-    SetProxy(request, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxy.Get(), bypass.Get());
-  }
 }
 
 }  // namespace platform

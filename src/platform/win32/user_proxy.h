@@ -10,13 +10,11 @@
 
 namespace platform {
 
-// A session that follows the system's automatic proxy where Windows has it
-// (8.1 on), and WinHTTP's own setting where it has not.
-HINTERNET OpenProxySession(const wchar_t* agent);
-
-// Sends `request` (opened on `session`) through the proxy the user's Internet
-// Options give for `url`, tried in their order: auto-detection, the script,
-// the fixed proxy. Where they name none, the session's rule holds.
-void UseUserProxy(HINTERNET session, HINTERNET request, const std::wstring& url);
+// A session whose requests for `url` go through the proxy the user's
+// Internet Options give for it, tried in their order: auto-detection, the
+// script, the fixed proxy. Where they name none, the system's automatic proxy
+// where Windows has it (8.1 on), WinHTTP's own setting where it has not.
+// Null when WinHTTP fails.
+HINTERNET OpenSessionFor(const wchar_t* agent, const std::wstring& url);
 
 }  // namespace platform

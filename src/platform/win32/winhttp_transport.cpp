@@ -103,7 +103,7 @@ class WinHttpTransport final : public HttpTransport {
     path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     if (path.empty()) path = L"/";
 
-    InternetHandle session(OpenProxySession(L"qelt-micro"));
+    InternetHandle session(OpenSessionFor(L"qelt-micro", request.url));
     if (!session) return TransportResult::ConnectFailed;
     int connect = static_cast<int>(Milliseconds(limits_.connectTimeout));
     int idle = static_cast<int>(Milliseconds(limits_.idleTimeout));
@@ -115,7 +115,6 @@ class WinHttpTransport final : public HttpTransport {
                                                WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                flags));
     if (!handle) return Failure(::GetLastError(), false);
-    UseUserProxy(session.get(), handle.get(), request.url);
     // The wait for the response head has its own time-out (90 s by default).
     DWORD idleMs = Milliseconds(limits_.idleTimeout);
     ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &idleMs,
