@@ -1,14 +1,17 @@
 // HTTP GET with libcurl: redirects followed (http and https only, at most
 // 10), TLS certificates verified, the final response's head and body handed
-// on as they come.
+// on as they come. The proxy is the desktop's, as the page has it, and
+// otherwise the one the environment's proxy variables name.
 #include <curl/curl.h>
 
 #include <cctype>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/http_transport.h"
+#include "platform/linux/desktop_proxy.h"
 #include "platform/text_codec.h"
 
 namespace platform {
@@ -128,6 +131,8 @@ class CurlTransport final : public HttpTransport {
     transfer.receiver = &receiver;
     std::string address = EncodeUtf8(request.url);
     Configure(curl.get(), address, transfer);
+    std::optional<std::string> proxy = DesktopProxyFor(address);
+    if (proxy) curl_easy_setopt(curl.get(), CURLOPT_PROXY, proxy->c_str());
     HeaderList headers;
     std::string range = request.byteRange;
     if (range.empty() && request.rangeStart > 0) range = std::to_string(request.rangeStart) + "-";

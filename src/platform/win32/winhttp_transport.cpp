@@ -1,5 +1,6 @@
 // HTTP GET with WinHTTP: redirects followed by the system (at most 10), the
-// system's proxy and TLS rules. Unlike URL monikers it sends our Range and
+// proxy of the user's Internet Options (as the page has it), the system's TLS
+// rules. Unlike URL monikers it sends our Range and
 // If-Range headers as they are, hands over the final status and headers
 // without caching the file elsewhere first, and times out each read.
 #include <windows.h>
@@ -13,6 +14,7 @@
 
 #include "platform/http_count.h"
 #include "platform/http_transport.h"
+#include "platform/win32/user_proxy.h"
 
 namespace platform {
 namespace {
@@ -101,8 +103,7 @@ class WinHttpTransport final : public HttpTransport {
     path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     if (path.empty()) path = L"/";
 
-    InternetHandle session(::WinHttpOpen(L"qelt-micro", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                         WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    InternetHandle session(OpenSessionFor(L"qelt-micro", request.url));
     if (!session) return TransportResult::ConnectFailed;
     int connect = static_cast<int>(Milliseconds(limits_.connectTimeout));
     int idle = static_cast<int>(Milliseconds(limits_.idleTimeout));
