@@ -25,9 +25,9 @@ class WebViewControl final : public BrowserControl {
   void SetOpticalZoom(int percent) override;
 
   void SetEvents(BrowserEvents* events) { events_ = events; }
-  // Deletes the website data (cache, cookies, storage) of the view's
-  // context, waiting for the result.
-  bool ClearWebsiteData();
+  // Deletes the disk cache of the view's context, and no other website
+  // data, waiting for the result.
+  bool ClearDiskCache();
   GtkWidget* Widget() const { return GTK_WIDGET(view_); }
 
  private:
