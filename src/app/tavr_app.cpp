@@ -24,12 +24,20 @@ bool CTavrApp::InitInstance(const platform::Services& services) {
     return false;
   }
   // A second launcher on the same client folder hands over to the first one
-  // and ends before it touches anything.
+  // and ends before it touches anything; so does one that cannot take the
+  // lock, which would otherwise update beside another unseen.
   std::wstring directory = DirectoryOf(services.environment->ExecutablePath());
   if (auto microDir = JoinPath(directory, L"micro\\")) {
     CreateDirectoryPath(*microDir);
     auto lockPath = JoinPath(*microDir, L"launcher.lock");
-    if (lockPath && !services.folderLocks->Claim(*lockPath)) return false;
+    platform::FolderClaim claim =
+        lockPath ? services.folderLocks->Claim(*lockPath) : platform::FolderClaim::Held;
+    if (claim == platform::FolderClaim::Unusable) {
+      services.windows->Messages().Show(
+          {L"客户端目录的锁文件（launcher.lock）无法使用，请删除后重试", L"提示",
+           platform::MessageButtons::Ok, platform::MessageIcon::Warning});
+    }
+    if (claim != platform::FolderClaim::Held) return false;
   }
   MainViewBg background(services);
   background.DoModal();

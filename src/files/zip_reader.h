@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/archive_files.h"
+#include "platform/file_system.h"
 
 // Result codes of every ZipReader operation, tested by equality.
 enum ArchiveResult : std::uint32_t {
@@ -35,9 +36,10 @@ inline constexpr std::uint32_t kArchiveSystem = 0x04;
 inline constexpr std::uint32_t kArchiveDirectory = 0x10;
 inline constexpr std::uint32_t kArchiveArchive = 0x20;
 
-// Room for a name, its terminator included. The paths the reader composes
-// are limited by the platform (platform::kMaxPathChars).
-inline constexpr std::size_t kArchivePathChars = 260;
+// Room for a name, its terminator included: a whole path of the platform
+// (MAX_PATH on Windows, PATH_MAX on Linux). The paths the reader composes
+// have the same limit (platform::kMaxPathChars).
+inline constexpr std::size_t kArchivePathChars = platform::kMaxPathChars + 1;
 
 struct ArchiveEntry {
   // Position in the central directory; for index -1 the number of entries.

@@ -8,15 +8,25 @@
 
 namespace platform {
 
+enum class FolderClaim {
+  // This launcher holds the folder.
+  Held,
+  // Another running launcher holds it and was asked to come forward.
+  HeldElsewhere,
+  // The lock file cannot be taken: it is a directory, a link or anything
+  // but a plain file of its own, or cannot be opened or locked. No launcher
+  // may then work on the folder.
+  Unusable,
+};
+
 class FolderLocks {
  public:
   virtual ~FolderLocks() = default;
   // Takes the lock file at `lockPath` (in an existing directory) for as long
-  // as this object lives, and records this process in it. False when another
-  // running launcher holds it: that one is asked to bring its window to the
-  // front, and nothing is written. A lock left by a process that ended (or
-  // was killed) never blocks.
-  virtual bool Claim(const std::wstring& lockPath) = 0;
+  // as this object lives, and records this process in it. A link in its
+  // place is never followed and nothing is written unless the lock is held.
+  // A lock left by a process that ended (or was killed) never blocks.
+  virtual FolderClaim Claim(const std::wstring& lockPath) = 0;
 };
 
 std::unique_ptr<FolderLocks> MakeSystemFolderLocks();

@@ -60,7 +60,8 @@ class LauncherWindow {
   virtual BrowserControl& Browser() = 0;
   // Null detaches the events.
   virtual void SetBrowserEvents(BrowserEvents* events) = 0;
-  // Deletes the browser's own website data (cache and storage); true on
+  // Deletes the browser's own disk cache where it has one apart from the
+  // system's, never its cookies or storage (the player's login); true on
   // success.
   virtual bool ClearBrowserData() = 0;
 

@@ -63,12 +63,25 @@ TEST(TavrAppTest, UsableConfigurationRunsTheBackgroundWindowWithoutMessages) {
 
 TEST(TavrAppTest, ASecondLauncherOnTheSameFolderEndsWithoutTouchingAnything) {
   LauncherFixture launcher;
-  launcher.locks.heldElsewhere = true;
+  launcher.locks.answer = platform::FolderClaim::HeldElsewhere;
   CTavrApp app;
   EXPECT_FALSE(app.InitInstance(launcher.services));
   EXPECT_EQ(launcher.locks.claimed.size(), 1u);
   EXPECT_EQ(launcher.windows.windowsCreated, 0);
   EXPECT_TRUE(launcher.windows.messages.shown.empty());
+  EXPECT_TRUE(launcher.downloader->Requests().empty());
+}
+
+TEST(TavrAppTest, ALockThatCannotBeTakenIsReportedInsteadOfRunning) {
+  LauncherFixture launcher;
+  launcher.locks.answer = platform::FolderClaim::Unusable;
+  CTavrApp app;
+  EXPECT_FALSE(app.InitInstance(launcher.services));
+  ASSERT_EQ(launcher.windows.messages.shown.size(), 1u);
+  EXPECT_EQ(launcher.windows.messages.shown[0].text,
+            L"客户端目录的锁文件（launcher.lock）无法使用，请删除后重试");
+  EXPECT_EQ(launcher.windows.messages.shown[0].caption, L"提示");
+  EXPECT_EQ(launcher.windows.windowsCreated, 0);
   EXPECT_TRUE(launcher.downloader->Requests().empty());
 }
 

@@ -8,11 +8,11 @@
 
 class FakeFolderLocks final : public platform::FolderLocks {
  public:
-  bool Claim(const std::wstring& lockPath) override {
+  platform::FolderClaim Claim(const std::wstring& lockPath) override {
     claimed.push_back(lockPath);
-    return !heldElsewhere;
+    return answer;
   }
 
-  bool heldElsewhere = false;
+  platform::FolderClaim answer = platform::FolderClaim::Held;
   std::vector<std::wstring> claimed;
 };

@@ -70,11 +70,15 @@ class FakeUiThread final : public platform::UiThread {
     }
   }
 
-  // The window went: workers waiting on a call are let go.
+  // The window went: workers waiting on a call are let go and queued work is
+  // dropped, as the real threads do. Kept, the work would keep what it holds
+  // alive, a view holding this thread among them.
   void Close() {
+    std::vector<std::function<void()>> dropped;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       closed = true;
+      dropped.swap(posted);
     }
     changed_.notify_all();
   }

@@ -405,13 +405,15 @@ TEST_F(ArchiveTest, LocalCrcMustMatchUnlessADataDescriptorFollows) {
 }
 
 #ifndef _WIN32
-// 260 characters is a Windows limit, not a Linux one.
-TEST_F(ArchiveTest, TargetPathsPast260CharactersExtract) {
-  std::string name =
-      std::string(100, 'a') + "/" + std::string(100, 'b') + "/" + std::string(50, 'c');
+// 260 characters is a Windows limit, not a Linux one: neither a name nor
+// the target path it makes is held to it.
+TEST_F(ArchiveTest, NamesAndTargetPathsPast260CharactersExtract) {
+  std::string name;
+  for (int level = 0; level < 5; ++level) name += std::string(60, 'd') + "/";
+  name += "deep.txt";
   ZipReaderHandle reader = OpenInto(testzip::Build({{name, "deep"}}));
   ASSERT_TRUE(reader);
-  ASSERT_GE(Target().size() + name.size(), 260u);
+  ASSERT_EQ(name.size(), 313u);
   EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
   EXPECT_EQ(ReadOut(platform::DecodeUtf8(name)), "deep");
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
 
 namespace {
 
@@ -48,6 +49,62 @@ gboolean GiveUp(gpointer data) {
   }
   g_list_free(windows);
   return G_SOURCE_REMOVE;
+}
+
+// One answer of the web view's cookie manager, waited for at most ten
+// seconds.
+struct CookieAnswer {
+  GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+  bool added = false;
+  GList* cookies = nullptr;
+
+  ~CookieAnswer() {
+    g_list_free_full(cookies, reinterpret_cast<GDestroyNotify>(soup_cookie_free));
+    g_main_loop_unref(loop);
+  }
+  void Wait() {
+    guint watchdog = g_timeout_add_seconds(10, QuitLoop, loop);
+    g_main_loop_run(loop);
+    g_source_remove(watchdog);
+  }
+  static gboolean QuitLoop(gpointer loop) {
+    g_main_loop_quit(static_cast<GMainLoop*>(loop));
+    return G_SOURCE_CONTINUE;
+  }
+  static void Added(GObject* manager, GAsyncResult* result, gpointer data) {
+    auto* answer = static_cast<CookieAnswer*>(data);
+    answer->added = webkit_cookie_manager_add_cookie_finish(WEBKIT_COOKIE_MANAGER(manager), result,
+                                                            nullptr) == TRUE;
+    g_main_loop_quit(answer->loop);
+  }
+  static void Listed(GObject* manager, GAsyncResult* result, gpointer data) {
+    auto* answer = static_cast<CookieAnswer*>(data);
+    answer->cookies =
+        webkit_cookie_manager_get_cookies_finish(WEBKIT_COOKIE_MANAGER(manager), result, nullptr);
+    g_main_loop_quit(answer->loop);
+  }
+};
+
+// The game page keeps the player's login in its cookies and storage.
+TEST(GtkLauncherWindowTest, ClearingTheCacheKeepsThePlayersLogin) {
+  ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "needs a display";
+  QuietEvents events;
+  platform::GtkLauncherWindow window(events);
+  WebKitCookieManager* cookies =
+      webkit_web_context_get_cookie_manager(webkit_web_context_get_default());
+  SoupCookie* login = soup_cookie_new("session", "player", "127.0.0.1", "/", 3600);
+  CookieAnswer added;
+  webkit_cookie_manager_add_cookie(cookies, login, nullptr, CookieAnswer::Added, &added);
+  added.Wait();
+  soup_cookie_free(login);
+  ASSERT_TRUE(added.added);
+
+  EXPECT_TRUE(window.ClearBrowserData());
+  CookieAnswer kept;
+  webkit_cookie_manager_get_cookies(cookies, "http://127.0.0.1/", nullptr, CookieAnswer::Listed,
+                                    &kept);
+  kept.Wait();
+  EXPECT_EQ(g_list_length(kept.cookies), 1u);
 }
 
 TEST(GtkLauncherWindowTest, ACloseWhileAMessageBoxIsOpenEndsTheWindow) {

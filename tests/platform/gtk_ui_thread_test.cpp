@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -58,7 +59,12 @@ TEST(GtkUiThreadTest, ClosingReleasesWaitersAndDropsQueuedWork) {
   platform::GtkUiThread ui;
   std::atomic<bool> ranAnything{false};
   std::atomic<bool> callResult{true};
-  ui.Post([&] { ranAnything = true; });
+  // What queued work holds is let go on closing, not at exit: a view held
+  // there, holding this thread in turn, would otherwise never be freed.
+  auto held = std::make_shared<int>();
+  std::weak_ptr<int> heldByWork = held;
+  ui.Post([&, held] { ranAnything = true; });
+  held.reset();
   std::thread worker([&] { callResult = ui.Call([&] { ranAnything = true; }); });
   // Give the worker time to queue its call; closed earlier, it is refused
   // outright, which the checks below accept just the same.
@@ -66,6 +72,7 @@ TEST(GtkUiThreadTest, ClosingReleasesWaitersAndDropsQueuedWork) {
   ui.Close();
   worker.join();
   EXPECT_FALSE(callResult);
+  EXPECT_TRUE(heldByWork.expired());
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
   EXPECT_FALSE(ranAnything);

@@ -68,11 +68,15 @@ class LauncherFixture {
     downloader->OnRequest([gate = gate](const std::wstring&) { gate->Wait(); });
   }
   // The update workers use the trace and the archive files, which go with
-  // this fixture, for as long as they hold the transport.
+  // this fixture, for as long as they hold the transport. Waiting for the
+  // transport's deletion, not polling its count, also orders their last
+  // writes before this fixture goes (as thread sanitizers see it).
   ~LauncherFixture() {
     gate->Open();
     services.transport.reset();
-    while (downloader.use_count() > 1) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    downloader.reset();
+    std::unique_lock<std::mutex> lock(transportGone->mutex);
+    transportGone->changed.wait(lock, [this] { return transportGone->gone; });
   }
 
   TempDir dir;
@@ -80,7 +84,19 @@ class LauncherFixture {
   FakeWindowSystem windows;
   FakeFolderCleaner folders;
   FakeFolderLocks locks;
-  std::shared_ptr<FakeTransport> downloader = std::make_shared<FakeTransport>();
+  struct Deletion {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool gone = false;
+  };
+  std::shared_ptr<Deletion> transportGone = std::make_shared<Deletion>();
+  std::shared_ptr<FakeTransport> downloader{new FakeTransport,
+                                            [gone = transportGone](FakeTransport* transport) {
+                                              delete transport;
+                                              std::lock_guard<std::mutex> lock(gone->mutex);
+                                              gone->gone = true;
+                                              gone->changed.notify_all();
+                                            }};
   FakeRegistry registry;
   FakeProcessLauncher processes;
   FakeShell shell;

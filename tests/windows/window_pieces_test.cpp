@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "fakes/fake_browser_control.h"
@@ -92,8 +93,14 @@ TEST_F(UiThreadTest, PostQueuesAndCloseDropsWhatIsLeft) {
   PumpUntil(done);
   EXPECT_EQ(ran, 1);
 
-  ui_->Post([&] { ++ran; });
+  // What the dropped work holds is let go on closing: a view held there,
+  // holding this thread in turn, would otherwise never be freed.
+  auto held = std::make_shared<int>();
+  std::weak_ptr<int> heldByWork = held;
+  ui_->Post([&, held] { ++ran; });
+  held.reset();
   ui_->Close();
+  EXPECT_TRUE(heldByWork.expired());
   ui_->Post([&] { ++ran; });
   EXPECT_FALSE(ui_->Call([&] { ++ran; }));
   MSG message;

@@ -8,6 +8,7 @@
 #include <gtk/gtk.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -53,24 +54,33 @@ class FlockFolderLocks final : public FolderLocks {
     if (source_ != 0) g_source_remove(source_);
   }
 
-  bool Claim(const std::wstring& lockPath) override {
-    UniqueFd fd(::open(NativePath(lockPath).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
-    if (!fd.Valid()) return true;
+  FolderClaim Claim(const std::wstring& lockPath) override {
+    // Never through a link: the process number would be written over the
+    // link's target. A directory fails to open for writing.
+    UniqueFd fd(::open(NativePath(lockPath).c_str(),
+                       O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644));
+    if (!fd.Valid() || !IsPlainFileOfItsOwn(fd.Get())) return FolderClaim::Unusable;
     if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-      // Any other failure (a file system without locks) lets this one run.
-      if (errno != EWOULDBLOCK) return true;
+      if (errno != EWOULDBLOCK) return FolderClaim::Unusable;
       AskHolderForward(fd.Get());
-      return false;
+      return FolderClaim::HeldElsewhere;
     }
     // The lock holds whether or not the number is written; only the
     // hand-over to a second launcher needs it.
     RecordProcess(fd.Get());
     held_ = std::move(fd);
     ListenForKnocks();
-    return true;
+    return FolderClaim::Held;
   }
 
  private:
+  // A FIFO or device would not lock; a second hard link is another file's
+  // contents, which the process number would replace.
+  static bool IsPlainFileOfItsOwn(int fd) {
+    struct stat info;
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1;
+  }
+
   static bool RecordProcess(int fd) {
     std::string pid = std::to_string(::getpid());
     return ::ftruncate(fd, 0) == 0 &&

@@ -33,7 +33,7 @@ class GtkLauncherWindow final : public LauncherWindow {
 
   BrowserControl& Browser() override { return *browser_; }
   void SetBrowserEvents(BrowserEvents* events) override { browser_->SetEvents(events); }
-  bool ClearBrowserData() override { return browser_->ClearWebsiteData(); }
+  bool ClearBrowserData() override { return browser_->ClearDiskCache(); }
   MessageBoxes& OwnedMessages() override { return messages_; }
   std::shared_ptr<UiThread> UiThreadHandle() override { return uiThread_; }
 

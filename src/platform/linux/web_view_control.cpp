@@ -100,14 +100,15 @@ void WebViewControl::Place() {
                               height_ > 0 ? height_ : 1);
 }
 
-bool WebViewControl::ClearWebsiteData() {
+bool WebViewControl::ClearDiskCache() {
   WebKitWebContext* context =
       view_ != nullptr ? webkit_web_view_get_context(view_) : webkit_web_context_get_default();
   WebKitWebsiteDataManager* manager = webkit_web_context_get_website_data_manager(context);
   if (manager == nullptr) return false;
   ClearResult outcome{g_main_loop_new(nullptr, FALSE)};
-  webkit_website_data_manager_clear(manager, WEBKIT_WEBSITE_DATA_ALL, 0, nullptr, OnDataCleared,
-                                    &outcome);
+  // Only the cache: cookies and the page's storage hold the player's login.
+  webkit_website_data_manager_clear(manager, WEBKIT_WEBSITE_DATA_DISK_CACHE, 0, nullptr,
+                                    OnDataCleared, &outcome);
   g_main_loop_run(outcome.loop);
   g_main_loop_unref(outcome.loop);
   return outcome.cleared;

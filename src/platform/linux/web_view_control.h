@@ -33,9 +33,9 @@ class WebViewControl final : public BrowserControl {
   // Later calls do nothing.
   void Start();
   void SetEvents(BrowserEvents* events) { events_ = events; }
-  // Deletes the website data (cache, cookies, storage) of the view's
-  // context, waiting for the result.
-  bool ClearWebsiteData();
+  // Deletes the disk cache of the view's context, and no other website
+  // data, waiting for the result.
+  bool ClearDiskCache();
   void SetVisible(bool visible);
 
  private:

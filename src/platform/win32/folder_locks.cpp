@@ -27,14 +27,18 @@ BOOL CALLBACK BringForward(HWND window, LPARAM process) {
 
 class FileFolderLocks final : public FolderLocks {
  public:
-  bool Claim(const std::wstring& lockPath) override {
+  FolderClaim Claim(const std::wstring& lockPath) override {
+    // A link (or junction) is opened as itself, never followed, so its
+    // target is not written; a directory fails to open.
     UniqueHandle file(::CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.Valid()) {
-      if (::GetLastError() != ERROR_SHARING_VIOLATION) return true;
+      if (::GetLastError() != ERROR_SHARING_VIOLATION) return FolderClaim::Unusable;
       AskHolderForward(lockPath);
-      return false;
+      return FolderClaim::HeldElsewhere;
     }
+    if (!IsPlainFileOfItsOwn(file.Get())) return FolderClaim::Unusable;
     // The lock holds whether or not the number is written; only the
     // hand-over to a second launcher needs it.
     std::string pid = std::to_string(::GetCurrentProcessId());
@@ -43,10 +47,19 @@ class FileFolderLocks final : public FolderLocks {
       ::WriteFile(file.Get(), pid.data(), static_cast<DWORD>(pid.size()), &written, nullptr);
     }
     held_ = std::move(file);
-    return true;
+    return FolderClaim::Held;
   }
 
  private:
+  // A second hard link is another file's contents, which the process number
+  // would replace.
+  static bool IsPlainFileOfItsOwn(HANDLE file) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    constexpr DWORD kNotPlain = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    return ::GetFileType(file) == FILE_TYPE_DISK && ::GetFileInformationByHandle(file, &info) &&
+           (info.dwFileAttributes & kNotPlain) == 0 && info.nNumberOfLinks == 1;
+  }
+
   static void AskHolderForward(const std::wstring& lockPath) {
     UniqueHandle file(::CreateFileW(lockPath.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

@@ -48,16 +48,26 @@ bool Win32UiThread::Call(std::function<void()> work) {
 }
 
 void Win32UiThread::Post(std::function<void()> work) {
-  HWND window = window_.load();
-  if (window == nullptr) return;
+  // Work not queued is freed after the lock is let go: what it holds may
+  // close this very thread.
   auto queued = std::make_unique<std::function<void()>>(std::move(work));
-  if (::PostMessageW(window, kPostMessage, 0, reinterpret_cast<LPARAM>(queued.get()))) {
+  std::lock_guard<std::mutex> lock(posting_);
+  HWND window = window_.load();
+  if (window != nullptr &&
+      ::PostMessageW(window, kPostMessage, 0, reinterpret_cast<LPARAM>(queued.get()))) {
     queued.release();
   }
 }
 
 void Win32UiThread::Close() {
-  HWND window = window_.exchange(nullptr);
+  HWND window = nullptr;
+  {
+    // A message posted after the sweep below would never be delivered to
+    // the destroyed window, and its work, holding what it captured, never
+    // freed.
+    std::lock_guard<std::mutex> lock(posting_);
+    window = window_.exchange(nullptr);
+  }
   if (window == nullptr) return;
   MSG message;
   while (::PeekMessageW(&message, window, kPostMessage, kPostMessage, PM_REMOVE)) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include <windows.h>
 
@@ -29,6 +30,9 @@ class Win32UiThread final : public UiThread {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   std::atomic<HWND> window_;
+  // Held by Post around its message and by Close while it takes the
+  // window, so no work is posted after Close has collected what was queued.
+  std::mutex posting_;
 };
 
 }  // namespace platform
