@@ -22,6 +22,15 @@ HttpTestServer::HttpTestServer() {
   // One request per connection: clients that keep connections open would
   // otherwise hold the server's stop for its keep-alive timeout.
   server_.set_keep_alive_max_count(1);
+  // A provider's length is a size_t; a longer announcement replaces it here.
+  server_.set_post_routing_handler(
+      [this](const httplib::Request& request, httplib::Response& response) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto found = announced_.find(request.path);
+        if (found == announced_.end() || response.status != 200) return;
+        response.headers.erase("Content-Length");
+        response.set_header("Content-Length", std::to_string(found->second));
+      });
   port_ = server_.bind_to_any_port("127.0.0.1");
   thread_ = std::thread([this] { server_.listen_after_bind(); });
   // The socket already listens; waiting for the loop lets stop() end it.
@@ -49,6 +58,7 @@ std::wstring HttpTestServer::Url(const std::string& path) const {
 void HttpTestServer::Route(const std::string& path, Handler handler) {
   std::lock_guard<std::mutex> lock(mutex_);
   routes_[path] = std::move(handler);
+  announced_.erase(path);
 }
 
 void HttpTestServer::Count(const httplib::Request& request) {
@@ -121,15 +131,20 @@ void HttpTestServer::Serve(const std::string& path, std::string body, int status
   });
 }
 
-void HttpTestServer::ServeShort(const std::string& path, std::string body, std::size_t announced) {
-  Route(path, [body, announced](const httplib::Request&, httplib::Response& response) {
-    response.set_content_provider(announced, "application/octet-stream",
+void HttpTestServer::ServeShort(const std::string& path, std::string body,
+                                std::uint64_t announced) {
+  // One byte more than the body makes the server drop the connection after it.
+  std::size_t provided = body.size() + 1;
+  Route(path, [body, provided](const httplib::Request&, httplib::Response& response) {
+    response.set_content_provider(provided, "application/octet-stream",
                                   [body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
                                     if (offset < body.size())
                                       sink.write(body.data() + offset, body.size() - offset);
                                     return offset < body.size();
                                   });
   });
+  std::lock_guard<std::mutex> lock(mutex_);
+  announced_[path] = announced;
 }
 
 void HttpTestServer::ServeChunked(const std::string& path, std::string body) {

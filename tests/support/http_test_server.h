@@ -4,6 +4,7 @@
 #include <httplib.h>
 
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -26,7 +27,8 @@ class HttpTestServer {
   // Answers with the body and status.
   void Serve(const std::string& path, std::string body, int status = 200);
   // Announces `announced` bytes but sends only `body`, then drops the connection.
-  void ServeShort(const std::string& path, std::string body, std::size_t announced);
+  // The count is written as it stands, past 4 GiB also in a 32-bit process.
+  void ServeShort(const std::string& path, std::string body, std::uint64_t announced);
   // Sends `body` in chunks of unannounced total length.
   void ServeChunked(const std::string& path, std::string body);
   // Sends the first 1000 bytes of `body` (at most half of it), then nothing
@@ -65,6 +67,7 @@ class HttpTestServer {
   std::map<std::string, std::string> queries_;
   std::map<std::string, std::size_t> sent_;
   std::map<std::string, httplib::Headers> headers_;
+  std::map<std::string, std::uint64_t> announced_;
 };
 
 // A loopback port on which nothing listens.
