@@ -16,6 +16,7 @@
 #include <thread>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "files/trust_record.h"
 #include "http_test_server.h"
@@ -44,12 +45,28 @@ std::string FileName(int file) {
   return "data/part" + std::to_string(file) + ".bin";
 }
 
+// Where a driver stops itself so that it can be killed there: once `marker`
+// has been traced `count` times. None when `count` is 0.
+struct StopPoint {
+  std::string marker;
+  int count = 0;
+};
+
 // A running driver whose standard output is read as it comes.
 class Driver {
  public:
   // With `updateKey` (a public-key line) the update is signed.
   Driver(const std::string& executablePath, const std::string& manifestUrl,
-         std::string updateKey = "") {
+         const StopPoint& stop = {}, std::string updateKey = "") {
+    std::vector<std::string> settings;
+    for (char** variable = environ; *variable; ++variable) settings.emplace_back(*variable);
+    if (stop.count > 0) {
+      settings.push_back("QELT_STOP_AT=" + stop.marker);
+      settings.push_back("QELT_STOP_COUNT=" + std::to_string(stop.count));
+    }
+    std::vector<char*> environment;
+    for (std::string& setting : settings) environment.push_back(setting.data());
+    environment.push_back(nullptr);
     int fds[2];
     EXPECT_EQ(::pipe(fds), 0);
     posix_spawn_file_actions_t actions;
@@ -61,7 +78,7 @@ class Driver {
     std::string url = manifestUrl;
     char* argv[] = {program.data(), path.data(), url.data(),
                     updateKey.empty() ? nullptr : updateKey.data(), nullptr};
-    EXPECT_EQ(posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environ), 0);
+    EXPECT_EQ(posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, environment.data()), 0);
     posix_spawn_file_actions_destroy(&actions);
     ::close(fds[1]);
     output_ = fds[0];
@@ -89,6 +106,13 @@ class Driver {
       if (n <= 0) return false;
       seen_.append(buffer, static_cast<std::size_t>(n));
     }
+  }
+
+  // Kills the driver where it stopped; false when it ended before the point.
+  bool KillAt(const StopPoint& stop) {
+    if (!WaitFor(stop.marker, stop.count)) return false;
+    Kill();
+    return true;
   }
 
   void Kill() {
@@ -175,15 +199,14 @@ TEST_F(CrashSafetyTest, AKilledUpdateIsCompletedByTheNextStart) {
   for (int version = 1; version <= kRounds; ++version) {
     Publish(version);
     {
-      Driver interrupted(ExecutablePath(), manifestUrl);
       bool duringUnpacking = version % 2 == 0;
       int entry = std::uniform_int_distribution<int>(1, kFiles)(random);
       // The package arrives in some 50 pieces, one notification each.
       int notification = std::uniform_int_distribution<int>(1, 40)(random);
-      bool reached = duringUnpacking ? interrupted.WaitFor("删除：", entry)
-                                     : interrupted.WaitFor("SetProgress=", notification);
-      EXPECT_TRUE(reached) << "round " << version;
-      interrupted.Kill();
+      StopPoint stop =
+          duringUnpacking ? StopPoint{"删除：", entry} : StopPoint{"SetProgress=", notification};
+      Driver interrupted(ExecutablePath(), manifestUrl, stop);
+      EXPECT_TRUE(interrupted.KillAt(stop)) << "round " << version;
     }
     Driver next(ExecutablePath(), manifestUrl);
     ASSERT_EQ(next.Finish(), 0) << "round " << version;
@@ -210,19 +233,19 @@ TEST_F(CrashSafetyTest, ARolledBackManifestNeverStartsAMixedClient) {
     int broken = std::uniform_int_distribution<int>(kFiles / 4, kFiles * 3 / 4)(random);
     Publish(2, broken);
     {
-      Driver failing(ExecutablePath(), manifestUrl);
-      if (round % 2 == 0) {
-        int entry = std::uniform_int_distribution<int>(1, kFiles)(random);
-        if (failing.WaitFor("删除：", entry)) failing.Kill();
+      StopPoint stop;
+      if (round % 2 == 0) stop = {"删除：", std::uniform_int_distribution<int>(1, kFiles)(random)};
+      Driver failing(ExecutablePath(), manifestUrl, stop);
+      if (stop.count > 0) {
+        failing.KillAt(stop);
       } else {
         EXPECT_NE(failing.Finish(), 0) << "round " << round;
       }
     }
     Publish(1);
     {
-      Driver rolledBack(ExecutablePath(), manifestUrl);
-      int entry = std::uniform_int_distribution<int>(1, kFiles)(random);
-      if (rolledBack.WaitFor("删除：", entry)) rolledBack.Kill();
+      StopPoint stop{"删除：", std::uniform_int_distribution<int>(1, kFiles)(random)};
+      Driver(ExecutablePath(), manifestUrl, stop).KillAt(stop);
     }
     Driver next(ExecutablePath(), manifestUrl);
     ASSERT_EQ(next.Finish(), 0) << "round " << round;
@@ -257,13 +280,13 @@ TEST_F(CrashSafetyTest, TheTrustRecordIsWholeAfterAKillAtAnyMoment) {
     return reading.record.version.value_or(0);
   };
   publishSigned(1);
-  ASSERT_EQ(Driver(ExecutablePath(), manifestUrl, keyLine).Finish(), 0);
+  ASSERT_EQ(Driver(ExecutablePath(), manifestUrl, {}, keyLine).Finish(), 0);
   std::mt19937 random(20261211);
   constexpr int kVersions = 5;
   for (int version = 2; version <= kVersions; ++version) {
     publishSigned(version);
     for (int kill = 0; kill < 4; ++kill) {
-      Driver interrupted(ExecutablePath(), manifestUrl, keyLine);
+      Driver interrupted(ExecutablePath(), manifestUrl, {}, keyLine);
       std::this_thread::sleep_for(
           std::chrono::microseconds(std::uniform_int_distribution<int>(0, 60000)(random)));
       interrupted.Kill();
@@ -272,13 +295,13 @@ TEST_F(CrashSafetyTest, TheTrustRecordIsWholeAfterAKillAtAnyMoment) {
                   trusted == static_cast<std::uint64_t>(version))
           << "version " << version << ", trusted " << trusted;
     }
-    ASSERT_EQ(Driver(ExecutablePath(), manifestUrl, keyLine).Finish(), 0) << version;
+    ASSERT_EQ(Driver(ExecutablePath(), manifestUrl, {}, keyLine).Finish(), 0) << version;
     ExpectComplete(version);
     EXPECT_EQ(trustedVersion(), static_cast<std::uint64_t>(version));
   }
   std::string installed = manifest;
   publishSigned(kVersions - 1);
-  EXPECT_NE(Driver(ExecutablePath(), manifestUrl, keyLine).Finish(), 0);
+  EXPECT_NE(Driver(ExecutablePath(), manifestUrl, {}, keyLine).Finish(), 0);
   EXPECT_EQ(client.Read(L"micro/pkg.json"), installed);
   EXPECT_EQ(client.Read(L"micro/GameClient/" + platform::DecodeUtf8(FileName(0))),
             FileContent(kVersions, 0));
@@ -346,11 +369,9 @@ TEST_F(CrashSafetyTest, AKilledRangeUpdateIsCompletedByTheNextStart) {
   for (int version = 2; version <= 9; ++version) {
     publish(version);
     {
-      Driver interrupted(ExecutablePath(), manifestUrl);
       // Eight entries change: killed while it unpacks them.
-      int entry = std::uniform_int_distribution<int>(1, 7)(random);
-      EXPECT_TRUE(interrupted.WaitFor("删除：", entry)) << "round " << version;
-      interrupted.Kill();
+      StopPoint stop{"删除：", std::uniform_int_distribution<int>(1, 7)(random)};
+      EXPECT_TRUE(Driver(ExecutablePath(), manifestUrl, stop).KillAt(stop)) << "round " << version;
     }
     Driver next(ExecutablePath(), manifestUrl);
     EXPECT_TRUE(next.WaitFor("delta update: ", 1)) << "round " << version;
@@ -413,8 +434,9 @@ TEST_F(CrashSafetyTest, AKeptPackageNeverOutlivesARangeUpdateOrARollback) {
   // and says the client is current must have the served tree.
   auto run = [&](int release, bool patch, const std::string& marker, int count,
                  const std::string& name) {
-    Driver driver(ExecutablePath(), manifestUrl);
-    if (!marker.empty() && driver.WaitFor(marker, count)) return driver.Kill();
+    StopPoint stop{marker, count};
+    Driver driver(ExecutablePath(), manifestUrl, stop);
+    if (stop.count > 0 && driver.KillAt(stop)) return;
     if (driver.Finish() == 0) expectExactly(release, patch, name);
   };
   auto randomPoint = [&random]() -> std::pair<std::string, int> {
@@ -500,9 +522,8 @@ class ResumeTest : public CrashSafetyTest {
 TEST_F(ResumeTest, ALauncherKilledHalfwayContinuesThePackage) {
   PublishLarge(0);
   {
-    Driver interrupted(ExecutablePath(), server.Address("/pkg.json"));
-    ASSERT_TRUE(interrupted.WaitFor("SetProgress=50", 1));
-    interrupted.Kill();
+    StopPoint half{"SetProgress=50", 1};
+    ASSERT_TRUE(Driver(ExecutablePath(), server.Address("/pkg.json"), half).KillAt(half));
   }
   EXPECT_LT(server.BytesSent("/GameClient.zip"), package.size());
   Driver next(ExecutablePath(), server.Address("/pkg.json"));
