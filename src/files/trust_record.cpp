@@ -68,5 +68,5 @@ TrustFileReading ReadTrustFile(const std::wstring& path) {
 }
 
 bool WriteTrustFile(const std::wstring& path, const TrustRecord& record) {
-  return platform::ReplaceFileContents(path, FormatTrustRecord(record));
+  return platform::ReplaceFileContents(path, FormatTrustRecord(record)).Ok();
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/system_error.h"
+
 namespace platform {
 
 #ifdef _WIN32
@@ -38,7 +40,7 @@ ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit, std::strin
 
 // Writes the bytes to a temporary file beside `path`, flushes it to disk and
 // renames it over `path`, so `path` holds either the old or the new content.
-bool ReplaceFileContents(const std::wstring& path, std::string_view bytes);
+SystemResult ReplaceFileContents(const std::wstring& path, std::string_view bytes);
 
 bool RemoveFile(const std::wstring& path);
 
@@ -46,19 +48,24 @@ bool RemoveFile(const std::wstring& path);
 std::optional<std::uint64_t> FileSize(const std::wstring& path);
 
 // Renames `from` over `to`, replacing it.
-bool MoveFileOver(const std::wstring& from, const std::wstring& to);
+SystemResult MoveFileOver(const std::wstring& from, const std::wstring& to);
 
 // A file written at its end, for downloads.
 class AppendingFile {
  public:
   virtual ~AppendingFile() = default;
-  virtual bool Write(const char* data, std::size_t size) = 0;
-  // Closes the file; false when it or any write failed.
-  virtual bool Close() = 0;
+  virtual SystemResult Write(const char* data, std::size_t size) = 0;
+  // Closes the file; a failure when closing or any write failed, with the
+  // first cause.
+  virtual SystemResult Close() = 0;
 };
-// Opens (creating) `path` emptied, or at its end when `append`; null when
-// it cannot be opened.
-std::unique_ptr<AppendingFile> OpenAppendingFile(const std::wstring& path, bool append);
+struct OpenedFile {
+  std::unique_ptr<AppendingFile> file;
+  // Why `file` is null.
+  SystemError error;
+};
+// Opens (creating) `path` emptied, or at its end when `append`.
+OpenedFile OpenAppendingFile(const std::wstring& path, bool append);
 
 #ifndef _WIN32
 // Paths go to the kernel as UTF-8, GLib's convention for file names.

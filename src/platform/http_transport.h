@@ -9,6 +9,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+
+#include "platform/system_error.h"
 
 namespace platform {
 
@@ -50,7 +53,7 @@ class HttpReceiver {
   virtual bool OnTick() = 0;
 };
 
-enum class TransportResult {
+enum class TransportOutcome {
   // The response ended; the body may still be shorter than announced.
   Ended,
   // A receiver call returned false.
@@ -64,6 +67,16 @@ enum class TransportResult {
   TimedOut,
   // More than 10 redirects, or one to a scheme other than http and https.
   BadRedirect,
+};
+
+struct TransportResult {
+  // An outcome the system gave no cause for (an end, a stop, our own limit).
+  TransportResult(TransportOutcome outcome, SystemError cause = {})
+      : outcome(outcome), cause(std::move(cause)) {}
+  TransportOutcome outcome;
+  // What the system said about a failure: the CURLcode with curl's words,
+  // the WinHTTP error with its message.
+  SystemError cause;
 };
 
 class HttpTransport {

@@ -31,7 +31,7 @@ void ShowProgressStrip(const UpdateContext& context, bool show) {
 bool RecordManifest(const PanelState& state) {
   const char* text = state.m_newManifestText;
   if (text == nullptr || state.m_strPkgPath.empty()) return false;
-  return platform::ReplaceFileContents(state.m_strPkgPath, std::string_view(text));
+  return platform::ReplaceFileContents(state.m_strPkgPath, std::string_view(text)).Ok();
 }
 
 unsigned FinishInstall(const UpdateContext& panel, bool unpacked) {

@@ -68,8 +68,9 @@ class Attempt final : public platform::HttpReceiver {
     // Refused before a byte is written when the headers announce more.
     std::uint64_t announced = std::max(total_, offset_ + expected_.value_or(0));
     if (rules_.mostBytes > 0 && announced > rules_.mostBytes) return Fail(DownloadError::TooLarge);
-    file_ = platform::OpenAppendingFile(partPath_, append);
-    if (!file_) return Fail(DownloadError::FileError);
+    platform::OpenedFile opened = platform::OpenAppendingFile(partPath_, append);
+    if (!opened.file) return Fail(DownloadError::FileError, opened.error);
+    file_ = std::move(opened.file);
     if (rules_.sha256 && !append) hasher_.emplace();
     // The validator is written after the part is emptied, so it never
     // vouches for bytes of another version.
@@ -77,8 +78,10 @@ class Attempt final : public platform::HttpReceiver {
       std::string validator = StrongValidator(head);
       if (validator.empty()) {
         platform::RemoveFile(validatorPath_);
-      } else if (!platform::ReplaceFileContents(validatorPath_, validator)) {
-        return Fail(DownloadError::FileError);
+      } else if (platform::SystemResult written =
+                     platform::ReplaceFileContents(validatorPath_, validator);
+                 !written) {
+        return Fail(DownloadError::FileError, written.Error());
       }
     }
     Report();
@@ -89,7 +92,9 @@ class Attempt final : public platform::HttpReceiver {
     if (rules_.mostBytes > 0 && offset_ + result.received + size > rules_.mostBytes) {
       return Fail(DownloadError::TooLarge);
     }
-    if (!file_->Write(data, size)) return Fail(DownloadError::FileError);
+    if (platform::SystemResult written = file_->Write(data, size); !written) {
+      return Fail(DownloadError::FileError, written.Error());
+    }
     if (hasher_) hasher_->Update(data, size);
     result.received += size;
     watch_.Count(size);
@@ -103,39 +108,44 @@ class Attempt final : public platform::HttpReceiver {
   }
 
   // Settles the result once the transport has returned.
-  void Finish(platform::TransportResult transport) {
+  void Finish(const platform::TransportResult& transport) {
     if (result.error == DownloadError::None) {
-      switch (transport) {
-        case platform::TransportResult::Ended:
+      switch (transport.outcome) {
+        case platform::TransportOutcome::Ended:
           if (!file_ || (expected_ && *expected_ != result.received)) {
             result.error = DownloadError::Dropped;
           }
           break;
-        case platform::TransportResult::Stopped:
-        case platform::TransportResult::Dropped:
+        case platform::TransportOutcome::Stopped:
+        case platform::TransportOutcome::Dropped:
           result.error = DownloadError::Dropped;
           break;
-        case platform::TransportResult::ConnectFailed:
+        case platform::TransportOutcome::ConnectFailed:
           result.error = DownloadError::ConnectFailed;
           break;
-        case platform::TransportResult::TimedOut:
+        case platform::TransportOutcome::TimedOut:
           result.error = ErrorOf(watch_.TimedOut());
           break;
-        case platform::TransportResult::BadRedirect:
+        case platform::TransportOutcome::BadRedirect:
           result.error = DownloadError::BadRedirect;
           break;
       }
+      if (!result.Ok()) result.cause = transport.cause;
     }
     if (file_ && reportedAt_ != offset_ + result.received) Report();
-    if (file_ && !file_->Close() && result.Ok()) result.error = DownloadError::FileError;
+    if (file_) {
+      platform::SystemResult closed = file_->Close();
+      if (!closed && result.Ok()) Fail(DownloadError::FileError, closed.Error());
+    }
     if (result.Ok() && hasher_) result.sha256 = hasher_->FinishHex();
   }
 
   DownloadResult result;
 
  private:
-  bool Fail(DownloadError error) {
+  bool Fail(DownloadError error, platform::SystemError cause = {}) {
     result.error = error;
+    result.cause = std::move(cause);
     return false;
   }
 
@@ -183,6 +193,36 @@ class Attempt final : public platform::HttpReceiver {
   std::int64_t reportedPercent_ = -1;
 };
 
+const wchar_t* DownloadErrorName(DownloadError error) {
+  switch (error) {
+    case DownloadError::None:
+      return L"ok";
+    case DownloadError::BadAddress:
+      return L"not a web address";
+    case DownloadError::ConnectFailed:
+      return L"no connection";
+    case DownloadError::HttpStatus:
+      return L"refused status";
+    case DownloadError::BadRange:
+      return L"bad range";
+    case DownloadError::Dropped:
+      return L"dropped";
+    case DownloadError::Stalled:
+      return L"stalled";
+    case DownloadError::TooSlow:
+      return L"too slow";
+    case DownloadError::TooLong:
+      return L"too long";
+    case DownloadError::TooLarge:
+      return L"too large";
+    case DownloadError::BadRedirect:
+      return L"bad redirect";
+    case DownloadError::FileError:
+      return L"file error";
+  }
+  return L"";
+}
+
 bool IsWorthRetrying(DownloadError error) {
   return error == DownloadError::ConnectFailed || error == DownloadError::Dropped ||
          error == DownloadError::Stalled;
@@ -210,8 +250,12 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
   Attempt attempt(partPath, validatorPath, progress, rules, request.rangeStart);
   attempt.Finish(transport.Get(request, attempt));
   DownloadResult result = attempt.result;
-  if (result.Ok() && !platform::MoveFileOver(partPath, path)) {
-    result.error = DownloadError::FileError;
+  if (result.Ok()) {
+    platform::SystemResult moved = platform::MoveFileOver(partPath, path);
+    if (!moved) {
+      result.error = DownloadError::FileError;
+      result.cause = moved.Error();
+    }
   }
   // A part the server will not continue (416 for one already whole, say)
   // is dropped and the file fetched from its start. So is one of a file
@@ -257,15 +301,13 @@ std::pair<ULONG, ULONG> ScaleProgress(std::uint64_t received, std::uint64_t tota
 }
 
 std::wstring DescribeDownload(const DownloadResult& result) {
-  static const wchar_t* const kNames[] = {
-      L"ok",        L"not a web address", L"no connection", L"refused status",
-      L"bad range", L"dropped",           L"stalled",       L"too slow",
-      L"too long",  L"too large",         L"bad redirect",  L"file error"};
   std::wstring text = result.Ok() ? L"download ok: " : L"download failed (";
-  if (!result.Ok()) text += std::wstring(kNames[static_cast<int>(result.error)]) + L"): ";
+  if (!result.Ok()) text += std::wstring(DownloadErrorName(result.error)) + L"): ";
   text += std::to_wstring(result.status);
   if (result.resumedFrom > 0) text += L" from " + std::to_wstring(result.resumedFrom);
   text += L", " + std::to_wstring(result.received) + L" bytes, " +
           std::to_wstring(result.attempts) + (result.attempts == 1 ? L" attempt" : L" attempts");
+  if (!result.Ok() && result.cause.Known())
+    text += L"; " + platform::DescribeSystemError(result.cause);
   return text;
 }

@@ -13,6 +13,7 @@
 
 #include "platform/bind_status_callback.h"
 #include "platform/http_transport.h"
+#include "platform/system_error.h"
 #include "update/download_rules.h"
 
 enum class DownloadError {
@@ -51,6 +52,9 @@ struct DownloadResult {
   // With `DownloadRules::sha256`: lower-case hex of the whole file when the
   // last attempt wrote it from its first byte; empty after a resume.
   std::string sha256;
+  // What the system said about the failure (the transport's or the file's
+  // error), when it said anything.
+  platform::SystemError cause;
   bool Ok() const { return error == DownloadError::None; }
 };
 
@@ -66,5 +70,7 @@ DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstri
 std::pair<ULONG, ULONG> ScaleProgress(std::uint64_t received, std::uint64_t total);
 
 // One line for the trace: "download ok: 200, 1048576 bytes, 1 attempt" or
-// "download failed (dropped): 206 from 524288, 1000 bytes, 5 attempts".
+// "download failed (dropped): 206 from 524288, 1000 bytes, 5 attempts", the
+// system's cause appended when there is one ("...; error 28: No space left
+// on device").
 std::wstring DescribeDownload(const DownloadResult& result);

@@ -18,7 +18,7 @@ std::string ManifestDigest(std::string_view manifestText) {
 }  // namespace
 
 bool MarkPackageOf(const std::wstring& packagePath, std::string_view manifestText) {
-  return platform::ReplaceFileContents(RecordPath(packagePath), ManifestDigest(manifestText));
+  return platform::ReplaceFileContents(RecordPath(packagePath), ManifestDigest(manifestText)).Ok();
 }
 
 bool IsPackageOf(const std::wstring& packagePath, std::string_view manifestText) {

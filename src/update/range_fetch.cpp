@@ -66,10 +66,14 @@ class RuledReceiver : public platform::HttpReceiver {
   }
 
   // False, with the error, when the transfer did not end well.
-  bool EndedWell(platform::TransportResult result) {
+  bool EndedWell(const platform::TransportResult& result) {
     if (reply.error != RangeError::None) return false;
-    if (result == platform::TransportResult::TimedOut) return Judge(watch_.TimedOut());
-    return result == platform::TransportResult::Ended || Fail(RangeError::Transfer);
+    if (result.outcome == platform::TransportOutcome::Ended) return true;
+    bool ended = result.outcome == platform::TransportOutcome::TimedOut
+                     ? Judge(watch_.TimedOut())
+                     : Fail(RangeError::Transfer);
+    if (!ended) reply.cause = result.cause;
+    return ended;
   }
 
  private:
@@ -123,7 +127,7 @@ class RangeReceiver final : public RuledReceiver {
     return Counted(size);
   }
 
-  void Finish(platform::TransportResult result) {
+  void Finish(const platform::TransportResult& result) {
     if (!EndedWell(result)) return;
     if (!headSeen_ || received_ != reply.last - reply.first + 1) reply.error = RangeError::Transfer;
   }
@@ -188,7 +192,7 @@ class SpansReceiver final : public RuledReceiver {
     return Counted(size);
   }
 
-  void Finish(platform::TransportResult result) {
+  void Finish(const platform::TransportResult& result) {
     if (!EndedWell(result)) return;
     bool whole = body_ ? body_->Complete() : single_.has_value();
     for (std::size_t i = 0; i < spans_.size(); ++i) {
@@ -277,6 +281,8 @@ std::wstring DescribeRangeError(const RangeReply& reply) {
     case RangeError::BadRange:
       return L"bad range";
     case RangeError::Transfer:
+      if (reply.cause.Known())
+        return L"transfer failed; " + platform::DescribeSystemError(reply.cause);
       return L"transfer failed";
     case RangeError::Refused:
       return L"file error";

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/http_transport.h"
+#include "platform/system_error.h"
 #include "update/content_range.h"
 #include "update/download_rules.h"
 
@@ -43,6 +44,8 @@ struct RangeReply {
   std::uint64_t fileSize = 0;
   // The response's strong validator.
   std::string validator;
+  // What the system said about a failed transfer, when it said anything.
+  platform::SystemError cause;
   bool Ok() const { return error == RangeError::None; }
 };
 
@@ -67,5 +70,6 @@ RangeReply FetchRanges(platform::HttpTransport& transport, const std::wstring& u
                        const std::vector<ByteSpan>& spans, const std::string& validator,
                        std::uint64_t fileSize, const DownloadRules& rules, const RangeSink& sink);
 
-// "range refused (200)", "validator changed", ... for the trace.
+// "range refused (200)", "validator changed", ... for the trace; a failed
+// transfer with the system's cause appended.
 std::wstring DescribeRangeError(const RangeReply& reply);

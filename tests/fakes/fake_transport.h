@@ -42,19 +42,19 @@ class FakeTransport final : public platform::HttpTransport {
       if (found != responses_.end()) response = found->second;
     }
     if (hook) hook(request.url);
-    if (!response.ok) return platform::TransportResult::ConnectFailed;
+    if (!response.ok) return platform::TransportOutcome::ConnectFailed;
     platform::HttpHead head;
     head.status = response.status;
     head.contentLength = response.body.size();
-    if (!receiver.OnHead(head)) return platform::TransportResult::Stopped;
+    if (!receiver.OnHead(head)) return platform::TransportOutcome::Stopped;
     std::size_t piece = response.body.size() / 4 + 1;
     for (std::size_t at = 0; at < response.body.size(); at += piece) {
       std::size_t size = std::min(piece, response.body.size() - at);
       if (!receiver.OnBody(response.body.data() + at, size)) {
-        return platform::TransportResult::Stopped;
+        return platform::TransportOutcome::Stopped;
       }
     }
-    return platform::TransportResult::Ended;
+    return platform::TransportOutcome::Ended;
   }
 
   std::vector<std::wstring> Requests() const {

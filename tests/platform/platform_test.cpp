@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
@@ -81,6 +83,19 @@ TEST(FileSystem, ReplaceFileContents) {
   EXPECT_FALSE(
       platform::ReplaceFileContents(dir.WideFile(L"no") + platform::kPathSeparator + L"x", "y"));
 }
+
+#ifndef _WIN32
+// A full disk is named in the write that hit it, and again when the file is
+// closed.
+TEST(FileSystem, AFullDiskIsTheWritesCause) {
+  platform::OpenedFile full = platform::OpenAppendingFile(L"/dev/full", true);
+  ASSERT_TRUE(full.file) << platform::DescribeSystemError(full.error);
+  platform::SystemResult written = full.file->Write("x", 1);
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.Error().code, ENOSPC);
+  EXPECT_EQ(full.file->Close().Error().code, ENOSPC);
+}
+#endif
 
 TEST(FileSystem, RemoveFile) {
   TempDir dir;

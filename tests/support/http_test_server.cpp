@@ -1,5 +1,9 @@
 #include "http_test_server.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include <atomic>
 
 #include "platform/text_codec.h"
@@ -197,7 +201,23 @@ std::string HttpTestServer::LastQuery(const std::string& path) const {
   return found == queries_.end() ? std::string() : found->second;
 }
 
+// Bound and closed without ever listening, so a connection to it is refused
+// (a probe server would keep its listening socket open to the end).
 int UnusedPort() {
-  httplib::Server probe;
-  return probe.bind_to_any_port("127.0.0.1");
+  socket_t probe = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  int port = 0;
+  if (::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+    port = ntohs(address.sin_port);
+  }
+#ifdef _WIN32
+  ::closesocket(probe);
+#else
+  ::close(probe);
+#endif
+  return port;
 }

@@ -140,9 +140,9 @@ class WatchingTransport final : public platform::HttpTransport {
                         std::to_string(fileSize);
     head.etag = "\"forged\"";
     if (!receiver.OnHead(head) || !receiver.OnBody(record.data(), record.size())) {
-      return platform::TransportResult::Stopped;
+      return platform::TransportOutcome::Stopped;
     }
-    return platform::TransportResult::Ended;
+    return platform::TransportOutcome::Ended;
   }
 
   std::shared_ptr<platform::HttpTransport> inner_;

@@ -7,6 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#include <winhttp.h>
+#else
+#include <curl/curl.h>
+#endif
+
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -21,6 +29,14 @@
 namespace {
 
 using namespace std::chrono_literals;
+
+#ifdef _WIN32
+constexpr int kConnectionRefused = ERROR_WINHTTP_CANNOT_CONNECT;
+constexpr int kMissingDirectory = ERROR_PATH_NOT_FOUND;
+#else
+constexpr int kConnectionRefused = CURLE_COULDNT_CONNECT;
+constexpr int kMissingDirectory = ENOENT;
+#endif
 
 std::string Body(std::size_t size) {
   std::string body(size, '\0');
@@ -123,11 +139,22 @@ TEST_F(DownloadStepTest, FailuresLeaveTheTargetAloneAndSayWhy) {
   EXPECT_EQ(Fetch("/missing", ManifestDownloadRules()).status, 404);
 }
 
-TEST_F(DownloadStepTest, ARefusedConnectionFails) {
+// A failure keeps the system's cause, and the trace line names it.
+void ExpectCauseTraced(const DownloadResult& result, int code) {
+  std::wstring line = DescribeDownload(result);
+  EXPECT_EQ(result.cause.code, code) << line;
+  EXPECT_FALSE(result.cause.text.empty()) << line;
+  EXPECT_NE(line.find(L"; error " + std::to_wstring(code) + L": " + result.cause.text),
+            std::wstring::npos)
+      << line;
+}
+
+TEST_F(DownloadStepTest, ARefusedConnectionFailsAndSaysSo) {
   std::wstring url = L"http://127.0.0.1:" + std::to_wstring(UnusedPort()) + L"/pkg.json";
   DownloadResult result =
       DownloadFile(*transport, url, dir.WideFile(L"out.bin"), nullptr, ManifestDownloadRules());
-  EXPECT_FALSE(result.Ok());
+  EXPECT_EQ(result.error, DownloadError::ConnectFailed);
+  ExpectCauseTraced(result, kConnectionRefused);
   EXPECT_FALSE(Exists("out.bin"));
 }
 
@@ -150,11 +177,12 @@ TEST_F(DownloadStepTest, AStalledServerIsGivenUp) {
   EXPECT_FALSE(Exists("out.bin.part"));
 }
 
-TEST_F(DownloadStepTest, AMissingTargetDirectoryFails) {
+TEST_F(DownloadStepTest, AMissingTargetDirectoryFailsAndSaysSo) {
   server.Serve("/pkg.zip", "bytes");
   DownloadResult result = DownloadFile(*transport, server.Url("/pkg.zip"),
                                        dir.WideFile(L"no/such/out.bin"), nullptr, OneAttempt());
   EXPECT_EQ(result.error, DownloadError::FileError);
+  ExpectCauseTraced(result, kMissingDirectory);
 }
 
 // The manifest's bounds: a plain request is answered by 200 alone, and no

@@ -12,6 +12,7 @@
 
 #include "platform/http_transport.h"
 #include "platform/linux/desktop_proxy.h"
+#include "platform/linux/errno_error.h"
 #include "platform/text_codec.h"
 
 namespace platform {
@@ -93,18 +94,18 @@ int Tick(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   return 1;
 }
 
-TransportResult Translate(CURLcode code, CURL* curl) {
+TransportOutcome Translate(CURLcode code, CURL* curl) {
   long redirects = 0;
   curl_easy_getinfo(curl, CURLINFO_REDIRECT_COUNT, &redirects);
   switch (code) {
     case CURLE_OK:
-      return TransportResult::Ended;
+      return TransportOutcome::Ended;
     case CURLE_TOO_MANY_REDIRECTS:
-      return TransportResult::BadRedirect;
+      return TransportOutcome::BadRedirect;
     case CURLE_UNSUPPORTED_PROTOCOL:
-      return redirects > 0 ? TransportResult::BadRedirect : TransportResult::ConnectFailed;
+      return redirects > 0 ? TransportOutcome::BadRedirect : TransportOutcome::ConnectFailed;
     case CURLE_OPERATION_TIMEDOUT:
-      return TransportResult::TimedOut;
+      return TransportOutcome::TimedOut;
     case CURLE_URL_MALFORMAT:
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_RESOLVE_HOST:
@@ -113,10 +114,24 @@ TransportResult Translate(CURLcode code, CURL* curl) {
     case CURLE_PEER_FAILED_VERIFICATION:
     case CURLE_SSL_CERTPROBLEM:
     case CURLE_SSL_CACERT_BADFILE:
-      return TransportResult::ConnectFailed;
+      return TransportOutcome::ConnectFailed;
     default:
-      return TransportResult::Dropped;
+      return TransportOutcome::Dropped;
   }
+}
+
+// curl's own words for the failure (its error buffer says which host, port
+// or certificate; its code's text stands in when the buffer is empty), with
+// the socket's errno ("Connection refused") when one was kept.
+SystemError CauseOf(CURLcode code, CURL* curl, const char* detail) {
+  SystemError cause{static_cast<int>(code),
+                    DecodeUtf8(*detail != '\0' ? detail : curl_easy_strerror(code))};
+  long socketErrno = 0;
+  curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &socketErrno);
+  if (socketErrno != 0) {
+    cause.text += L" (" + ErrnoError(static_cast<int>(socketErrno)).text + L")";
+  }
+  return cause;
 }
 
 class CurlTransport final : public HttpTransport {
@@ -124,8 +139,13 @@ class CurlTransport final : public HttpTransport {
   explicit CurlTransport(const TransportLimits& limits) : limits_(limits) {}
 
   TransportResult Get(const HttpRequest& request, HttpReceiver& receiver) override {
+    // Outlives the handle, which may write to it until it is cleaned up.
+    char detail[CURL_ERROR_SIZE] = "";
     CurlHandle curl(curl_easy_init());
-    if (!curl) return TransportResult::ConnectFailed;
+    if (!curl) {
+      return {TransportOutcome::ConnectFailed,
+              {CURLE_FAILED_INIT, DecodeUtf8(curl_easy_strerror(CURLE_FAILED_INIT))}};
+    }
     Transfer transfer;
     transfer.curl = curl.get();
     transfer.receiver = &receiver;
@@ -147,12 +167,14 @@ class CurlTransport final : public HttpTransport {
       curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS,
                        static_cast<long>(request.timeLimit.count()));
     }
+    curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, detail);
     CURLcode code = curl_easy_perform(curl.get());
-    if (transfer.stopped) return TransportResult::Stopped;
-    TransportResult result = Translate(code, curl.get());
+    if (transfer.stopped) return TransportOutcome::Stopped;
+    TransportOutcome outcome = Translate(code, curl.get());
+    if (outcome != TransportOutcome::Ended) return {outcome, CauseOf(code, curl.get(), detail)};
     // An empty body calls no write function; its head still counts.
-    if (result == TransportResult::Ended && !SendHead(transfer)) return TransportResult::Stopped;
-    return result;
+    if (!SendHead(transfer)) return TransportOutcome::Stopped;
+    return TransportOutcome::Ended;
   }
 
  private:

@@ -150,7 +150,7 @@ class FileRegistry final : public Registry {
     } else {
       key->values.push_back({valueName, data});
     }
-    return ReplaceFileContents(storePath_, EncodeUtf8(FormatStore(keys)));
+    return ReplaceFileContents(storePath_, EncodeUtf8(FormatStore(keys))).Ok();
   }
 
  private:

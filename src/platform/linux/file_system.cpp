@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/linux/errno_error.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/linux/write_all.h"
 #include "platform/text_codec.h"
@@ -52,17 +53,18 @@ ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit, std::strin
   return ReadStatus::Ok;
 }
 
-bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
+SystemResult ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
   std::string target = NativePath(path);
   std::string temporary = target + ".tmp";
   UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (!fd.Valid()) return false;
+  if (!fd.Valid()) return ErrnoError(errno);
   if (!WriteAll(fd.Get(), bytes.data(), bytes.size()) || ::fsync(fd.Get()) != 0 ||
       ::close(fd.Release()) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    SystemError error = ErrnoError(errno);
     ::unlink(temporary.c_str());
-    return false;
+    return error;
   }
-  return true;
+  return {};
 }
 
 bool RemoveFile(const std::wstring& path) {
@@ -75,8 +77,9 @@ std::optional<std::uint64_t> FileSize(const std::wstring& path) {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool MoveFileOver(const std::wstring& from, const std::wstring& to) {
-  return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+SystemResult MoveFileOver(const std::wstring& from, const std::wstring& to) {
+  if (::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return {};
+  return ErrnoError(errno);
 }
 
 namespace {
@@ -84,28 +87,30 @@ namespace {
 class PosixAppendingFile final : public AppendingFile {
  public:
   explicit PosixAppendingFile(UniqueFd fd) : fd_(std::move(fd)) {}
-  bool Write(const char* data, std::size_t size) override {
-    if (WriteAll(fd_.Get(), data, size)) return true;
-    failed_ = true;
-    return false;
+  SystemResult Write(const char* data, std::size_t size) override {
+    if (WriteAll(fd_.Get(), data, size)) return {};
+    if (!failure_) failure_ = ErrnoError(errno);
+    return *failure_;
   }
-  bool Close() override {
-    if (!fd_.Valid()) return false;
-    return ::close(fd_.Release()) == 0 && !failed_;
+  SystemResult Close() override {
+    if (!fd_.Valid()) return ErrnoError(EBADF);
+    if (::close(fd_.Release()) != 0 && !failure_) failure_ = ErrnoError(errno);
+    if (failure_) return *failure_;
+    return {};
   }
 
  private:
   UniqueFd fd_;
-  bool failed_ = false;
+  std::optional<SystemError> failure_;
 };
 
 }  // namespace
 
-std::unique_ptr<AppendingFile> OpenAppendingFile(const std::wstring& path, bool append) {
+OpenedFile OpenAppendingFile(const std::wstring& path, bool append) {
   int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
   UniqueFd fd(::open(NativePath(path).c_str(), flags, 0644));
-  if (!fd.Valid()) return nullptr;
-  return std::make_unique<PosixAppendingFile>(std::move(fd));
+  if (!fd.Valid()) return {nullptr, ErrnoError(errno)};
+  return {std::make_unique<PosixAppendingFile>(std::move(fd)), {}};
 }
 
 }  // namespace platform

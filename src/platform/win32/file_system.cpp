@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_error.h"
 
 namespace platform {
 namespace {
@@ -63,19 +65,22 @@ ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit, std::strin
   return ReadStatus::Ok;
 }
 
-bool ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
+SystemResult ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
   std::wstring temporary = path + L".tmp";
   UniqueHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return false;
-  bool written = WriteAll(file.Get(), bytes) && ::FlushFileBuffers(file.Get());
-  if (!file.Reset() || !written ||
-      !::MoveFileExW(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ::DeleteFileW(temporary.c_str());
-    return false;
+  if (!file.Valid()) return Win32Error(::GetLastError());
+  SystemResult result;
+  if (!WriteAll(file.Get(), bytes) || !::FlushFileBuffers(file.Get())) {
+    result = Win32Error(::GetLastError());
   }
-  return true;
+  if (!file.Reset() && result) result = Win32Error(::GetLastError());
+  if (result && !::MoveFileExW(temporary.c_str(), path.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    result = Win32Error(::GetLastError());
+  }
+  if (!result) ::DeleteFileW(temporary.c_str());
+  return result;
 }
 
 bool RemoveFile(const std::wstring& path) {
@@ -91,8 +96,9 @@ std::optional<std::uint64_t> FileSize(const std::wstring& path) {
   return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-bool MoveFileOver(const std::wstring& from, const std::wstring& to) {
-  return ::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+SystemResult MoveFileOver(const std::wstring& from, const std::wstring& to) {
+  if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return {};
+  return Win32Error(::GetLastError());
 }
 
 namespace {
@@ -100,28 +106,35 @@ namespace {
 class Win32AppendingFile final : public AppendingFile {
  public:
   explicit Win32AppendingFile(UniqueHandle file) : file_(std::move(file)) {}
-  bool Write(const char* data, std::size_t size) override {
-    if (WriteAll(file_.Get(), std::string_view(data, size))) return true;
-    failed_ = true;
-    return false;
+  SystemResult Write(const char* data, std::size_t size) override {
+    if (WriteAll(file_.Get(), std::string_view(data, size))) return {};
+    if (!failure_) failure_ = Win32Error(::GetLastError());
+    return *failure_;
   }
-  bool Close() override { return file_.Valid() && file_.Reset() && !failed_; }
+  SystemResult Close() override {
+    if (!file_.Valid()) return Win32Error(ERROR_INVALID_HANDLE);
+    if (!file_.Reset() && !failure_) failure_ = Win32Error(::GetLastError());
+    if (failure_) return *failure_;
+    return {};
+  }
 
  private:
   UniqueHandle file_;
-  bool failed_ = false;
+  std::optional<SystemError> failure_;
 };
 
 }  // namespace
 
-std::unique_ptr<AppendingFile> OpenAppendingFile(const std::wstring& path, bool append) {
+OpenedFile OpenAppendingFile(const std::wstring& path, bool append) {
   UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                   append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                   nullptr));
-  if (!file.Valid()) return nullptr;
+  if (!file.Valid()) return {nullptr, Win32Error(::GetLastError())};
   LARGE_INTEGER end{};
-  if (append && !::SetFilePointerEx(file.Get(), end, nullptr, FILE_END)) return nullptr;
-  return std::make_unique<Win32AppendingFile>(std::move(file));
+  if (append && !::SetFilePointerEx(file.Get(), end, nullptr, FILE_END)) {
+    return {nullptr, Win32Error(::GetLastError())};
+  }
+  return {std::make_unique<Win32AppendingFile>(std::move(file)), {}};
 }
 
 }  // namespace platform

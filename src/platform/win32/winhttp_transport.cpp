@@ -15,6 +15,7 @@
 #include "platform/http_count.h"
 #include "platform/http_transport.h"
 #include "platform/win32/user_proxy.h"
+#include "platform/win32/win32_error.h"
 
 namespace platform {
 namespace {
@@ -66,21 +67,26 @@ HttpHead ReadHead(HINTERNET request) {
   return head;
 }
 
-TransportResult Failure(DWORD error, bool sent) {
+TransportOutcome OutcomeOf(DWORD error, bool sent) {
   switch (error) {
     case ERROR_WINHTTP_TIMEOUT:
-      return TransportResult::TimedOut;
+      return TransportOutcome::TimedOut;
     case ERROR_WINHTTP_REDIRECT_FAILED:
-      return TransportResult::BadRedirect;
+      return TransportOutcome::BadRedirect;
     case ERROR_WINHTTP_NAME_NOT_RESOLVED:
     case ERROR_WINHTTP_CANNOT_CONNECT:
     case ERROR_WINHTTP_SECURE_FAILURE:
     case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
     case ERROR_WINHTTP_INVALID_URL:
-      return TransportResult::ConnectFailed;
+      return TransportOutcome::ConnectFailed;
     default:
-      return sent ? TransportResult::Dropped : TransportResult::ConnectFailed;
+      return sent ? TransportOutcome::Dropped : TransportOutcome::ConnectFailed;
   }
+}
+
+// The ERROR_WINHTTP_* codes have their texts in winhttp.dll.
+TransportResult Failure(DWORD error, bool sent) {
+  return {OutcomeOf(error, sent), Win32Error(error, L"winhttp.dll")};
 }
 
 class WinHttpTransport final : public HttpTransport {
@@ -94,9 +100,10 @@ class WinHttpTransport final : public HttpTransport {
     parts.dwHostNameLength = static_cast<DWORD>(-1);
     parts.dwUrlPathLength = static_cast<DWORD>(-1);
     parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-    if (!::WinHttpCrackUrl(request.url.c_str(), 0, 0, &parts) ||
-        (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
-      return TransportResult::ConnectFailed;
+    if (!::WinHttpCrackUrl(request.url.c_str(), 0, 0, &parts))
+      return Failure(::GetLastError(), false);
+    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
+      return Failure(ERROR_WINHTTP_UNRECOGNIZED_SCHEME, false);
     }
     std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
     std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
@@ -104,7 +111,7 @@ class WinHttpTransport final : public HttpTransport {
     if (path.empty()) path = L"/";
 
     InternetHandle session(OpenSessionFor(L"qelt-micro", request.url));
-    if (!session) return TransportResult::ConnectFailed;
+    if (!session) return Failure(::GetLastError(), false);
     int connect = static_cast<int>(Milliseconds(limits_.connectTimeout));
     int idle = static_cast<int>(Milliseconds(limits_.idleTimeout));
     ::WinHttpSetTimeouts(session.get(), connect, connect, idle, idle);
@@ -139,7 +146,7 @@ class WinHttpTransport final : public HttpTransport {
         !::WinHttpReceiveResponse(handle.get(), nullptr)) {
       return Failure(::GetLastError(), false);
     }
-    if (!receiver.OnHead(ReadHead(handle.get()))) return TransportResult::Stopped;
+    if (!receiver.OnHead(ReadHead(handle.get()))) return TransportOutcome::Stopped;
 
     std::vector<char> buffer(kReadBytes);
     for (;;) {
@@ -148,7 +155,7 @@ class WinHttpTransport final : public HttpTransport {
       if (request.timeLimit.count() > 0) {
         auto left = request.timeLimit -
                     std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
-        if (left.count() <= 0) return TransportResult::TimedOut;
+        if (left.count() <= 0) return TransportOutcome::TimedOut;
         wait = std::min(wait, left);
       }
       DWORD waitMs = Milliseconds(wait);
@@ -163,11 +170,13 @@ class WinHttpTransport final : public HttpTransport {
                                                      std::min(available, kReadBytes), &read));
       DWORD error = ::GetLastError();
       // Wine ends a read that waited out its time-out like the end of the body.
-      if ((!ok || read == 0) && Clock::now() - before >= wait) return TransportResult::TimedOut;
+      if ((!ok || read == 0) && Clock::now() - before >= wait) {
+        return {TransportOutcome::TimedOut, ok ? SystemError{} : Failure(error, true).cause};
+      }
       if (!ok) return Failure(error, true);
-      if (read == 0) return TransportResult::Ended;
+      if (read == 0) return TransportOutcome::Ended;
       if (!receiver.OnBody(buffer.data(), read) || !receiver.OnTick()) {
-        return TransportResult::Stopped;
+        return TransportOutcome::Stopped;
       }
     }
   }
