@@ -8,18 +8,26 @@
 #include <memory>
 #include <string>
 
+#include "platform/system_error.h"
+
 namespace platform {
 
 class SparseFile {
  public:
   virtual ~SparseFile() = default;
   // Writes at `offset`, growing the file as needed.
-  virtual bool WriteAt(std::uint64_t offset, const char* data, std::size_t size) = 0;
-  // Closes the file; false when it or any write failed.
-  virtual bool Close() = 0;
+  virtual SystemResult WriteAt(std::uint64_t offset, const char* data, std::size_t size) = 0;
+  // Closes the file; a failure when closing or any write failed, with the
+  // first cause.
+  virtual SystemResult Close() = 0;
 };
 
-// Creates `path` empty, replacing any file there; null when it cannot.
-std::unique_ptr<SparseFile> CreateSparseFile(const std::wstring& path);
+struct CreatedSparseFile {
+  std::unique_ptr<SparseFile> file;
+  // Why `file` is null.
+  SystemError error;
+};
+// Creates `path` empty, replacing any file there.
+CreatedSparseFile CreateSparseFile(const std::wstring& path);
 
 }  // namespace platform

@@ -33,6 +33,7 @@ constexpr std::size_t kRangesPerRequest = 32;
 // The directory is held in memory: 32 MiB is some 300,000 entries, more
 // than any client has. A larger one is a record that lies.
 constexpr std::uint64_t kMostDirectoryBytes = 32 * 1024 * 1024;
+constexpr const wchar_t* kCopyNotWritten = L"the local copy cannot be written";
 
 std::optional<std::uint32_t> FileCrc32(platform::ArchiveStream& stream) {
   std::vector<char> buffer(kReadBytes);
@@ -69,20 +70,29 @@ class DeltaRun {
  public:
   explicit DeltaRun(const DeltaUpdate& update) : u_(update) {}
 
-  bool Run() {
-    if (u_.files.GetPathKind(u_.clientDirectory) != platform::PathKind::Directory) return false;
+  DeltaResult Run() {
+    if (u_.files.GetPathKind(u_.clientDirectory) != platform::PathKind::Directory) {
+      return {DeltaOutcome::NoInstall, {}};
+    }
+    if (!Install()) return result_;
+    return {DeltaOutcome::Installed, {}};
+  }
+
+ private:
+  bool Install() {
     if (!FetchDirectory()) return false;
     std::optional<std::vector<ZipDirectoryEntry>> entries =
         ParseZipDirectory(std::string_view(end_).substr(0, zipEnd_.directorySize), zipEnd_);
-    if (!entries) return GiveUp(L"the directory does not parse");
+    if (!entries) return GiveUp(DeltaOutcome::PackageRefused, L"the directory does not parse");
     entries_ = std::move(*entries);
-    if (!NameEntries()) return GiveUp(L"two entries share a name");
+    if (!NameEntries()) return GiveUp(DeltaOutcome::PackageRefused, L"two entries share a name");
     if (Listed() ? !MatchListedFiles() : !HoldsAFile()) return false;
     DeltaPlan plan = PlanDelta(entries_, zipEnd_.directoryOffset,
                                [this](std::size_t index) { return IsInstalled(index); });
     if (plan.bytes > fileSize_ / 2) {
-      return GiveUp(std::to_wstring(plan.bytes) + L" of " + std::to_wstring(fileSize_) +
-                    L" bytes changed");
+      return GiveUp(
+          DeltaOutcome::TooMuchChanged,
+          std::to_wstring(plan.bytes) + L" of " + std::to_wstring(fileSize_) + L" bytes changed");
     }
     total_ = fetched_ + plan.bytes;
     bool installed = FetchAndUnpack(plan);
@@ -95,10 +105,20 @@ class DeltaRun {
     return true;
   }
 
- private:
-  bool GiveUp(const std::wstring& reason) {
+  bool GiveUp(DeltaOutcome outcome, const std::wstring& reason) {
+    result_ = {outcome, reason};
     u_.trace.Write(L"\ndelta update not used: " + reason);
     return false;
+  }
+
+  bool FetchFailed(const RangeReply& reply) {
+    return GiveUp(DeltaOutcome::FetchFailed, DescribeRangeError(reply));
+  }
+
+  bool CopyFailed(const std::wstring& reason, const platform::SystemError& cause) {
+    std::wstring text = reason;
+    if (cause.Known()) text += L"; " + platform::DescribeSystemError(cause);
+    return GiveUp(DeltaOutcome::InstallFailed, text);
   }
 
   // `sink`, with the bytes counted for the progress bar and the trace.
@@ -123,11 +143,11 @@ class DeltaRun {
       return true;
     };
     RangeReply tail = Fetch("-" + std::to_string(kZipEndSearchBytes), keep);
-    if (!tail.Ok()) return GiveUp(DescribeRangeError(tail));
-    if (tail.last + 1 != tail.fileSize) return GiveUp(L"bad range");
+    if (!tail.Ok()) return FetchFailed(tail);
+    if (tail.last + 1 != tail.fileSize) return GiveUp(DeltaOutcome::FetchFailed, L"bad range");
     fileSize_ = tail.fileSize;
     if (u_.manifest.packageSize && *u_.manifest.packageSize != static_cast<double>(fileSize_)) {
-      return GiveUp(L"the package is not the manifest's size");
+      return GiveUp(DeltaOutcome::PackageRefused, L"the package is not the manifest's size");
     }
     validator_ = tail.validator;
     endOffset_ = tail.first;
@@ -136,12 +156,14 @@ class DeltaRun {
       case ZipEndProblem::None:
         break;
       case ZipEndProblem::Zip64:
-        return GiveUp(L"zip64 archive");
+        return GiveUp(DeltaOutcome::PackageRefused, L"zip64 archive");
       default:
-        return GiveUp(L"no usable end of central directory");
+        return GiveUp(DeltaOutcome::PackageRefused, L"no usable end of central directory");
     }
     zipEnd_ = scan.end;
-    if (zipEnd_.directorySize > kMostDirectoryBytes) return GiveUp(L"the directory is too large");
+    if (zipEnd_.directorySize > kMostDirectoryBytes) {
+      return GiveUp(DeltaOutcome::PackageRefused, L"the directory is too large");
+    }
     if (zipEnd_.directoryOffset >= endOffset_) {
       end_.erase(0, static_cast<std::size_t>(zipEnd_.directoryOffset - endOffset_));
       endOffset_ = zipEnd_.directoryOffset;
@@ -154,9 +176,9 @@ class DeltaRun {
     };
     std::uint64_t last = endOffset_ - 1;
     RangeReply head = Fetch(Range(zipEnd_.directoryOffset, last), keepBefore);
-    if (!head.Ok()) return GiveUp(DescribeRangeError(head));
+    if (!head.Ok()) return FetchFailed(head);
     if (head.first != zipEnd_.directoryOffset || head.last != last || head.fileSize != fileSize_) {
-      return GiveUp(L"bad range");
+      return GiveUp(DeltaOutcome::FetchFailed, L"bad range");
     }
     end_.insert(0, before);
     endOffset_ = zipEnd_.directoryOffset;
@@ -185,20 +207,24 @@ class DeltaRun {
   // listed: one that leaves files out (down to an end record of no entries)
   // would leave the old ones in place and record the new version.
   bool MatchListedFiles() {
-    if (!u_.manifest.files) return GiveUp(L"the manifest pins the package but lists no files");
+    if (!u_.manifest.files) {
+      return GiveUp(DeltaOutcome::PackageRefused,
+                    L"the manifest pins the package but lists no files");
+    }
     for (const ManifestFile& file : *u_.manifest.files) listedFiles_[file.name] = &file;
     std::size_t found = 0;
     for (const ZipDirectoryEntry& entry : entries_) {
       if (IsDirectory(entry)) continue;
       auto listed = listedFiles_.find(entry.name);
       if (listed == listedFiles_.end() || listed->second->size != entry.uncompressedSize) {
-        return GiveUp(L"entry " + DecodeEntryName(entry.name) +
-                      L" is not as the manifest lists it");
+        return GiveUp(DeltaOutcome::PackageRefused, L"entry " + DecodeEntryName(entry.name) +
+                                                        L" is not as the manifest lists it");
       }
       ++found;
     }
     if (found != listedFiles_.size() || found == 0) {
-      return GiveUp(L"the directory leaves out files the manifest lists");
+      return GiveUp(DeltaOutcome::PackageRefused,
+                    L"the directory leaves out files the manifest lists");
     }
     return true;
   }
@@ -209,7 +235,7 @@ class DeltaRun {
     for (const ZipDirectoryEntry& entry : entries_) {
       if (!IsDirectory(entry)) return true;
     }
-    return GiveUp(L"the directory lists no files");
+    return GiveUp(DeltaOutcome::PackageRefused, L"the directory lists no files");
   }
 
   static bool IsDirectory(const ZipDirectoryEntry& entry) {
@@ -238,14 +264,20 @@ class DeltaRun {
 
   bool FetchAndUnpack(const DeltaPlan& plan) {
     if (plan.fetched.empty()) return true;
-    std::unique_ptr<platform::SparseFile> copy = platform::CreateSparseFile(u_.copyPath);
-    if (!copy) return GiveUp(L"the local copy cannot be written");
-    if (!copy->WriteAt(endOffset_, end_.data(), end_.size())) {
-      return GiveUp(L"the local copy cannot be written");
+    platform::CreatedSparseFile created = platform::CreateSparseFile(u_.copyPath);
+    if (!created.file) return CopyFailed(kCopyNotWritten, created.error);
+    platform::SparseFile& copy = *created.file;
+    if (platform::SystemResult written = copy.WriteAt(endOffset_, end_.data(), end_.size());
+        !written) {
+      return CopyFailed(kCopyNotWritten, written.Error());
     }
-    RangeSink write = Counted([&copy](std::uint64_t offset, const char* data, std::size_t size) {
-      return copy->WriteAt(offset, data, size);
-    });
+    platform::SystemError writeError;
+    RangeSink write =
+        Counted([&copy, &writeError](std::uint64_t offset, const char* data, std::size_t size) {
+          platform::SystemResult written = copy.WriteAt(offset, data, size);
+          if (!written) writeError = written.Error();
+          return written.Ok();
+        });
     bool several = true;
     for (std::size_t at = 0; at < plan.ranges.size();) {
       std::size_t count = several ? std::min(kRangesPerRequest, plan.ranges.size() - at) : 1;
@@ -259,27 +291,32 @@ class DeltaRun {
         several = false;
         continue;
       }
-      if (!reply.Ok()) return GiveUp(DescribeRangeError(reply));
+      if (reply.error == RangeError::Refused) {
+        return CopyFailed(DescribeRangeError(reply), writeError);
+      }
+      if (!reply.Ok()) return FetchFailed(reply);
       at += count;
     }
-    if (!copy->Close()) return GiveUp(L"the local copy cannot be written");
+    if (platform::SystemResult closed = copy.Close(); !closed) {
+      return CopyFailed(kCopyNotWritten, closed.Error());
+    }
     return Unpack(plan.fetched);
   }
 
   bool Unpack(const std::vector<int>& indices) {
     ZipReaderHandle reader = ZipReader::Open(u_.files, u_.copyPath);
-    if (!reader) return GiveUp(L"the local copy does not open");
+    if (!reader) return GiveUp(DeltaOutcome::InstallFailed, L"the local copy does not open");
     if (ZipReader::SetTargetDirectory(reader.get(), u_.clientDirectory) != ArchiveOk) {
-      return GiveUp(L"the client directory is refused");
+      return GiveUp(DeltaOutcome::InstallFailed, L"the client directory is refused");
     }
     if (Listed() && !VerifyFetched(reader.get(), indices)) return false;
     std::uint64_t needed = 0;
     for (int index : indices) needed += entries_[static_cast<std::size_t>(index)].uncompressedSize;
     // The full install decides, and says, when the disk is full.
     std::optional<std::uint64_t> room = u_.files.AvailableBytes(u_.clientDirectory);
-    if (room && *room < needed) return GiveUp(L"not enough free space");
+    if (room && *room < needed) return GiveUp(DeltaOutcome::NoRoom, L"not enough free space");
     if (u_.markInProgress && !u_.markInProgress()) {
-      return GiveUp(L"the installed manifest cannot be removed");
+      return GiveUp(DeltaOutcome::InstallFailed, L"the installed manifest cannot be removed");
     }
     for (int index : indices) {
       ArchiveEntry entry;
@@ -306,16 +343,17 @@ class DeltaRun {
       u_.files.RemoveFile(aside);
       if (result != ArchiveOk) return EntryFailed(index, result);
       if (!matches) {
-        return GiveUp(L"entry " + names_[static_cast<std::size_t>(index)] +
-                      L" is not the SHA-256 the manifest lists");
+        return GiveUp(DeltaOutcome::PackageRefused, L"entry " +
+                                                        names_[static_cast<std::size_t>(index)] +
+                                                        L" is not the SHA-256 the manifest lists");
       }
     }
     return true;
   }
 
   bool EntryFailed(int index, ArchiveResult result) {
-    return GiveUp(L"entry " + names_[static_cast<std::size_t>(index)] + L" failed (" + Hex(result) +
-                  L")");
+    return GiveUp(DeltaOutcome::InstallFailed, L"entry " + names_[static_cast<std::size_t>(index)] +
+                                                   L" failed (" + Hex(result) + L")");
   }
 
   void Report() {
@@ -329,6 +367,7 @@ class DeltaRun {
   }
 
   const DeltaUpdate& u_;
+  DeltaResult result_;
   std::string validator_;
   std::uint64_t fileSize_ = 0;
   // The directory and end record, from `endOffset_` to the end of the file.
@@ -345,6 +384,6 @@ class DeltaRun {
 
 }  // namespace
 
-bool InstallChangedEntries(const DeltaUpdate& update) {
+DeltaResult InstallChangedEntries(const DeltaUpdate& update) {
   return DeltaRun(update).Run();
 }

@@ -37,11 +37,38 @@ struct DeltaUpdate {
   std::function<bool()> markInProgress;
 };
 
-// True when every entry of the new package is installed: the ones that
-// matched kept, the others fetched and unpacked. False, with the reason in
-// the trace, whenever anything is in doubt (no earlier install, a server
-// without ranges, a package that changed between requests, a directory that
-// does not parse or leaves out a listed file, an entry that fails its CRC-32
-// or its listed SHA-256, more than half the package to fetch): the whole
-// package must then be downloaded and installed.
-bool InstallChangedEntries(const DeltaUpdate& update);
+enum class DeltaOutcome {
+  // Every entry of the new package is installed: the ones that matched
+  // kept, the others fetched and unpacked.
+  Installed,
+  // No earlier install to compare with.
+  NoInstall,
+  // A range request was refused or failed: a server without ranges, a
+  // package that changed between requests, a transfer that broke.
+  FetchFailed,
+  // Not a package to update by its entries: a directory that does not parse,
+  // is too large or leaves out a listed file, a zip64 archive, two entries of
+  // one name, a package or entry that is not what the manifest lists.
+  PackageRefused,
+  // More than half of the package changed.
+  TooMuchChanged,
+  // Not enough free space for the changed entries.
+  NoRoom,
+  // The local copy could not be written or read, an entry did not unpack or
+  // failed its CRC-32, or the installed manifest could not be removed.
+  InstallFailed,
+};
+
+struct DeltaResult {
+  DeltaOutcome outcome = DeltaOutcome::InstallFailed;
+  // The reason the trace gives ("bad range", "12 of 20 bytes changed"), with
+  // the system's cause when there is one; empty when installed or when there
+  // was no earlier install.
+  std::wstring reason;
+  bool Installed() const { return outcome == DeltaOutcome::Installed; }
+};
+
+// Any outcome but `Installed`, which leaves its reason in the trace too,
+// means that the whole package must be downloaded and installed: anything
+// in doubt gives the range update up.
+DeltaResult InstallChangedEntries(const DeltaUpdate& update);

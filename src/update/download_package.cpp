@@ -61,7 +61,7 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& p
                      clientDirectory,
                      panel.state->manifest,
                      [&panel] { return MarkInstallInProgress(panel); }};
-  return InstallChangedEntries(update);
+  return InstallChangedEntries(update).Installed();
 }
 
 }  // namespace

@@ -13,10 +13,11 @@
 class FakeTransport final : public platform::HttpTransport {
  public:
   struct Response {
-    // False: the connection fails.
+    // False: the connection fails, for `cause`.
     bool ok = true;
     std::string body;
     int status = 200;
+    platform::SystemError cause = {};
   };
 
   void Serve(const std::wstring& address, Response response) {
@@ -33,7 +34,7 @@ class FakeTransport final : public platform::HttpTransport {
   platform::TransportResult Get(const platform::HttpRequest& request,
                                 platform::HttpReceiver& receiver) override {
     std::function<void(const std::wstring&)> hook;
-    Response response{false, {}, 0};
+    Response response{false, {}, 0, {}};
     {
       std::lock_guard<std::mutex> lock(mutex_);
       requests_.push_back(request.url);
@@ -42,7 +43,7 @@ class FakeTransport final : public platform::HttpTransport {
       if (found != responses_.end()) response = found->second;
     }
     if (hook) hook(request.url);
-    if (!response.ok) return platform::TransportOutcome::ConnectFailed;
+    if (!response.ok) return {platform::TransportOutcome::ConnectFailed, response.cause};
     platform::HttpHead head;
     head.status = response.status;
     head.contentLength = response.body.size();
