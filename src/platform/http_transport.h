@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/system_error.h"
 
@@ -17,16 +18,21 @@ namespace platform {
 
 struct HttpRequest {
   std::wstring url;
-  // Above 0, asks for the bytes from here to the end ("Range: bytes=N-").
-  std::uint64_t rangeStart = 0;
-  // When not empty, asks for these bytes instead ("Range: bytes=" and this,
-  // as "-65536" for the last 64 KiB or "100-199").
+  // When not empty, asks for these bytes only ("Range: bytes=" and this):
+  // "524288-" for the rest from there, "-65536" for the last 64 KiB,
+  // "100-199,500-599" for several spans.
   std::string byteRange;
   // Sent as If-Range along with the range, when not empty.
   std::string ifRange;
   // The whole transfer is given up after this long; 0 for no limit.
   std::chrono::milliseconds timeLimit{0};
+  // Redirects followed (to http and https only); one more is a BadRedirect.
+  int redirectLimit = 10;
 };
+
+// The header lines ("Name: value") the request adds to its GET, the same for
+// every transport: the range and its If-Range.
+std::vector<std::string> RequestHeaders(const HttpRequest& request);
 
 // The final response (after redirects): its status and the headers that the
 // download step reads.
@@ -65,7 +71,8 @@ enum class TransportOutcome {
   Dropped,
   // Nothing arrived for `idleTimeout`, or `timeLimit` passed.
   TimedOut,
-  // More than 10 redirects, or one to a scheme other than http and https.
+  // More redirects than the request allows, or one to a scheme other than
+  // http and https.
   BadRedirect,
 };
 

@@ -236,18 +236,22 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
   platform::HttpRequest request;
   request.url = url;
   request.timeLimit = TransportTimeLimit(rules);
+  std::uint64_t resumeFrom = 0;
   if (rules.resumable) {
     std::string validator;
     // A part without the validator of its version cannot be continued, nor
     // one already past the size limit.
     if (platform::ReadWholeFile(validatorPath, 4096, validator) == platform::ReadStatus::Ok &&
         !validator.empty()) {
-      request.rangeStart = platform::FileSize(partPath).value_or(0);
-      if (rules.mostBytes > 0 && request.rangeStart > rules.mostBytes) request.rangeStart = 0;
-      if (request.rangeStart > 0) request.ifRange = validator;
+      resumeFrom = platform::FileSize(partPath).value_or(0);
+      if (rules.mostBytes > 0 && resumeFrom > rules.mostBytes) resumeFrom = 0;
+      if (resumeFrom > 0) {
+        request.byteRange = std::to_string(resumeFrom) + "-";
+        request.ifRange = validator;
+      }
     }
   }
-  Attempt attempt(partPath, validatorPath, progress, rules, request.rangeStart);
+  Attempt attempt(partPath, validatorPath, progress, rules, resumeFrom);
   attempt.Finish(transport.Get(request, attempt));
   DownloadResult result = attempt.result;
   if (result.Ok()) {
@@ -262,12 +266,12 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
   // larger than the limit: it is not the file asked for.
   bool refused =
       result.error == DownloadError::HttpStatus || result.error == DownloadError::BadRange;
-  if (result.Ok() || !rules.resumable || (refused && request.rangeStart > 0) ||
+  if (result.Ok() || !rules.resumable || (refused && resumeFrom > 0) ||
       result.error == DownloadError::TooLarge) {
     platform::RemoveFile(partPath);
     platform::RemoveFile(validatorPath);
   }
-  if (refused && request.rangeStart > 0) return TryOnce(transport, url, path, progress, rules);
+  if (refused && resumeFrom > 0) return TryOnce(transport, url, path, progress, rules);
   return result;
 }
 

@@ -1,6 +1,6 @@
-// HTTP GET with libcurl: redirects followed (http and https only, at most
-// 10), TLS certificates verified, the final response's head and body handed
-// on as they come. The proxy is the desktop's, as the page has it, and
+// HTTP GET with libcurl: redirects followed (http and https only, as many as
+// the request allows), TLS certificates verified, the final response's head
+// and body handed on as they come. The proxy is the desktop's, as the page has it, and
 // otherwise the one the environment's proxy variables name.
 #include <curl/curl.h>
 
@@ -18,7 +18,6 @@
 namespace platform {
 namespace {
 
-constexpr long kMaxRedirects = 10;
 // Larger than libcurl's 16 KiB default: fewer write calls on a fast line.
 constexpr long kReceiveBufferBytes = 256 * 1024;
 
@@ -151,18 +150,20 @@ class CurlTransport final : public HttpTransport {
     transfer.receiver = &receiver;
     std::string address = EncodeUtf8(request.url);
     Configure(curl.get(), address, transfer);
+    curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, static_cast<long>(request.redirectLimit));
     std::optional<std::string> proxy = DesktopProxyFor(address);
     if (proxy) curl_easy_setopt(curl.get(), CURLOPT_PROXY, proxy->c_str());
     HeaderList headers;
-    std::string range = request.byteRange;
-    if (range.empty() && request.rangeStart > 0) range = std::to_string(request.rangeStart) + "-";
-    if (!range.empty()) {
-      curl_easy_setopt(curl.get(), CURLOPT_RANGE, range.c_str());
-      if (!request.ifRange.empty()) {
-        headers.reset(curl_slist_append(nullptr, ("If-Range: " + request.ifRange).c_str()));
-        curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
+    for (const std::string& line : RequestHeaders(request)) {
+      // Appending returns the list's head, null when it could not.
+      curl_slist* head = curl_slist_append(headers.get(), line.c_str());
+      if (head == nullptr) {
+        return {TransportOutcome::ConnectFailed,
+                {CURLE_OUT_OF_MEMORY, DecodeUtf8(curl_easy_strerror(CURLE_OUT_OF_MEMORY))}};
       }
+      if (!headers) headers.reset(head);
     }
+    curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
     if (request.timeLimit.count() > 0) {
       curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS,
                        static_cast<long>(request.timeLimit.count()));
@@ -183,7 +184,6 @@ class CurlTransport final : public HttpTransport {
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     // Worker threads: no signals for timeouts.

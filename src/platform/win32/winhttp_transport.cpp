@@ -1,8 +1,8 @@
-// HTTP GET with WinHTTP: redirects followed by the system (at most 10), the
-// proxy of the user's Internet Options (as the page has it), the system's TLS
-// rules. Unlike URL monikers it sends our Range and
-// If-Range headers as they are, hands over the final status and headers
-// without caching the file elsewhere first, and times out each read.
+// HTTP GET with WinHTTP: redirects followed by the system (as many as the
+// request allows), the proxy of the user's Internet Options (as the page has
+// it), the system's TLS rules. Unlike URL monikers it sends the request's
+// headers as they are, hands over the final status and headers without
+// caching the file elsewhere first, and times out each read.
 #include <windows.h>
 #include <winhttp.h>
 
@@ -23,7 +23,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr DWORD kReadBytes = 256 * 1024;
-constexpr DWORD kMaxRedirects = 10;
 
 struct InternetCloser {
   void operator()(HINTERNET handle) const { ::WinHttpCloseHandle(handle); }
@@ -126,19 +125,13 @@ class WinHttpTransport final : public HttpTransport {
     DWORD idleMs = Milliseconds(limits_.idleTimeout);
     ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &idleMs,
                        sizeof idleMs);
-    DWORD redirects = kMaxRedirects;
+    DWORD redirects = static_cast<DWORD>(request.redirectLimit);
     ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects,
                        sizeof redirects);
 
     std::wstring headers;
-    std::wstring range(request.byteRange.begin(), request.byteRange.end());
-    if (range.empty() && request.rangeStart > 0) range = std::to_wstring(request.rangeStart) + L"-";
-    if (!range.empty()) {
-      headers = L"Range: bytes=" + range + L"\r\n";
-      if (!request.ifRange.empty()) {
-        headers +=
-            L"If-Range: " + std::wstring(request.ifRange.begin(), request.ifRange.end()) + L"\r\n";
-      }
+    for (const std::string& line : RequestHeaders(request)) {
+      headers += std::wstring(line.begin(), line.end()) + L"\r\n";
     }
     if (!::WinHttpSendRequest(
             handle.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
