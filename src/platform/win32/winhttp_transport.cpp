@@ -83,9 +83,37 @@ TransportOutcome OutcomeOf(DWORD error, bool sent) {
   }
 }
 
+// Wine's winhttp.dll has no message texts: the names of the errors told
+// apart above stand in for them.
+const wchar_t* ErrorName(DWORD error) {
+  switch (error) {
+    case ERROR_WINHTTP_TIMEOUT:
+      return L"ERROR_WINHTTP_TIMEOUT";
+    case ERROR_WINHTTP_REDIRECT_FAILED:
+      return L"ERROR_WINHTTP_REDIRECT_FAILED";
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+      return L"ERROR_WINHTTP_NAME_NOT_RESOLVED";
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+      return L"ERROR_WINHTTP_CANNOT_CONNECT";
+    case ERROR_WINHTTP_SECURE_FAILURE:
+      return L"ERROR_WINHTTP_SECURE_FAILURE";
+    case ERROR_WINHTTP_UNRECOGNIZED_SCHEME:
+      return L"ERROR_WINHTTP_UNRECOGNIZED_SCHEME";
+    case ERROR_WINHTTP_INVALID_URL:
+      return L"ERROR_WINHTTP_INVALID_URL";
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+      return L"ERROR_WINHTTP_CONNECTION_ERROR";
+    default:
+      return nullptr;
+  }
+}
+
 // The ERROR_WINHTTP_* codes have their texts in winhttp.dll.
 TransportResult Failure(DWORD error, bool sent) {
-  return {OutcomeOf(error, sent), Win32Error(error, L"winhttp.dll")};
+  SystemError cause = Win32Error(error, L"winhttp.dll");
+  const wchar_t* name = ErrorName(error);
+  if (cause.text.empty() && name != nullptr) cause.text = name;
+  return {OutcomeOf(error, sent), cause};
 }
 
 class WinHttpTransport final : public HttpTransport {
