@@ -36,46 +36,17 @@ class ConsoleProgressView final : public PanelView {
 };
 
 // Counts the downloader's notifications on their way to the callback.
-class CountingProgress final : public IBindStatusCallback {
+class CountingProgress final : public DownloadProgress {
  public:
-  explicit CountingProgress(IBindStatusCallback& inner) : inner_(inner) {}
-  virtual ~CountingProgress() = default;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    return inner_.QueryInterface(riid, object);
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD reserved, IBinding* binding) override {
-    return inner_.OnStartBinding(reserved, binding);
-  }
-  HRESULT STDMETHODCALLTYPE GetPriority(LONG* priority) override {
-    return inner_.GetPriority(priority);
-  }
-  HRESULT STDMETHODCALLTYPE OnLowResource(DWORD reserved) override {
-    return inner_.OnLowResource(reserved);
-  }
-  HRESULT STDMETHODCALLTYPE OnProgress(ULONG received, ULONG total, ULONG code,
-                                       LPCWSTR text) override {
+  explicit CountingProgress(DownloadProgress& inner) : inner_(inner) {}
+  void OnBytes(std::uint64_t received, std::uint64_t total) override {
     ++notifications;
-    return inner_.OnProgress(received, total, code, text);
-  }
-  HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT result, LPCWSTR error) override {
-    return inner_.OnStopBinding(result, error);
-  }
-  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD* flags, BINDINFO* info) override {
-    return inner_.GetBindInfo(flags, info);
-  }
-  HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD flags, DWORD size, FORMATETC* format,
-                                            STGMEDIUM* medium) override {
-    return inner_.OnDataAvailable(flags, size, format, medium);
-  }
-  HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID riid, IUnknown* object) override {
-    return inner_.OnObjectAvailable(riid, object);
+    inner_.OnBytes(received, total);
   }
   long notifications = 0;
 
  private:
-  IBindStatusCallback& inner_;
+  DownloadProgress& inner_;
 };
 
 }  // namespace

@@ -67,7 +67,7 @@ std::wstring Hex(std::uint32_t value) {
 
 class DeltaRun {
  public:
-  explicit DeltaRun(const DeltaUpdate& update) : u_(update) {}
+  explicit DeltaRun(const DeltaUpdate& update) : u_(update), steps_(update.progress) {}
 
   bool Run() {
     if (u_.files.GetPathKind(u_.clientDirectory) != platform::PathKind::Directory) return false;
@@ -318,10 +318,9 @@ class DeltaRun {
                   L")");
   }
 
+  // The directory's bytes come before the total is known and go unreported.
   void Report() {
-    if (u_.progress == nullptr || total_ == 0) return;
-    auto [received, total] = ScaleProgress(fetched_, total_);
-    u_.progress->OnProgress(received, total, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+    if (total_ != 0) steps_.Update(fetched_, total_);
   }
 
   static std::string Range(std::uint64_t first, std::uint64_t last) {
@@ -329,6 +328,7 @@ class DeltaRun {
   }
 
   const DeltaUpdate& u_;
+  ProgressSteps steps_;
   std::string validator_;
   std::uint64_t fileSize_ = 0;
   // The directory and end record, from `endOffset_` to the end of the file.
