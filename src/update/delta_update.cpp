@@ -233,7 +233,10 @@ class DeltaRun {
     if (!path || names_[index].empty()) return false;
     platform::PathKind kind = u_.files.GetPathKind(*path);
     if (IsDirectory(entry)) return kind == platform::PathKind::Directory;
-    return kind == platform::PathKind::File && MatchesInstalled(entry, *path);
+    // A file whose mode changed is fetched again: it is created with the new one.
+    return kind == platform::PathKind::File &&
+           u_.files.HasMode(*path, EntryFileMode(entry.versionMadeBy, entry.externalAttributes)) &&
+           MatchesInstalled(entry, *path);
   }
 
   bool FetchAndUnpack(const DeltaPlan& plan) {

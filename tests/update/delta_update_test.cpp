@@ -526,6 +526,23 @@ TEST_F(DeltaUpdateTest, ADirectoryMarkedOnlyByItsNameIsKept) {
       << platform::EncodeUtf8(harness.trace.Text());
 }
 
+// v1 shipped the game without its execute bit; v2 is the same bytes with
+// it. Kept by ranges, the file would stay unstartable.
+TEST_F(DeltaUpdateTest, AFileWhoseModeChangedIsInstalledWithTheNewMode) {
+  std::vector<ArchiveItem> first = ClientItems(1);
+  first[1].unixMode = 0100644;
+  Publish(1, first, first);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  fs::path game = ClientDirectory() / "bin" / "game.exe";
+  ASSERT_EQ(fs::status(game).permissions() & fs::perms::owner_exec, fs::perms::none);
+  Publish(2);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  EXPECT_NE(fs::status(game).permissions() & fs::perms::owner_exec, fs::perms::none);
+  EXPECT_NE(harness.trace.Text().find(L"delta update: 12 entries kept, 3 fetched, "),
+            std::wstring::npos)
+      << platform::EncodeUtf8(harness.trace.Text());
+}
+
 // v2 did not fit the disk, so its package stays; v3 then installs by ranges.
 // That package is v2's, not v3's: it must neither outlive v3's install nor be
 // unpacked at a later start.
