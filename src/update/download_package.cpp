@@ -15,6 +15,7 @@
 #include "update/kept_package.h"
 #include "update/package_check.h"
 #include "update/package_install.h"
+#include "update/speed_status.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
@@ -49,7 +50,7 @@ unsigned FinishInstall(const UpdateContext& panel, bool unpacked) {
 // download that is being resumed is continued instead.
 bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& packageUrl,
                                const std::wstring& packagePath, const std::wstring& clientDirectory,
-                               CBindCallback* progress) {
+                               DownloadProgress* progress) {
   if (platform::FileSize(packagePath + L".part")) return false;
   DeltaUpdate update{*panel.transport,
                      panel.packageRules,
@@ -71,6 +72,7 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   const UpdateContext& panel = *context;
   PanelState& state = *panel.state;
   CBindCallback callback(panel);
+  SpeedStatus progress(panel, callback);
   std::wstring packageUrl = platform::DecodeAnsi(state.ClientUrl());
   std::optional<std::wstring> packagePath = JoinPath(state.m_strMicroDir, L"GameClient.zip");
   std::optional<std::wstring> clientDirectory = JoinPath(state.m_strMicroDir, L"GameClient\\");
@@ -86,7 +88,7 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
     // can take its name.
     DropPackage(*packagePath);
     ShowProgressStrip(panel, true);
-    if (InstallChangedEntriesOnly(panel, packageUrl, *packagePath, *clientDirectory, &callback)) {
+    if (InstallChangedEntriesOnly(panel, packageUrl, *packagePath, *clientDirectory, &progress)) {
       ShowProgressStrip(panel, false);
       return FinishInstall(panel, true);
     }
@@ -96,13 +98,15 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
       rules.mostBytes = DeclaredSizeLimit(*state.manifest.packageSize);
     }
     DownloadResult download =
-        DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, rules);
+        DownloadFile(*panel.transport, packageUrl, *packagePath, &progress, rules);
     panel.trace->Write(L"\n" + DescribeDownload(download));
     if (!download.Ok()) {
       ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
       return 0;
     }
     ShowProgressStrip(panel, false);
+    // The speed is no news once the bytes are all here.
+    if (progress.ShowsSpeed()) ShowStatus(panel, kUpdatingText);
     downloadedSha256 = std::move(download.sha256);
   }
   // A package that is not the one the manifest names is never unpacked, a

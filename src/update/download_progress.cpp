@@ -5,6 +5,7 @@
 namespace {
 
 constexpr auto kUnknownTotalInterval = std::chrono::milliseconds(50);
+constexpr auto kLongestInterval = std::chrono::seconds(1);
 
 // The whole percent `received` is of `total`; -1 when the total is unknown.
 std::int64_t WholePercent(std::uint64_t received, std::uint64_t total) {

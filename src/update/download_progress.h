@@ -18,7 +18,8 @@ class DownloadProgress {
 // When the listener hears of new bytes. A notification for every chunk cost
 // two trace lines each and made downloads a quarter slower, so it hears the
 // first count, each change of the whole percent, every 50 ms while the total
-// is unknown, and the last count.
+// is unknown, at least once a second (the speed on the status line), and the
+// last count.
 class ProgressSteps {
  public:
   // `listener` may be null.

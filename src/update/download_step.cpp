@@ -80,11 +80,12 @@ class Attempt final : public platform::HttpReceiver {
     if (hasher_) hasher_->Update(data, size);
     result.received += size;
     watch_.Count(size);
-    steps_.Update(offset_ + result.received, total_);
     return OnTick();
   }
 
   bool OnTick() override {
+    // Also while nothing arrives: the speed shown then falls.
+    if (file_) steps_.Update(offset_ + result.received, total_);
     TransferVerdict verdict = watch_.Check();
     return verdict == TransferVerdict::Going || Fail(ErrorOf(verdict));
   }

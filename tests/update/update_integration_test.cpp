@@ -2,7 +2,11 @@
 // archives, real extraction into a scratch client root.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <random>
+#include <thread>
 
 #include "http_test_server.h"
 #include "package_builder.h"
@@ -89,6 +93,39 @@ TEST_F(UpdateIntegrationTest, FirstRunInstallsTheClient) {
   EXPECT_EQ(harness.state->m_nProgress, 100);
   EXPECT_NE(server.LastQuery("/pkg.json").find("skq="), std::string::npos);
   EXPECT_NE(server.LastQuery("/GameClient.zip").find("skq="), std::string::npos);
+}
+
+// A download of some seconds shows its percent, speed and time left, traced
+// too; the unpacking shows the updating text again.
+TEST_F(UpdateIntegrationTest, ASlowDownloadShowsItsSpeedAndTimeLeft) {
+  std::vector<ArchiveItem> items = ClientFiles("1");
+  ArchiveItem noise;
+  noise.name = "data/noise.bin";
+  std::mt19937 random(7);
+  noise.bytes.resize(3 * 1024 * 1024);
+  for (char& c : noise.bytes) c = static_cast<char>(random());
+  items.push_back(noise);
+  std::string package = ArchiveBytes(items, scratch);
+  server.Serve("/pkg.json", Manifest());
+  // About 1.6 MiB/s.
+  server.Route("/GameClient.zip", [package](const httplib::Request&, httplib::Response& response) {
+    response.set_content_provider(
+        package.size(), "application/zip",
+        [package](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(40));
+          std::size_t length = std::min<std::size_t>(64 * 1024, package.size() - offset);
+          return sink.write(package.data() + offset, length);
+        });
+  });
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  std::vector<std::wstring> texts = harness.view->StatusTexts();
+  auto speed = std::find_if(texts.begin(), texts.end(), [](const std::wstring& text) {
+    return text.rfind(L"正在更新 ", 0) == 0 && text.find(L"B/s  剩余") != std::wstring::npos;
+  });
+  ASSERT_NE(speed, texts.end());
+  EXPECT_NE(std::find(speed, texts.end(), std::wstring(kUpdatingText)), texts.end());
+  EXPECT_EQ(texts.back(), kCompletedText);
+  EXPECT_NE(harness.trace.Text().find(L"\n" + *speed), std::wstring::npos);
 }
 
 TEST_F(UpdateIntegrationTest, AnUnchangedManifestIsNotInstalledAgain) {
