@@ -18,16 +18,6 @@
 
 namespace {
 
-// A whole decimal number from 1 to `most`; none for anything else.
-std::optional<std::uint64_t> CountArgument(const std::wstring& text, std::uint64_t most) {
-  if (text.empty() || text.size() > 16 ||
-      text.find_first_not_of(L"0123456789") != std::wstring::npos)
-    return std::nullopt;
-  std::uint64_t value = std::wcstoull(text.c_str(), nullptr, 10);
-  if (value < 1 || value > most) return std::nullopt;
-  return value;
-}
-
 // Versions are JSON numbers, exact up to 2^53; expiry is counted in whole
 // days, up to a century.
 constexpr std::uint64_t kMostVersion = 9007199254740992ULL;

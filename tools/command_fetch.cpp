@@ -1,9 +1,10 @@
-// micro-pkg fetch URL FILE [--sha256 HEX]: downloads exactly as the launcher
-// fetches its package (the same download step and rules, resuming a
-// "FILE.part" left by an interrupted fetch, the same progress callback),
-// printing the progress and, at the end, how many repaints the notifications
-// asked for. With --sha256 the file is checked as the launcher checks a
-// package its manifest pins.
+// micro-pkg fetch URL FILE [--sha256 HEX] [--limit KIB_PER_SECOND]: downloads
+// exactly as the launcher fetches its package (the same download step and
+// rules, resuming a "FILE.part" left by an interrupted fetch, the same
+// progress callback), printing the progress and, at the end, how many
+// repaints the notifications asked for. With --sha256 the file is checked as the launcher checks a
+// package its manifest pins; with --limit under the cap a player's
+// "download_limit" sets.
 #include <cinttypes>
 #include <cstdio>
 #include <memory>
@@ -52,7 +53,7 @@ class CountingProgress final : public DownloadProgress {
 }  // namespace
 
 CommandResult RunFetch(const std::vector<std::wstring>& arguments) {
-  std::optional<ParsedArguments> parsed = ParseArguments(arguments, {L"--sha256"});
+  std::optional<ParsedArguments> parsed = ParseArguments(arguments, {L"--sha256", L"--limit"});
   if (!parsed || parsed->positional.size() != 2) return CommandResult::BadArguments;
   const std::wstring& url = parsed->positional[0];
   const std::wstring& file = parsed->positional[1];
@@ -67,7 +68,13 @@ CommandResult RunFetch(const std::vector<std::wstring>& arguments) {
   panel.view = view;
   CBindCallback callback(panel);
   CountingProgress counting(callback);
-  DownloadRules rules = PackageDownloadRules();
+  std::uint64_t limit = 0;
+  if (parsed->options.count(L"--limit") != 0) {
+    std::optional<std::uint64_t> given = CountArgument(parsed->options[L"--limit"], 1ULL << 30);
+    if (!given) return CommandResult::BadArguments;
+    limit = *given;
+  }
+  DownloadRules rules = CappedRules(PackageDownloadRules(), limit);
   rules.sha256 = sha256 != parsed->options.end();
   DownloadResult result =
       DownloadFile(*platform::MakeSystemTransport(), url, file, &counting, rules);

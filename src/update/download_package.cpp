@@ -46,14 +46,21 @@ unsigned FinishInstall(const UpdateContext& panel, bool unpacked) {
   return 0;
 }
 
+// The package's rules under the player's cap, for the full download and the
+// range update alike.
+DownloadRules PackageRules(const UpdateContext& panel) {
+  return CappedRules(panel.packageRules, panel.state->config.downloadLimit);
+}
+
 // Over an earlier install, only the entries that changed are fetched; a
 // download that is being resumed is continued instead.
 bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& packageUrl,
                                const std::wstring& packagePath, const std::wstring& clientDirectory,
                                DownloadProgress* progress) {
   if (platform::FileSize(packagePath + L".part")) return false;
+  const DownloadRules rules = PackageRules(panel);
   DeltaUpdate update{*panel.transport,
-                     panel.packageRules,
+                     rules,
                      *panel.archiveFiles,
                      *panel.trace,
                      progress,
@@ -92,7 +99,7 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
       ShowProgressStrip(panel, false);
       return FinishInstall(panel, true);
     }
-    DownloadRules rules = panel.packageRules;
+    DownloadRules rules = PackageRules(panel);
     rules.sha256 = state.manifest.packageSha256 != nullptr;
     if (state.manifest.packageSize) {
       rules.mostBytes = DeclaredSizeLimit(*state.manifest.packageSize);

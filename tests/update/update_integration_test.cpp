@@ -128,6 +128,26 @@ TEST_F(UpdateIntegrationTest, ASlowDownloadShowsItsSpeedAndTimeLeft) {
   EXPECT_NE(harness.trace.Text().find(L"\n" + *speed), std::wstring::npos);
 }
 
+// The player's cap holds the download to it: never faster on average.
+TEST_F(UpdateIntegrationTest, ACappedDownloadTakesAtLeastItsSizeOverTheCap) {
+  std::vector<ArchiveItem> items = ClientFiles("1");
+  ArchiveItem noise;
+  noise.name = "data/noise.bin";
+  std::mt19937 random(8);
+  noise.bytes.resize(640 * 1024);
+  for (char& c : noise.bytes) c = static_cast<char>(random());
+  items.push_back(noise);
+  std::string package = ArchiveBytes(items, scratch);
+  server.Serve("/pkg.json", Manifest());
+  server.Serve("/GameClient.zip", package);
+  harness.state->config.downloadLimit = 256;
+  auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+  EXPECT_GE(took.count(), static_cast<double>(package.size()) / (256 * 1024));
+  ExpectInstalled("1");
+}
+
 TEST_F(UpdateIntegrationTest, AnUnchangedManifestIsNotInstalledAgain) {
   ServeRelease("1");
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
