@@ -11,6 +11,7 @@
 
 #include "command.h"
 #include "command_arguments.h"
+#include "files/launcher_config.h"
 #include "platform/archive_files.h"
 #include "platform/text_codec.h"
 #include "platform/trace.h"
@@ -70,8 +71,9 @@ CommandResult RunFetch(const std::vector<std::wstring>& arguments) {
   CountingProgress counting(callback);
   std::uint64_t limit = 0;
   if (parsed->options.count(L"--limit") != 0) {
-    std::optional<std::uint64_t> given = CountArgument(parsed->options[L"--limit"], 1ULL << 30);
-    if (!given) return CommandResult::BadArguments;
+    std::optional<std::uint64_t> given =
+        CountArgument(parsed->options[L"--limit"], kMostDownloadLimit);
+    if (!given || *given < kLeastDownloadLimit) return CommandResult::BadArguments;
     limit = *given;
   }
   DownloadRules rules = CappedRules(PackageDownloadRules(), limit);

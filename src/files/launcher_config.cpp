@@ -12,10 +12,12 @@
 namespace {
 
 std::optional<std::uint64_t> ParseDownloadLimit(const cJSON* item) {
-  constexpr double kMost = 1073741824.0;
   if (!cJSON_IsNumber(item)) return std::nullopt;
   double value = item->valuedouble;
-  if (!(value >= 1 && value <= kMost) || value != std::floor(value)) return std::nullopt;
+  if (!(value >= static_cast<double>(kLeastDownloadLimit) &&
+        value <= static_cast<double>(kMostDownloadLimit)) ||
+      value != std::floor(value))
+    return std::nullopt;
   return static_cast<std::uint64_t>(value);
 }
 

@@ -2,6 +2,7 @@
 // and the address fragment that starts the game.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,18 @@ enum class ConfigProblem {
   // them.
   MalformedUpdateKey,
   // "download_limit" is there but is no whole number of KiB per second from
-  // 1 to 2^30.
+  // kLeastDownloadLimit to kMostDownloadLimit.
   MalformedDownloadLimit,
   // Found after reading, by the check of the login address against the
   // start page.
   EmptyLoginUrl,
   LoginUrlInNestedPage,
 };
+
+// The cap's range in KiB/s. A read of the transport's 256 KiB then waits at
+// most 4 s: far slower, servers would drop the connection they cannot send on.
+inline constexpr std::uint64_t kLeastDownloadLimit = 64;
+inline constexpr std::uint64_t kMostDownloadLimit = 1ULL << 30;
 
 struct LauncherConfig {
   ConfigProblem problem = ConfigProblem::Missing;

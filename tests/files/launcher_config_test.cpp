@@ -186,7 +186,7 @@ TEST(LauncherConfig, ReadsTheDownloadLimitAndRefusesAMalformedOne) {
   LauncherConfig config = ReadText(head + "512}");
   EXPECT_EQ(config.problem, ConfigProblem::None);
   EXPECT_EQ(config.downloadLimit, 512u);
-  for (const char* json : {"0", "-5", "1.5", "\"512\"", "null", "1e10"}) {
+  for (const char* json : {"0", "63", "1.5", "\"512\"", "null", "1e10"}) {
     config = ReadText(head + json + "}");
     EXPECT_EQ(config.problem, ConfigProblem::MalformedDownloadLimit) << json;
   }
