@@ -543,6 +543,28 @@ TEST_F(DeltaUpdateTest, AFileWhoseModeChangedIsInstalledWithTheNewMode) {
       << platform::EncodeUtf8(harness.trace.Text());
 }
 
+// After the install an antivirus removes a file and a crash cuts another
+// short; the player adds a file of his own. The next start, on the same
+// manifest, fetches just the two and leaves his file alone.
+TEST_F(DeltaUpdateTest, AMissingOrResizedFileIsRepairedAtTheNextStart) {
+  Publish(1);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  transport->TakeRanges();
+  transport->TakeBytes();
+  fs::remove(ClientDirectory() / "data" / "part4.bin");
+  fs::resize_file(ClientDirectory() / "data" / "part9.bin", 1000);
+  std::ofstream(ClientDirectory() / "mine.txt") << "mine";
+
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled(1);
+  EXPECT_TRUE(fs::exists(ClientDirectory() / "mine.txt"));
+  EXPECT_FALSE(FetchedWhole(transport->TakeRanges()));
+  EXPECT_LT(transport->TakeBytes(), fs::file_size(Package()) / 4);
+  EXPECT_NE(harness.trace.Text().find(L"repair: 2 listed files"), std::wstring::npos)
+      << platform::EncodeUtf8(harness.trace.Text());
+  EXPECT_EQ(Run(), UpdateOutcome::ClientCurrent);
+}
+
 // v2 did not fit the disk, so its package stays; v3 then installs by ranges.
 // That package is v2's, not v3's: it must neither outlive v3's install nor be
 // unpacked at a later start.
