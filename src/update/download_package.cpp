@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/path_join.h"
 #include "platform/file_system.h"
@@ -72,6 +73,58 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& p
   return InstallChangedEntries(update);
 }
 
+// "client_url", then each of "mirrors": the addresses of the same package in
+// the order they are tried, each with its own cache buster.
+std::vector<std::wstring> PackageAddresses(const PanelState& state) {
+  std::vector<std::wstring> addresses{platform::DecodeAnsi(state.ClientUrl())};
+  for (const char* mirror : state.manifest.mirrors) {
+    addresses.push_back(platform::DecodeAnsi(mirror));
+  }
+  for (std::wstring& address : addresses) {
+    address = AppendCacheBuster(std::move(address), platform::TickCount());
+  }
+  return addresses;
+}
+
+// Names the address in use where there is a choice.
+void TraceAddress(const UpdateContext& panel, const std::vector<std::wstring>& addresses,
+                  std::size_t at) {
+  if (addresses.size() > 1) panel.trace->Write(L"\npackage address: " + addresses[at]);
+}
+
+// Downloads the package from the first address that gives the one the
+// manifest names, going on at the next when one fails or gives another.
+// The SHA-256 taken as it was written (empty when not taken); none when no
+// address gave it.
+std::optional<std::string> DownloadFromAddresses(const UpdateContext& panel,
+                                                 const std::vector<std::wstring>& addresses,
+                                                 const std::wstring& packagePath,
+                                                 DownloadProgress& progress) {
+  const PackageManifest& manifest = panel.state->manifest;
+  DownloadRules rules = PackageRules(panel);
+  rules.sha256 = manifest.packageSha256 != nullptr;
+  if (manifest.packageSize) rules.mostBytes = DeclaredSizeLimit(*manifest.packageSize);
+  for (std::size_t at = 0; at < addresses.size(); ++at) {
+    TraceAddress(panel, addresses, at);
+    DownloadResult download =
+        DownloadFile(*panel.transport, addresses[at], packagePath, &progress, rules);
+    panel.trace->Write(L"\n" + DescribeDownload(download));
+    if (download.Ok()) {
+      if (PackageMatchesManifest(panel, packagePath, manifest, download.sha256)) {
+        return download.sha256;
+      }
+      DropPackage(packagePath);
+    } else if (download.error == DownloadError::FileError) {
+      return std::nullopt;
+    }
+    // The next address continues the part only where the final SHA-256
+    // catches a mix of two servers' bytes.
+    rules.continueAnyPart = manifest.packageSha256 != nullptr;
+    if (!rules.continueAnyPart) DropPartialDownload(packagePath);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
@@ -80,45 +133,40 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   PanelState& state = *panel.state;
   CBindCallback callback(panel);
   SpeedStatus progress(panel, callback);
-  std::wstring packageUrl = platform::DecodeAnsi(state.ClientUrl());
   std::optional<std::wstring> packagePath = JoinPath(state.m_strMicroDir, L"GameClient.zip");
   std::optional<std::wstring> clientDirectory = JoinPath(state.m_strMicroDir, L"GameClient\\");
-  packageUrl = AppendCacheBuster(std::move(packageUrl), platform::TickCount());
+  const std::vector<std::wstring> addresses = PackageAddresses(state);
 
   if (!packagePath || !clientDirectory) {
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
-  std::string downloadedSha256;
   if (!packageReady) {
     // Another manifest's package: never installed, and gone before a new one
     // can take its name.
     DropPackage(*packagePath);
     ShowProgressStrip(panel, true);
-    if (InstallChangedEntriesOnly(panel, packageUrl, *packagePath, *clientDirectory, &progress)) {
-      ShowProgressStrip(panel, false);
-      return FinishInstall(panel, true);
+    for (std::size_t at = 0; at < addresses.size(); ++at) {
+      TraceAddress(panel, addresses, at);
+      if (InstallChangedEntriesOnly(panel, addresses[at], *packagePath, *clientDirectory,
+                                    &progress)) {
+        ShowProgressStrip(panel, false);
+        return FinishInstall(panel, true);
+      }
     }
-    DownloadRules rules = PackageRules(panel);
-    rules.sha256 = state.manifest.packageSha256 != nullptr;
-    if (state.manifest.packageSize) {
-      rules.mostBytes = DeclaredSizeLimit(*state.manifest.packageSize);
-    }
-    DownloadResult download =
-        DownloadFile(*panel.transport, packageUrl, *packagePath, &progress, rules);
-    panel.trace->Write(L"\n" + DescribeDownload(download));
-    if (!download.Ok()) {
+    std::optional<std::string> sha256 =
+        DownloadFromAddresses(panel, addresses, *packagePath, progress);
+    if (!sha256) {
       ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
       return 0;
     }
     ShowProgressStrip(panel, false);
     // The speed is no news once the bytes are all here.
     if (progress.ShowsSpeed()) ShowStatus(panel, kUpdatingText);
-    downloadedSha256 = std::move(download.sha256);
   }
-  // A package that is not the one the manifest names is never unpacked, a
-  // kept one included.
-  if (!PackageMatchesManifest(panel, *packagePath, state.manifest, downloadedSha256)) {
+  // A package that is not the one the manifest names is never unpacked: a
+  // downloaded one was checked as it came, a kept one is checked here.
+  if (packageReady && !PackageMatchesManifest(panel, *packagePath, state.manifest, {})) {
     DropPackage(*packagePath);
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;

@@ -28,6 +28,10 @@ struct DownloadRules {
   std::vector<std::chrono::milliseconds> retryPauses;
   // Hash the body as it is written, so a checked package is not read again.
   bool sha256 = false;
+  // Continue a part whatever server gave it (no If-Range): only where the
+  // whole file's SHA-256 is checked at the end, as for a pinned package
+  // that moves to a mirror.
+  bool continueAnyPart = false;
   // The player's cap: the transfer is held so that its average since its
   // start stays at or below this. 0: none.
   std::uint64_t mostBytesPerSecond = 0;

@@ -170,11 +170,13 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
     std::string validator;
     // A part without the validator of its version cannot be continued, nor
     // one already past the size limit.
-    if (platform::ReadWholeFile(validatorPath, 4096, validator) == platform::ReadStatus::Ok &&
-        !validator.empty()) {
+    bool validated =
+        platform::ReadWholeFile(validatorPath, 4096, validator) == platform::ReadStatus::Ok &&
+        !validator.empty();
+    if (validated || rules.continueAnyPart) {
       request.rangeStart = platform::FileSize(partPath).value_or(0);
       if (rules.mostBytes > 0 && request.rangeStart > rules.mostBytes) request.rangeStart = 0;
-      if (request.rangeStart > 0) request.ifRange = validator;
+      if (request.rangeStart > 0 && !rules.continueAnyPart) request.ifRange = validator;
     }
   }
   Attempt attempt(partPath, validatorPath, progress, rules, request.rangeStart);
@@ -215,6 +217,11 @@ DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstri
     }
     std::this_thread::sleep_for(rules.retryPauses[attempt]);
   }
+}
+
+void DropPartialDownload(const std::wstring& path) {
+  platform::RemoveFile(path + L".part");
+  platform::RemoveFile(path + L".part.validator");
 }
 
 std::wstring DescribeDownload(const DownloadResult& result) {

@@ -60,6 +60,10 @@ DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstri
                             const std::wstring& path, DownloadProgress* progress,
                             const DownloadRules& rules);
 
+// Removes what a resumable download of `path` keeps between attempts: its
+// ".part" and the part's validator.
+void DropPartialDownload(const std::wstring& path);
+
 // One line for the trace: "download ok: 200, 1048576 bytes, 1 attempt" or
 // "download failed (dropped): 206 from 524288, 1000 bytes, 5 attempts".
 std::wstring DescribeDownload(const DownloadResult& result);

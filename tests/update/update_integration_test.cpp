@@ -148,6 +148,40 @@ TEST_F(UpdateIntegrationTest, ACappedDownloadTakesAtLeastItsSizeOverTheCap) {
   ExpectInstalled("1");
 }
 
+// The package's own address refuses connections and the first mirror is
+// busy: the second mirror serves it, and the trace names each address.
+TEST_F(UpdateIntegrationTest, AFailingAddressHandsOverToTheNextMirror) {
+  server.Serve("/busy.zip", "busy", 503);
+  server.Serve("/GameClient.zip", ArchiveBytes(ClientFiles("1"), scratch));
+  ManifestExtras extras;
+  extras.mirrors = {server.Address("/busy.zip"), server.Address("/GameClient.zip")};
+  std::string refusing = "http://127.0.0.1:" + std::to_string(UnusedPort()) + "/GameClient.zip";
+  server.Serve("/pkg.json", ManifestText(refusing, "bin/game.exe", {}, extras));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled("1");
+  EXPECT_GE(server.Hits("/busy.zip"), 1);
+  EXPECT_NE(harness.trace.Text().find(L"package address: " +
+                                      platform::DecodeUtf8(server.Address("/GameClient.zip"))),
+            std::wstring::npos);
+}
+
+// A pinned package dropped halfway at one mirror, again at each retry, is
+// continued at the next from where it stopped: the final SHA-256 vouches.
+TEST_F(UpdateIntegrationTest, APinnedPackageIsContinuedAtTheNextMirror) {
+  std::string package = ArchiveBytes(ClientFiles("1"), scratch);
+  std::optional<PackageIdentity> identity = IdentifyPackage(scratch.Path() / "built.zip");
+  ASSERT_TRUE(identity);
+  server.ServeResumable("/a.zip", package, "\"a\"", package.size() / 2, 100);
+  server.ServeResumable("/b.zip", package, "\"b\"");
+  ManifestExtras extras;
+  extras.mirrors = {server.Address("/b.zip")};
+  server.Serve("/pkg.json",
+               ManifestText(server.Address("/a.zip"), "bin/game.exe", identity, extras));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled("1");
+  EXPECT_EQ(server.BytesSent("/b.zip"), package.size() - package.size() / 2);
+}
+
 TEST_F(UpdateIntegrationTest, AnUnchangedManifestIsNotInstalledAgain) {
   ServeRelease("1");
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
