@@ -1,6 +1,7 @@
 #include "command_arguments.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "files/file_text.h"
 #include "minisign_signer.h"
@@ -40,4 +41,13 @@ std::filesystem::path ToPath(const std::wstring& text) {
 #else
   return std::filesystem::path(platform::EncodeUtf8(text));
 #endif
+}
+
+std::optional<std::uint64_t> CountArgument(const std::wstring& text, std::uint64_t most) {
+  if (text.empty() || text.size() > 16 ||
+      text.find_first_not_of(L"0123456789") != std::wstring::npos)
+    return std::nullopt;
+  std::uint64_t value = std::wcstoull(text.c_str(), nullptr, 10);
+  if (value < 1 || value > most) return std::nullopt;
+  return value;
 }

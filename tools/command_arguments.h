@@ -1,6 +1,7 @@
 // Options of the form "--name VALUE" after a command's positional arguments.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -20,6 +21,9 @@ struct ParsedArguments {
 // None when an option lacks its value or is not one of `known`.
 std::optional<ParsedArguments> ParseArguments(const std::vector<std::wstring>& arguments,
                                               const std::vector<std::wstring>& known);
+
+// A whole decimal number from 1 to `most`; none for anything else.
+std::optional<std::uint64_t> CountArgument(const std::wstring& text, std::uint64_t most);
 
 // A public key given as its base64 line or as a public key file.
 std::optional<MinisignPublicKey> PublicKeyArgument(const std::wstring& lineOrFile);

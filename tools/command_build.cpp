@@ -1,5 +1,5 @@
 // micro-pkg build DIR --client-url URL --exe PATH --out OUTDIR [--version N]
-// [--expires-in DAYS] [--update-key KEY]...: packs a client directory into
+// [--expires-in DAYS] [--update-key KEY]... [--mirror URL]...: packs a client directory into
 // OUTDIR/GameClient.zip and writes the manifest OUTDIR/pkg.json that points
 // the launcher at it. PATH is the executable inside DIR.
 #include <cstdio>
@@ -18,24 +18,14 @@
 
 namespace {
 
-// A whole decimal number from 1 to `most`; none for anything else.
-std::optional<std::uint64_t> CountArgument(const std::wstring& text, std::uint64_t most) {
-  if (text.empty() || text.size() > 16 ||
-      text.find_first_not_of(L"0123456789") != std::wstring::npos)
-    return std::nullopt;
-  std::uint64_t value = std::wcstoull(text.c_str(), nullptr, 10);
-  if (value < 1 || value > most) return std::nullopt;
-  return value;
-}
-
 // Versions are JSON numbers, exact up to 2^53; expiry is counted in whole
 // days, up to a century.
 constexpr std::uint64_t kMostVersion = 9007199254740992ULL;
 constexpr std::uint64_t kMostExpiryDays = 36500;
 
 // The version defaults to the build time, so later builds are higher.
-std::optional<ManifestGuards> ReadGuards(ParsedArguments& parsed, std::time_t now) {
-  ManifestGuards guards;
+std::optional<ManifestExtras> ReadGuards(ParsedArguments& parsed, std::time_t now) {
+  ManifestExtras guards;
   guards.version = static_cast<std::uint64_t>(now);
   if (parsed.options.count(L"--version") != 0) {
     guards.version = CountArgument(parsed.options[L"--version"], kMostVersion);
@@ -63,12 +53,15 @@ std::optional<ManifestGuards> ReadGuards(ParsedArguments& parsed, std::time_t no
 
 CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
   auto parsed = ParseArguments(arguments, {L"--client-url", L"--exe", L"--out", L"--version",
-                                           L"--expires-in", L"--update-key"});
+                                           L"--expires-in", L"--update-key", L"--mirror"});
   if (!parsed || parsed->positional.size() != 1 || parsed->options.count(L"--client-url") == 0 ||
       parsed->options.count(L"--exe") == 0 || parsed->options.count(L"--out") == 0)
     return CommandResult::BadArguments;
-  std::optional<ManifestGuards> guards = ReadGuards(*parsed, std::time(nullptr));
+  std::optional<ManifestExtras> guards = ReadGuards(*parsed, std::time(nullptr));
   if (!guards) return CommandResult::BadArguments;
+  for (const std::wstring& mirror : parsed->repeated[L"--mirror"]) {
+    guards->mirrors.push_back(platform::EncodeAnsi(mirror));
+  }
   std::filesystem::path client = ToPath(parsed->positional[0]);
   std::filesystem::path out = ToPath(parsed->options[L"--out"]);
   const std::wstring& exe = parsed->options[L"--exe"];

@@ -1,15 +1,17 @@
-// micro-pkg fetch URL FILE [--sha256 HEX]: downloads exactly as the launcher
-// fetches its package (the same download step and rules, resuming a
-// "FILE.part" left by an interrupted fetch, the same progress callback),
-// printing the progress and, at the end, how many repaints the notifications
-// asked for. With --sha256 the file is checked as the launcher checks a
-// package its manifest pins.
+// micro-pkg fetch URL FILE [--sha256 HEX] [--limit KIB_PER_SECOND]: downloads
+// exactly as the launcher fetches its package (the same download step and
+// rules, resuming a "FILE.part" left by an interrupted fetch, the same
+// progress callback), printing the progress and, at the end, how many
+// repaints the notifications asked for. With --sha256 the file is checked as the launcher checks a
+// package its manifest pins; with --limit under the cap a player's
+// "download_limit" sets.
 #include <cinttypes>
 #include <cstdio>
 #include <memory>
 
 #include "command.h"
 #include "command_arguments.h"
+#include "files/launcher_config.h"
 #include "platform/archive_files.h"
 #include "platform/text_codec.h"
 #include "platform/trace.h"
@@ -36,52 +38,23 @@ class ConsoleProgressView final : public PanelView {
 };
 
 // Counts the downloader's notifications on their way to the callback.
-class CountingProgress final : public IBindStatusCallback {
+class CountingProgress final : public DownloadProgress {
  public:
-  explicit CountingProgress(IBindStatusCallback& inner) : inner_(inner) {}
-  virtual ~CountingProgress() = default;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-    return inner_.QueryInterface(riid, object);
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD reserved, IBinding* binding) override {
-    return inner_.OnStartBinding(reserved, binding);
-  }
-  HRESULT STDMETHODCALLTYPE GetPriority(LONG* priority) override {
-    return inner_.GetPriority(priority);
-  }
-  HRESULT STDMETHODCALLTYPE OnLowResource(DWORD reserved) override {
-    return inner_.OnLowResource(reserved);
-  }
-  HRESULT STDMETHODCALLTYPE OnProgress(ULONG received, ULONG total, ULONG code,
-                                       LPCWSTR text) override {
+  explicit CountingProgress(DownloadProgress& inner) : inner_(inner) {}
+  void OnBytes(std::uint64_t received, std::uint64_t total) override {
     ++notifications;
-    return inner_.OnProgress(received, total, code, text);
-  }
-  HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT result, LPCWSTR error) override {
-    return inner_.OnStopBinding(result, error);
-  }
-  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD* flags, BINDINFO* info) override {
-    return inner_.GetBindInfo(flags, info);
-  }
-  HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD flags, DWORD size, FORMATETC* format,
-                                            STGMEDIUM* medium) override {
-    return inner_.OnDataAvailable(flags, size, format, medium);
-  }
-  HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID riid, IUnknown* object) override {
-    return inner_.OnObjectAvailable(riid, object);
+    inner_.OnBytes(received, total);
   }
   long notifications = 0;
 
  private:
-  IBindStatusCallback& inner_;
+  DownloadProgress& inner_;
 };
 
 }  // namespace
 
 CommandResult RunFetch(const std::vector<std::wstring>& arguments) {
-  std::optional<ParsedArguments> parsed = ParseArguments(arguments, {L"--sha256"});
+  std::optional<ParsedArguments> parsed = ParseArguments(arguments, {L"--sha256", L"--limit"});
   if (!parsed || parsed->positional.size() != 2) return CommandResult::BadArguments;
   const std::wstring& url = parsed->positional[0];
   const std::wstring& file = parsed->positional[1];
@@ -96,7 +69,14 @@ CommandResult RunFetch(const std::vector<std::wstring>& arguments) {
   panel.view = view;
   CBindCallback callback(panel);
   CountingProgress counting(callback);
-  DownloadRules rules = PackageDownloadRules();
+  std::uint64_t limit = 0;
+  if (parsed->options.count(L"--limit") != 0) {
+    std::optional<std::uint64_t> given =
+        CountArgument(parsed->options[L"--limit"], kMostDownloadLimit);
+    if (!given || *given < kLeastDownloadLimit) return CommandResult::BadArguments;
+    limit = *given;
+  }
+  DownloadRules rules = CappedRules(PackageDownloadRules(), limit);
   rules.sha256 = sha256 != parsed->options.end();
   DownloadResult result =
       DownloadFile(*platform::MakeSystemTransport(), url, file, &counting, rules);

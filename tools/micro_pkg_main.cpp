@@ -19,14 +19,15 @@ const Command kCommands[] = {
     {"extract", "ARCHIVE DIR", "extract every entry into DIR as the launcher does", RunExtract},
     {"build",
      "DIR --client-url URL --exe PATH --out OUTDIR [--version N] [--expires-in DAYS] "
-     "[--update-key KEY]...",
+     "[--update-key KEY]... [--mirror URL]...",
      "pack DIR into OUTDIR/GameClient.zip and write OUTDIR/pkg.json (version: the build time "
-     "unless given; update keys: base64 lines or public key files)",
+     "unless given; update keys: base64 lines or public key files; mirrors: further addresses of "
+     "the package)",
      RunBuild},
     {"serve", "DIR [--port N] [--rate BYTES_PER_SECOND] [--log FILE]",
      "serve DIR over HTTP on 127.0.0.1, optionally slowed down and logging each request", RunServe},
-    {"fetch", "URL FILE [--sha256 HEX]",
-     "download URL into FILE as the launcher does, showing progress", RunFetch},
+    {"fetch", "URL FILE [--sha256 HEX] [--limit KIB_PER_SECOND]",
+     "download URL into FILE as the launcher does, showing progress, optionally capped", RunFetch},
     {"hash", "FILE", "print the size and SHA-256 the launcher checks a package against", RunHash},
     {"keygen", "PUBLIC_KEY_FILE SECRET_KEY_FILE",
      "make a minisign key pair (no password) and print the launcher's update_key", RunKeygen},

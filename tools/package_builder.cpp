@@ -226,7 +226,7 @@ std::string ManifestExePath(const std::filesystem::path& inClient) {
 
 std::string ManifestText(const std::string& clientUrl, const std::string& exePath,
                          const std::optional<PackageIdentity>& package,
-                         const ManifestGuards& guards) {
+                         const ManifestExtras& guards) {
   std::unique_ptr<cJSON, JsonDeleter> root(cJSON_CreateObject());
   cJSON_AddStringToObject(root.get(), "client_url", clientUrl.c_str());
   cJSON_AddStringToObject(root.get(), "exe_path", exePath.c_str());
@@ -238,6 +238,12 @@ std::string ManifestText(const std::string& clientUrl, const std::string& exePat
     cJSON* keys = cJSON_AddArrayToObject(root.get(), "update_keys");
     for (const std::string& key : guards.updateKeys) {
       cJSON_AddItemToArray(keys, cJSON_CreateString(key.c_str()));
+    }
+  }
+  if (!guards.mirrors.empty()) {
+    cJSON* mirrors = cJSON_AddArrayToObject(root.get(), "mirrors");
+    for (const std::string& mirror : guards.mirrors) {
+      cJSON_AddItemToArray(mirrors, cJSON_CreateString(mirror.c_str()));
     }
   }
   if (package) {

@@ -61,13 +61,15 @@ std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& pack
 std::string ManifestExePath(const std::filesystem::path& inClient);
 
 // What a signed manifest says to stand against replays and freezes.
-struct ManifestGuards {
+struct ManifestExtras {
   // "version": launchers with a key never accept a lower one.
   std::optional<std::uint64_t> version;
   // "expires", "YYYY-MM-DDTHH:MM:SSZ".
   std::optional<std::string> expires;
   // "update_keys": the keys that sign from this manifest on (base64 lines).
   std::vector<std::string> updateKeys;
+  // "mirrors": further addresses of the same package, tried in this order.
+  std::vector<std::string> mirrors;
 };
 
 // {"client_url", "exe_path", "version", "expires", "update_keys", "package_size",
@@ -76,4 +78,4 @@ struct ManifestGuards {
 // guards only when set.
 std::string ManifestText(const std::string& clientUrl, const std::string& exePath,
                          const std::optional<PackageIdentity>& package,
-                         const ManifestGuards& guards = {});
+                         const ManifestExtras& guards = {});

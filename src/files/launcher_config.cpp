@@ -1,9 +1,27 @@
 #include "files/launcher_config.h"
 
+#include <cjson/cJSON.h>
+
+#include <cmath>
+#include <cstdint>
 #include <optional>
 
 #include "files/file_text.h"
 #include "files/key_list.h"
+
+namespace {
+
+std::optional<std::uint64_t> ParseDownloadLimit(const cJSON* item) {
+  if (!cJSON_IsNumber(item)) return std::nullopt;
+  double value = item->valuedouble;
+  if (!(value >= static_cast<double>(kLeastDownloadLimit) &&
+        value <= static_cast<double>(kMostDownloadLimit)) ||
+      value != std::floor(value))
+    return std::nullopt;
+  return static_cast<std::uint64_t>(value);
+}
+
+}  // namespace
 
 LauncherConfig ReadLauncherConfig(const std::wstring& path) {
   LauncherConfig config;
@@ -18,6 +36,9 @@ LauncherConfig ReadLauncherConfig(const std::wstring& path) {
   // A key that is there but unusable must stop the launcher: ignoring it
   // would install unsigned updates the operator meant to refuse.
   bool updateKeyMalformed = config.document.Has("update_key") && !keys;
+  std::optional<std::uint64_t> limit = ParseDownloadLimit(config.document.Get("download_limit"));
+  if (limit) config.downloadLimit = *limit;
+  bool downloadLimitMalformed = config.document.Has("download_limit") && !limit;
 
   if (file.status == platform::ReadStatus::Missing) {
     config.problem = ConfigProblem::Missing;
@@ -33,6 +54,8 @@ LauncherConfig ReadLauncherConfig(const std::wstring& path) {
     config.problem = ConfigProblem::MissingLoginUrl;
   } else if (updateKeyMalformed) {
     config.problem = ConfigProblem::MalformedUpdateKey;
+  } else if (downloadLimitMalformed) {
+    config.problem = ConfigProblem::MalformedDownloadLimit;
   } else {
     config.problem = ConfigProblem::None;
   }
@@ -57,6 +80,8 @@ std::wstring ConfigProblemMessage(ConfigProblem problem) {
       return L"配置文件缺少登录地址（login_url），请重新安装";
     case ConfigProblem::MalformedUpdateKey:
       return L"配置文件的更新公钥（update_key）格式错误，请重新安装";
+    case ConfigProblem::MalformedDownloadLimit:
+      return L"配置文件的下载限速（download_limit）格式错误，请重新安装";
     case ConfigProblem::EmptyLoginUrl:
       return L"配置文件的登录地址（login_url）为空，请重新安装";
     case ConfigProblem::LoginUrlInNestedPage:

@@ -58,6 +58,12 @@ PackageManifest ParsePackageManifest(const std::string& text) {
   manifest.packageSize = manifest.document.GetNumber("package_size");
   manifest.packageSha256 = manifest.document.GetString("package_sha256");
   manifest.files = ParseFiles(manifest.document.Get("files"));
+  const cJSON* mirrors = manifest.document.Get("mirrors");
+  if (cJSON_IsArray(mirrors)) {
+    for (const cJSON* mirror = mirrors->child; mirror != nullptr; mirror = mirror->next) {
+      if (cJSON_IsString(mirror)) manifest.mirrors.push_back(mirror->valuestring);
+    }
+  }
   if (const cJSON* version = manifest.document.Get("version")) {
     manifest.version = ParseVersionNumber(version);
     if (!manifest.version) manifest.malformedMember = "version";

@@ -31,6 +31,10 @@ struct PackageManifest {
   // "files": every file of the package; none when absent or when any of its
   // items lacks a string name and sha256 or a size.
   std::optional<std::vector<ManifestFile>> files;
+  // "mirrors": further addresses of the same package, in the order they are
+  // tried after "client_url"; its items that are no strings are left out.
+  // Point into `document`.
+  std::vector<const char*> mirrors;
 
   // What guards a signed manifest against replays and freezes: "version", a
   // positive integer up to 2^53; "expires", a UTC time in seconds; and

@@ -62,6 +62,10 @@ class ArchiveFiles {
   // Lets the owner write a regular file again (Windows will not delete a
   // read-only one); symbolic links are left alone.
   virtual bool MakeWritable(const std::wstring& path) const = 0;
+  // The regular file at `path` has what CreateNewFile would give it of
+  // `mode`: the owner's write and execute bits on Linux (the umask decides
+  // the rest), the read-only, hidden and system attributes on Windows.
+  virtual bool HasMode(const std::wstring& path, const OutputFileMode& mode) const = 0;
   // Removes a file, not a directory.
   virtual bool RemoveFile(const std::wstring& path) const = 0;
   virtual PathKind GetPathKind(const std::wstring& path) const = 0;

@@ -20,8 +20,22 @@ HRESULT STDMETHODCALLTYPE CBindCallback::OnProgress(ULONG progress, ULONG progre
                                                     LPCWSTR) {
   int percent = ProgressPercent(progress, progressMax);
   m_pDlg->trace->Write(L"\nSetProgress=" + std::to_wstring(percent));
-  int previous = m_pDlg->state->m_nProgress.exchange(percent);
-  if (previous != percent) m_pDlg->view->Invalidate();
+  m_pDlg->state->m_nProgress = percent;
+  m_pDlg->view->Invalidate();
   m_pDlg->trace->Write(L"\n已下载" + std::to_wstring(percent));
   return S_OK;
+}
+
+void CBindCallback::OnBytes(std::uint64_t received, std::uint64_t total) {
+  auto [progress, progressMax] = ScaleProgress(received, total);
+  OnProgress(progress, progressMax, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+}
+
+std::pair<ULONG, ULONG> ScaleProgress(std::uint64_t received, std::uint64_t total) {
+  constexpr std::uint64_t kLargest = 0xFFFFFFFFu;
+  while (received > kLargest || total > kLargest) {
+    received >>= 1;
+    total >>= 1;
+  }
+  return {static_cast<ULONG>(received), static_cast<ULONG>(total)};
 }

@@ -11,6 +11,7 @@
 #include "platform/tick_count.h"
 #include "platform/trace.h"
 #include "update/cache_buster.h"
+#include "update/client_repair.h"
 #include "update/detached_thread.h"
 #include "update/download_package.h"
 #include "update/download_step.h"
@@ -37,6 +38,14 @@ void MarkClientCurrent(const UpdateContext& context) {
   context.state->m_bUpdating = false;
   ShowStatus(context, kCurrentText);
   FinishUpdate(context, UpdateOutcome::ClientCurrent);
+}
+
+// The installed client's listed files against the manifest in force.
+std::size_t CountDamagedClientFiles(const UpdateContext& context) {
+  std::optional<std::wstring> clientDirectory =
+      JoinPath(context.state->m_strMicroDir, L"GameClient\\");
+  if (!clientDirectory || context.archiveFiles == nullptr) return 0;
+  return CountDamagedFiles(*context.archiveFiles, *clientDirectory, context.state->manifest);
 }
 
 }  // namespace
@@ -110,8 +119,13 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
     return 0;
   }
   if (!manifestChanged) {
-    MarkClientCurrent(*context);
-    return 0;
+    std::size_t damaged = CountDamagedClientFiles(*context);
+    if (damaged == 0) {
+      MarkClientCurrent(*context);
+      return 0;
+    }
+    context->trace->Write(L"\nrepair: " + std::to_wstring(damaged) +
+                          L" listed files missing or of another size");
   }
   ShowStatus(*context, kUpdatingText);
   auto failed = [context] {

@@ -68,7 +68,7 @@ std::wstring Hex(std::uint32_t value) {
 
 class DeltaRun {
  public:
-  explicit DeltaRun(const DeltaUpdate& update) : u_(update) {}
+  explicit DeltaRun(const DeltaUpdate& update) : u_(update), steps_(update.progress) {}
 
   DeltaResult Run() {
     if (u_.files.GetPathKind(u_.clientDirectory) != platform::PathKind::Directory) {
@@ -259,7 +259,10 @@ class DeltaRun {
     if (!path || names_[index].empty()) return false;
     platform::PathKind kind = u_.files.GetPathKind(*path);
     if (IsDirectory(entry)) return kind == platform::PathKind::Directory;
-    return kind == platform::PathKind::File && MatchesInstalled(entry, *path);
+    // A file whose mode changed is fetched again: it is created with the new one.
+    return kind == platform::PathKind::File &&
+           u_.files.HasMode(*path, EntryFileMode(entry.versionMadeBy, entry.externalAttributes)) &&
+           MatchesInstalled(entry, *path);
   }
 
   bool FetchAndUnpack(const DeltaPlan& plan) {
@@ -356,10 +359,9 @@ class DeltaRun {
                                                    L" failed (" + Hex(result) + L")");
   }
 
+  // The directory's bytes come before the total is known and go unreported.
   void Report() {
-    if (u_.progress == nullptr || total_ == 0) return;
-    auto [received, total] = ScaleProgress(fetched_, total_);
-    u_.progress->OnProgress(received, total, BINDSTATUS_DOWNLOADINGDATA, nullptr);
+    if (total_ != 0) steps_.Update(fetched_, total_);
   }
 
   static std::string Range(std::uint64_t first, std::uint64_t last) {
@@ -367,6 +369,7 @@ class DeltaRun {
   }
 
   const DeltaUpdate& u_;
+  ProgressSteps steps_;
   DeltaResult result_;
   std::string validator_;
   std::uint64_t fileSize_ = 0;

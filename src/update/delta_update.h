@@ -9,9 +9,9 @@
 
 #include "files/package_manifest.h"
 #include "platform/archive_files.h"
-#include "platform/bind_status_callback.h"
 #include "platform/http_transport.h"
 #include "platform/trace.h"
+#include "update/download_progress.h"
 #include "update/download_rules.h"
 
 struct DeltaUpdate {
@@ -21,7 +21,7 @@ struct DeltaUpdate {
   const platform::ArchiveFiles& files;
   platform::Trace& trace;
   // Hears the bytes fetched against the bytes to fetch; may be null.
-  IBindStatusCallback* progress;
+  DownloadProgress* progress;
   std::wstring packageUrl;
   // The sparse copy; removed again whatever happens.
   std::wstring copyPath;

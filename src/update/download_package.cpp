@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/path_join.h"
 #include "platform/file_system.h"
@@ -15,6 +16,7 @@
 #include "update/kept_package.h"
 #include "update/package_check.h"
 #include "update/package_install.h"
+#include "update/speed_status.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
@@ -45,14 +47,21 @@ unsigned FinishInstall(const UpdateContext& panel, bool unpacked) {
   return 0;
 }
 
+// The package's rules under the player's cap, for the full download and the
+// range update alike.
+DownloadRules PackageRules(const UpdateContext& panel) {
+  return CappedRules(panel.packageRules, panel.state->config.downloadLimit);
+}
+
 // Over an earlier install, only the entries that changed are fetched; a
 // download that is being resumed is continued instead.
 bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& packageUrl,
                                const std::wstring& packagePath, const std::wstring& clientDirectory,
-                               CBindCallback* progress) {
+                               DownloadProgress* progress) {
   if (platform::FileSize(packagePath + L".part")) return false;
+  const DownloadRules rules = PackageRules(panel);
   DeltaUpdate update{*panel.transport,
-                     panel.packageRules,
+                     rules,
                      *panel.archiveFiles,
                      *panel.trace,
                      progress,
@@ -64,6 +73,58 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& p
   return InstallChangedEntries(update).Installed();
 }
 
+// "client_url", then each of "mirrors": the addresses of the same package in
+// the order they are tried, each with its own cache buster.
+std::vector<std::wstring> PackageAddresses(const PanelState& state) {
+  std::vector<std::wstring> addresses{platform::DecodeAnsi(state.ClientUrl())};
+  for (const char* mirror : state.manifest.mirrors) {
+    addresses.push_back(platform::DecodeAnsi(mirror));
+  }
+  for (std::wstring& address : addresses) {
+    address = AppendCacheBuster(std::move(address), platform::TickCount());
+  }
+  return addresses;
+}
+
+// Names the address in use where there is a choice.
+void TraceAddress(const UpdateContext& panel, const std::vector<std::wstring>& addresses,
+                  std::size_t at) {
+  if (addresses.size() > 1) panel.trace->Write(L"\npackage address: " + addresses[at]);
+}
+
+// Downloads the package from the first address that gives the one the
+// manifest names, going on at the next when one fails or gives another.
+// The SHA-256 taken as it was written (empty when not taken); none when no
+// address gave it.
+std::optional<std::string> DownloadFromAddresses(const UpdateContext& panel,
+                                                 const std::vector<std::wstring>& addresses,
+                                                 const std::wstring& packagePath,
+                                                 DownloadProgress& progress) {
+  const PackageManifest& manifest = panel.state->manifest;
+  DownloadRules rules = PackageRules(panel);
+  rules.sha256 = manifest.packageSha256 != nullptr;
+  if (manifest.packageSize) rules.mostBytes = DeclaredSizeLimit(*manifest.packageSize);
+  for (std::size_t at = 0; at < addresses.size(); ++at) {
+    TraceAddress(panel, addresses, at);
+    DownloadResult download =
+        DownloadFile(*panel.transport, addresses[at], packagePath, &progress, rules);
+    panel.trace->Write(L"\n" + DescribeDownload(download));
+    if (download.Ok()) {
+      if (PackageMatchesManifest(panel, packagePath, manifest, download.sha256)) {
+        return download.sha256;
+      }
+      DropPackage(packagePath);
+    } else if (download.error == DownloadError::FileError) {
+      return std::nullopt;
+    }
+    // The next address continues the part only where the final SHA-256
+    // catches a mix of two servers' bytes.
+    rules.continueAnyPart = manifest.packageSha256 != nullptr;
+    if (!rules.continueAnyPart) DropPartialDownload(packagePath);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
@@ -71,43 +132,41 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   const UpdateContext& panel = *context;
   PanelState& state = *panel.state;
   CBindCallback callback(panel);
-  std::wstring packageUrl = platform::DecodeAnsi(state.ClientUrl());
+  SpeedStatus progress(panel, callback);
   std::optional<std::wstring> packagePath = JoinPath(state.m_strMicroDir, L"GameClient.zip");
   std::optional<std::wstring> clientDirectory = JoinPath(state.m_strMicroDir, L"GameClient\\");
-  packageUrl = AppendCacheBuster(std::move(packageUrl), platform::TickCount());
+  const std::vector<std::wstring> addresses = PackageAddresses(state);
 
   if (!packagePath || !clientDirectory) {
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
-  std::string downloadedSha256;
   if (!packageReady) {
     // Another manifest's package: never installed, and gone before a new one
     // can take its name.
     DropPackage(*packagePath);
     ShowProgressStrip(panel, true);
-    if (InstallChangedEntriesOnly(panel, packageUrl, *packagePath, *clientDirectory, &callback)) {
-      ShowProgressStrip(panel, false);
-      return FinishInstall(panel, true);
+    for (std::size_t at = 0; at < addresses.size(); ++at) {
+      TraceAddress(panel, addresses, at);
+      if (InstallChangedEntriesOnly(panel, addresses[at], *packagePath, *clientDirectory,
+                                    &progress)) {
+        ShowProgressStrip(panel, false);
+        return FinishInstall(panel, true);
+      }
     }
-    DownloadRules rules = panel.packageRules;
-    rules.sha256 = state.manifest.packageSha256 != nullptr;
-    if (state.manifest.packageSize) {
-      rules.mostBytes = DeclaredSizeLimit(*state.manifest.packageSize);
-    }
-    DownloadResult download =
-        DownloadFile(*panel.transport, packageUrl, *packagePath, &callback, rules);
-    panel.trace->Write(L"\n" + DescribeDownload(download));
-    if (!download.Ok()) {
+    std::optional<std::string> sha256 =
+        DownloadFromAddresses(panel, addresses, *packagePath, progress);
+    if (!sha256) {
       ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
       return 0;
     }
     ShowProgressStrip(panel, false);
-    downloadedSha256 = std::move(download.sha256);
+    // The speed is no news once the bytes are all here.
+    if (progress.ShowsSpeed()) ShowStatus(panel, kUpdatingText);
   }
-  // A package that is not the one the manifest names is never unpacked, a
-  // kept one included.
-  if (!PackageMatchesManifest(panel, *packagePath, state.manifest, downloadedSha256)) {
+  // A package that is not the one the manifest names is never unpacked: a
+  // downloaded one was checked as it came, a kept one is checked here.
+  if (packageReady && !PackageMatchesManifest(panel, *packagePath, state.manifest, {})) {
     DropPackage(*packagePath);
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;

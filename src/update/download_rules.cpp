@@ -1,6 +1,8 @@
 #include "update/download_rules.h"
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -24,6 +26,13 @@ DownloadRules PackageDownloadRules() {
   return rules;
 }
 
+DownloadRules CappedRules(DownloadRules rules, std::uint64_t kibPerSecond) {
+  if (kibPerSecond == 0) return rules;
+  rules.mostBytesPerSecond = kibPerSecond * 1024;
+  rules.floorBytesPerSecond = std::min(rules.floorBytesPerSecond, rules.mostBytesPerSecond / 2);
+  return rules;
+}
+
 std::uint64_t DeclaredSizeLimit(double declared) {
   if (!(declared >= 1)) return 1;
   if (declared >= 18446744073709551615.0) return UINT64_MAX;
@@ -38,6 +47,14 @@ std::chrono::milliseconds TransportTimeLimit(const DownloadRules& rules) {
 TransferWatch::TransferWatch(const DownloadRules& rules)
     : rules_(rules), started_(Clock::now()), windowStart_(started_) {
   samples_.emplace_back(started_, 0);
+}
+
+void TransferWatch::Count(std::uint64_t bytes) {
+  received_ += bytes;
+  if (rules_.mostBytesPerSecond == 0) return;
+  std::chrono::duration<double> due(static_cast<double>(received_) /
+                                    static_cast<double>(rules_.mostBytesPerSecond));
+  std::this_thread::sleep_until(started_ + std::chrono::duration_cast<Clock::duration>(due));
 }
 
 TransferVerdict TransferWatch::Check() {

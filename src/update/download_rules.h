@@ -28,12 +28,23 @@ struct DownloadRules {
   std::vector<std::chrono::milliseconds> retryPauses;
   // Hash the body as it is written, so a checked package is not read again.
   bool sha256 = false;
+  // Continue a part whatever server gave it (no If-Range): only where the
+  // whole file's SHA-256 is checked at the end, as for a pinned package
+  // that moves to a mirror.
+  bool continueAnyPart = false;
+  // The player's cap: the transfer is held so that its average since its
+  // start stays at or below this. 0: none.
+  std::uint64_t mostBytesPerSecond = 0;
 };
 
 // The manifest: at most 1 MiB and 60 s, no resume, no retry.
 DownloadRules ManifestDownloadRules();
 // The package: resumable, four more attempts after 1, 2, 4 and 8 seconds.
 DownloadRules PackageDownloadRules();
+
+// `rules` under the player's cap of `kibPerSecond` (0: none). The floor is
+// lowered to half the cap, so a capped download is never too slow by rule.
+DownloadRules CappedRules(DownloadRules rules, std::uint64_t kibPerSecond);
 
 // The size limit a declared size sets: the size itself, 1 for a size no
 // file has (0 would mean no limit).
@@ -50,7 +61,9 @@ class TransferWatch {
   // The clocks start now; `rules` must outlive the watch.
   explicit TransferWatch(const DownloadRules& rules);
 
-  void Count(std::uint64_t bytes) { received_ += bytes; }
+  // Under a cap, returns only when the bytes so far are within it: pacing
+  // the reads holds a cap exactly where libcurl's own limit overshot.
+  void Count(std::uint64_t bytes);
   // Whether the transfer may go on; call it often, also while nothing comes.
   TransferVerdict Check();
   // What the transport's time-out means: the time limit, or a stall.

@@ -13,19 +13,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// A notification for every chunk received costs two trace lines each and
-// made downloads a quarter slower: progress goes out when the whole percent
-// changes, or every 50 ms while the total is unknown.
-constexpr auto kUnknownTotalInterval = std::chrono::milliseconds(50);
-
-// The whole percent `received` is of `total`; -1 when the total is unknown.
-std::int64_t WholePercent(std::pair<ULONG, ULONG> progress) {
-  if (progress.second == 0) return -1;
-  return static_cast<std::int64_t>(std::uint64_t{progress.first} * 100 / progress.second);
-}
-
 // The size when the Content-Range begins at `offset` and runs to the end of
 // a file of that size (0 when unknown); none when it does not continue the
 // partial file.
@@ -41,10 +28,10 @@ std::optional<std::uint64_t> ContinuingRange(std::string_view header, std::uint6
 class Attempt final : public platform::HttpReceiver {
  public:
   Attempt(const std::wstring& partPath, const std::wstring& validatorPath,
-          IBindStatusCallback* progress, const DownloadRules& rules, std::uint64_t offset)
+          DownloadProgress* progress, const DownloadRules& rules, std::uint64_t offset)
       : partPath_(partPath),
         validatorPath_(validatorPath),
-        progress_(progress),
+        steps_(progress),
         rules_(rules),
         offset_(offset),
         watch_(rules) {}
@@ -84,7 +71,7 @@ class Attempt final : public platform::HttpReceiver {
         return Fail(DownloadError::FileError, written.Error());
       }
     }
-    Report();
+    steps_.Update(offset_, total_);
     return true;
   }
 
@@ -98,11 +85,12 @@ class Attempt final : public platform::HttpReceiver {
     if (hasher_) hasher_->Update(data, size);
     result.received += size;
     watch_.Count(size);
-    if (ProgressMoved()) Report();
     return OnTick();
   }
 
   bool OnTick() override {
+    // Also while nothing arrives: the speed shown then falls.
+    if (file_) steps_.Update(offset_ + result.received, total_);
     TransferVerdict verdict = watch_.Check();
     return verdict == TransferVerdict::Going || Fail(ErrorOf(verdict));
   }
@@ -132,7 +120,7 @@ class Attempt final : public platform::HttpReceiver {
       }
       if (!result.Ok()) result.cause = transport.cause;
     }
-    if (file_ && reportedAt_ != offset_ + result.received) Report();
+    if (file_) steps_.Settle(offset_ + result.received, total_);
     if (file_) {
       platform::SystemResult closed = file_->Close();
       if (!closed && result.Ok()) Fail(DownloadError::FileError, closed.Error());
@@ -163,24 +151,9 @@ class Attempt final : public platform::HttpReceiver {
     return DownloadError::None;
   }
 
-  bool ProgressMoved() const {
-    std::int64_t percent = WholePercent(ScaleProgress(offset_ + result.received, total_));
-    if (percent < 0) return Clock::now() - reportedWhen_ >= kUnknownTotalInterval;
-    return percent != reportedPercent_;
-  }
-
-  void Report() {
-    if (progress_ == nullptr) return;
-    reportedWhen_ = Clock::now();
-    reportedAt_ = offset_ + result.received;
-    auto [received, total] = ScaleProgress(reportedAt_, total_);
-    reportedPercent_ = WholePercent({received, total});
-    progress_->OnProgress(received, total, BINDSTATUS_DOWNLOADINGDATA, nullptr);
-  }
-
   const std::wstring& partPath_;
   const std::wstring& validatorPath_;
-  IBindStatusCallback* progress_;
+  ProgressSteps steps_;
   const DownloadRules& rules_;
   std::uint64_t offset_;
   std::uint64_t total_ = 0;
@@ -188,9 +161,6 @@ class Attempt final : public platform::HttpReceiver {
   std::unique_ptr<platform::AppendingFile> file_;
   std::optional<Sha256Hasher> hasher_;
   TransferWatch watch_;
-  Clock::time_point reportedWhen_;
-  std::uint64_t reportedAt_ = 0;
-  std::int64_t reportedPercent_ = -1;
 };
 
 const wchar_t* DownloadErrorName(DownloadError error) {
@@ -229,7 +199,7 @@ bool IsWorthRetrying(DownloadError error) {
 }
 
 DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& url,
-                       const std::wstring& path, IBindStatusCallback* progress,
+                       const std::wstring& path, DownloadProgress* progress,
                        const DownloadRules& rules) {
   const std::wstring partPath = path + L".part";
   const std::wstring validatorPath = partPath + L".validator";
@@ -241,14 +211,14 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
     std::string validator;
     // A part without the validator of its version cannot be continued, nor
     // one already past the size limit.
-    if (platform::ReadWholeFile(validatorPath, 4096, validator) == platform::ReadStatus::Ok &&
-        !validator.empty()) {
+    bool validated =
+        platform::ReadWholeFile(validatorPath, 4096, validator) == platform::ReadStatus::Ok &&
+        !validator.empty();
+    if (validated || rules.continueAnyPart) {
       resumeFrom = platform::FileSize(partPath).value_or(0);
       if (rules.mostBytes > 0 && resumeFrom > rules.mostBytes) resumeFrom = 0;
-      if (resumeFrom > 0) {
-        request.byteRange = std::to_string(resumeFrom) + "-";
-        request.ifRange = validator;
-      }
+      if (resumeFrom > 0) request.byteRange = std::to_string(resumeFrom) + "-";
+      if (resumeFrom > 0 && !rules.continueAnyPart) request.ifRange = validator;
     }
   }
   Attempt attempt(partPath, validatorPath, progress, rules, resumeFrom);
@@ -278,7 +248,7 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
 }  // namespace
 
 DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstring& url,
-                            const std::wstring& path, IBindStatusCallback* progress,
+                            const std::wstring& path, DownloadProgress* progress,
                             const DownloadRules& rules) {
   DownloadResult result;
   if (!platform::IsWebAddress(url)) {
@@ -295,13 +265,9 @@ DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstri
   }
 }
 
-std::pair<ULONG, ULONG> ScaleProgress(std::uint64_t received, std::uint64_t total) {
-  constexpr std::uint64_t kLargest = 0xFFFFFFFFu;
-  while (received > kLargest || total > kLargest) {
-    received >>= 1;
-    total >>= 1;
-  }
-  return {static_cast<ULONG>(received), static_cast<ULONG>(total)};
+void DropPartialDownload(const std::wstring& path) {
+  platform::RemoveFile(path + L".part");
+  platform::RemoveFile(path + L".part.validator");
 }
 
 std::wstring DescribeDownload(const DownloadResult& result) {

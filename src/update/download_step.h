@@ -9,11 +9,10 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 
-#include "platform/bind_status_callback.h"
 #include "platform/http_transport.h"
 #include "platform/system_error.h"
+#include "update/download_progress.h"
 #include "update/download_rules.h"
 
 enum class DownloadError {
@@ -60,14 +59,14 @@ struct DownloadResult {
 
 // Downloads `url` to `path`. `progress` (may be null) hears the bytes of
 // the file so far, counting a resumed part, and the whole file's size when
-// known, scaled to fit its ULONG arguments.
+// known, in the steps of ProgressSteps.
 DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstring& url,
-                            const std::wstring& path, IBindStatusCallback* progress,
+                            const std::wstring& path, DownloadProgress* progress,
                             const DownloadRules& rules);
 
-// Both counts shifted right together until they fit in 32 bits, so their
-// ratio (the percent) stays.
-std::pair<ULONG, ULONG> ScaleProgress(std::uint64_t received, std::uint64_t total);
+// Removes what a resumable download of `path` keeps between attempts: its
+// ".part" and the part's validator.
+void DropPartialDownload(const std::wstring& path);
 
 // One line for the trace: "download ok: 200, 1048576 bytes, 1 attempt" or
 // "download failed (dropped): 206 from 524288, 1000 bytes, 5 attempts", the

@@ -17,6 +17,9 @@ class ForwardingArchiveFiles : public platform::ArchiveFiles {
     return system_->CreateNewFile(path, mode);
   }
   bool MakeWritable(const std::wstring& path) const override { return system_->MakeWritable(path); }
+  bool HasMode(const std::wstring& path, const platform::OutputFileMode& mode) const override {
+    return system_->HasMode(path, mode);
+  }
   bool RemoveFile(const std::wstring& path) const override { return system_->RemoveFile(path); }
   platform::PathKind GetPathKind(const std::wstring& path) const override {
     return system_->GetPathKind(path);

@@ -1,34 +1,18 @@
-// A status callback that keeps every progress notification.
+// A download listener that keeps every notification.
 #pragma once
 
+#include <cstdint>
 #include <utility>
 #include <vector>
 
-#include "platform/bind_status_callback.h"
+#include "update/download_progress.h"
 
-class RecordingProgress final : public IBindStatusCallback {
+class RecordingProgress final : public DownloadProgress {
  public:
-  virtual ~RecordingProgress() = default;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnProgress(ULONG received, ULONG total, ULONG, LPCWSTR) override {
+  void OnBytes(std::uint64_t received, std::uint64_t total) override {
     calls.emplace_back(received, total);
-    return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD*, BINDINFO*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) override { return E_NOTIMPL; }
 
   // (received, total) in order.
-  std::vector<std::pair<ULONG, ULONG>> calls;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
 };

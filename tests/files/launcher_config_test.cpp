@@ -110,11 +110,14 @@ TEST(LauncherConfig, AFifoInPlaceOfTheFileIsUnreadableAtOnce) {
 #endif
 
 TEST(LauncherConfig, EveryProblemHasItsOwnMessage) {
-  const ConfigProblem problems[] = {
-      ConfigProblem::Missing,           ConfigProblem::Unreadable,
-      ConfigProblem::NotAnObject,       ConfigProblem::MissingVerUrl,
-      ConfigProblem::MissingNestedPage, ConfigProblem::MissingLoginUrl,
-      ConfigProblem::MalformedUpdateKey};
+  const ConfigProblem problems[] = {ConfigProblem::Missing,
+                                    ConfigProblem::Unreadable,
+                                    ConfigProblem::NotAnObject,
+                                    ConfigProblem::MissingVerUrl,
+                                    ConfigProblem::MissingNestedPage,
+                                    ConfigProblem::MissingLoginUrl,
+                                    ConfigProblem::MalformedUpdateKey,
+                                    ConfigProblem::MalformedDownloadLimit};
   EXPECT_EQ(ConfigProblemMessage(ConfigProblem::None), L"");
   EXPECT_EQ(ConfigProblemMessage(ConfigProblem::Missing), L"找不到配置文件，请重新安装");
   for (ConfigProblem a : problems) {
@@ -173,6 +176,19 @@ TEST(LauncherConfig, AMalformedUpdateKeyIsAProblem) {
     LauncherConfig config = ReadText(ConfigWithKey(json));
     EXPECT_EQ(config.problem, ConfigProblem::MalformedUpdateKey) << json;
     EXPECT_TRUE(config.updateKeys.empty()) << json;
+  }
+}
+
+// The player's cap in KiB/s; anything but a whole number in range is said,
+// not ignored.
+TEST(LauncherConfig, ReadsTheDownloadLimitAndRefusesAMalformedOne) {
+  const std::string head = R"({"ver_url":"v","nested_page":"n","login_url":"l","download_limit":)";
+  LauncherConfig config = ReadText(head + "512}");
+  EXPECT_EQ(config.problem, ConfigProblem::None);
+  EXPECT_EQ(config.downloadLimit, 512u);
+  for (const char* json : {"0", "63", "1.5", "\"512\"", "null", "1e10"}) {
+    config = ReadText(head + json + "}");
+    EXPECT_EQ(config.problem, ConfigProblem::MalformedDownloadLimit) << json;
   }
 }
 

@@ -263,7 +263,7 @@ TEST_F(CrashSafetyTest, TheTrustRecordIsWholeAfterAKillAtAnyMoment) {
   const std::string manifestUrl = server.Address("/pkg.json");
   auto publishSigned = [&](int version) {
     Publish(version);
-    ManifestGuards guards;
+    ManifestExtras guards;
     guards.version = static_cast<std::uint64_t>(version);
     manifest =
         ManifestText(server.Address("/v" + std::to_string(version) + "/GameClient.zip"),

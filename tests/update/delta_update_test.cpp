@@ -526,6 +526,45 @@ TEST_F(DeltaUpdateTest, ADirectoryMarkedOnlyByItsNameIsKept) {
       << platform::EncodeUtf8(harness.trace.Text());
 }
 
+// v1 shipped the game without its execute bit; v2 is the same bytes with
+// it. Kept by ranges, the file would stay unstartable.
+TEST_F(DeltaUpdateTest, AFileWhoseModeChangedIsInstalledWithTheNewMode) {
+  std::vector<ArchiveItem> first = ClientItems(1);
+  first[1].unixMode = 0100644;
+  Publish(1, first, first);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  fs::path game = ClientDirectory() / "bin" / "game.exe";
+  ASSERT_EQ(fs::status(game).permissions() & fs::perms::owner_exec, fs::perms::none);
+  Publish(2);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  EXPECT_NE(fs::status(game).permissions() & fs::perms::owner_exec, fs::perms::none);
+  EXPECT_NE(harness.trace.Text().find(L"delta update: 12 entries kept, 3 fetched, "),
+            std::wstring::npos)
+      << platform::EncodeUtf8(harness.trace.Text());
+}
+
+// After the install an antivirus removes a file and a crash cuts another
+// short; the player adds a file of his own. The next start, on the same
+// manifest, fetches just the two and leaves his file alone.
+TEST_F(DeltaUpdateTest, AMissingOrResizedFileIsRepairedAtTheNextStart) {
+  Publish(1);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  transport->TakeRanges();
+  transport->TakeBytes();
+  fs::remove(ClientDirectory() / "data" / "part4.bin");
+  fs::resize_file(ClientDirectory() / "data" / "part9.bin", 1000);
+  std::ofstream(ClientDirectory() / "mine.txt") << "mine";
+
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled(1);
+  EXPECT_TRUE(fs::exists(ClientDirectory() / "mine.txt"));
+  EXPECT_FALSE(FetchedWhole(transport->TakeRanges()));
+  EXPECT_LT(transport->TakeBytes(), fs::file_size(Package()) / 4);
+  EXPECT_NE(harness.trace.Text().find(L"repair: 2 listed files"), std::wstring::npos)
+      << platform::EncodeUtf8(harness.trace.Text());
+  EXPECT_EQ(Run(), UpdateOutcome::ClientCurrent);
+}
+
 // v2 did not fit the disk, so its package stays; v3 then installs by ranges.
 // That package is v2's, not v3's: it must neither outlive v3's install nor be
 // unpacked at a later start.

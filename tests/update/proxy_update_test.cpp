@@ -31,10 +31,16 @@ class ProxyUpdateTest : public ::testing::Test {
     harness.Start();
     EXPECT_EQ(harness.Wait(), UpdateOutcome::Installed);
     EXPECT_EQ(harness.ReadClientFile(L"game.exe"), "game v1");
+    // A busy machine may see the package asked for again: through the proxy too.
     auto forwarded = proxy.Forwarded();
-    ASSERT_EQ(forwarded.size(), 2u);
+    ASSERT_GE(forwarded.size(), 2u);
     EXPECT_THAT(forwarded[0], testing::StartsWith(server.Address("/pkg.json?")));
-    EXPECT_THAT(forwarded[1], testing::StartsWith(server.Address("/GameClient.zip")));
+    for (std::size_t i = 1; i < forwarded.size(); ++i) {
+      EXPECT_THAT(forwarded[i], testing::StartsWith(server.Address("/GameClient.zip")));
+    }
+    EXPECT_EQ(static_cast<std::size_t>(server.Hits("/pkg.json") + server.Hits("/GameClient.zip")),
+              forwarded.size())
+        << testing::PrintToString(forwarded);
   }
 
   HttpTestServer server;

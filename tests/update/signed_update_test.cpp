@@ -56,7 +56,7 @@ class SignedUpdateTest : public ::testing::Test {
                     std::optional<std::string> expires = std::nullopt,
                     std::vector<std::string> updateKeys = {}) {
     Release release = MakeRelease(content);
-    ManifestGuards guards{version, std::move(expires), std::move(updateKeys)};
+    ManifestExtras guards{version, std::move(expires), std::move(updateKeys), {}};
     release.manifest =
         ManifestText(server.Address("/GameClient.zip"), "bin/game.exe",
                      IdentifyPackage(scratch.Path() / ("release-" + content + ".zip")), guards);

@@ -2,7 +2,11 @@
 // archives, real extraction into a scratch client root.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <random>
+#include <thread>
 
 #include "http_test_server.h"
 #include "package_builder.h"
@@ -89,6 +93,93 @@ TEST_F(UpdateIntegrationTest, FirstRunInstallsTheClient) {
   EXPECT_EQ(harness.state->m_nProgress, 100);
   EXPECT_NE(server.LastQuery("/pkg.json").find("skq="), std::string::npos);
   EXPECT_NE(server.LastQuery("/GameClient.zip").find("skq="), std::string::npos);
+}
+
+// A download of some seconds shows its percent, speed and time left, traced
+// too; the unpacking shows the updating text again.
+TEST_F(UpdateIntegrationTest, ASlowDownloadShowsItsSpeedAndTimeLeft) {
+  std::vector<ArchiveItem> items = ClientFiles("1");
+  ArchiveItem noise;
+  noise.name = "data/noise.bin";
+  std::mt19937 random(7);
+  noise.bytes.resize(3 * 1024 * 1024);
+  for (char& c : noise.bytes) c = static_cast<char>(random());
+  items.push_back(noise);
+  std::string package = ArchiveBytes(items, scratch);
+  server.Serve("/pkg.json", Manifest());
+  // About 1.6 MiB/s.
+  server.Route("/GameClient.zip", [package](const httplib::Request&, httplib::Response& response) {
+    response.set_content_provider(
+        package.size(), "application/zip",
+        [package](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(40));
+          std::size_t length = std::min<std::size_t>(64 * 1024, package.size() - offset);
+          return sink.write(package.data() + offset, length);
+        });
+  });
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  std::vector<std::wstring> texts = harness.view->StatusTexts();
+  auto speed = std::find_if(texts.begin(), texts.end(), [](const std::wstring& text) {
+    return text.rfind(L"正在更新 ", 0) == 0 && text.find(L"B/s  剩余") != std::wstring::npos;
+  });
+  ASSERT_NE(speed, texts.end());
+  EXPECT_NE(std::find(speed, texts.end(), std::wstring(kUpdatingText)), texts.end());
+  EXPECT_EQ(texts.back(), kCompletedText);
+  EXPECT_NE(harness.trace.Text().find(L"\n" + *speed), std::wstring::npos);
+}
+
+// The player's cap holds the download to it: never faster on average.
+TEST_F(UpdateIntegrationTest, ACappedDownloadTakesAtLeastItsSizeOverTheCap) {
+  std::vector<ArchiveItem> items = ClientFiles("1");
+  ArchiveItem noise;
+  noise.name = "data/noise.bin";
+  std::mt19937 random(8);
+  noise.bytes.resize(640 * 1024);
+  for (char& c : noise.bytes) c = static_cast<char>(random());
+  items.push_back(noise);
+  std::string package = ArchiveBytes(items, scratch);
+  server.Serve("/pkg.json", Manifest());
+  server.Serve("/GameClient.zip", package);
+  harness.state->config.downloadLimit = 256;
+  auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+  EXPECT_GE(took.count(), static_cast<double>(package.size()) / (256 * 1024));
+  ExpectInstalled("1");
+}
+
+// The package's own address refuses connections and the first mirror is
+// busy: the second mirror serves it, and the trace names each address.
+TEST_F(UpdateIntegrationTest, AFailingAddressHandsOverToTheNextMirror) {
+  server.Serve("/busy.zip", "busy", 503);
+  server.Serve("/GameClient.zip", ArchiveBytes(ClientFiles("1"), scratch));
+  ManifestExtras extras;
+  extras.mirrors = {server.Address("/busy.zip"), server.Address("/GameClient.zip")};
+  std::string refusing = "http://127.0.0.1:" + std::to_string(UnusedPort()) + "/GameClient.zip";
+  server.Serve("/pkg.json", ManifestText(refusing, "bin/game.exe", {}, extras));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled("1");
+  EXPECT_GE(server.Hits("/busy.zip"), 1);
+  EXPECT_NE(harness.trace.Text().find(L"package address: " +
+                                      platform::DecodeUtf8(server.Address("/GameClient.zip"))),
+            std::wstring::npos);
+}
+
+// A pinned package dropped halfway at one mirror, again at each retry, is
+// continued at the next from where it stopped: the final SHA-256 vouches.
+TEST_F(UpdateIntegrationTest, APinnedPackageIsContinuedAtTheNextMirror) {
+  std::string package = ArchiveBytes(ClientFiles("1"), scratch);
+  std::optional<PackageIdentity> identity = IdentifyPackage(scratch.Path() / "built.zip");
+  ASSERT_TRUE(identity);
+  server.ServeResumable("/a.zip", package, "\"a\"", package.size() / 2, 100);
+  server.ServeResumable("/b.zip", package, "\"b\"");
+  ManifestExtras extras;
+  extras.mirrors = {server.Address("/b.zip")};
+  server.Serve("/pkg.json",
+               ManifestText(server.Address("/a.zip"), "bin/game.exe", identity, extras));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled("1");
+  EXPECT_EQ(server.BytesSent("/b.zip"), package.size() - package.size() / 2);
 }
 
 TEST_F(UpdateIntegrationTest, AnUnchangedManifestIsNotInstalledAgain) {

@@ -101,6 +101,13 @@ class SystemArchiveFiles final : public ArchiveFiles {
     return ::chmod(native.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
   }
 
+  bool HasMode(const std::wstring& path, const OutputFileMode& mode) const override {
+    struct stat info {};
+    if (::lstat(NativePath(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    constexpr mode_t kOwnerBits = S_IWUSR | S_IXUSR;
+    return (info.st_mode & kOwnerBits) == (mode.permissions & kOwnerBits);
+  }
+
   bool RemoveFile(const std::wstring& path) const override {
     return ::unlink(NativePath(path).c_str()) == 0;
   }

@@ -109,6 +109,17 @@ class SystemArchiveFiles final : public ArchiveFiles {
            0;
   }
 
+  bool HasMode(const std::wstring& path, const OutputFileMode& mode) const override {
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES ||
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+      return false;
+    }
+    constexpr DWORD kChosen =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return (attributes & kChosen) == (mode.attributes & kChosen);
+  }
+
   bool RemoveFile(const std::wstring& path) const override {
     return ::DeleteFileW(path.c_str()) != 0;
   }

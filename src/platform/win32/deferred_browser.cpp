@@ -16,59 +16,31 @@ void DeferredBrowser::Attach(BrowserControl* control) {
 }
 
 void DeferredBrowser::SetSilent(bool silent) {
-  if (attached_) {
-    if (control_ != nullptr) control_->SetSilent(silent);
-    return;
-  }
-  silent_ = silent;
+  Pass(silent_, silent, &BrowserControl::SetSilent);
 }
 
 void DeferredBrowser::Navigate(const std::wstring& url) {
-  if (attached_) {
-    if (control_ != nullptr) control_->Navigate(url);
-    return;
-  }
-  url_ = url;
+  Pass(url_, url, &BrowserControl::Navigate);
 }
 
 void DeferredBrowser::SetLeft(int pixels) {
-  if (attached_) {
-    if (control_ != nullptr) control_->SetLeft(pixels);
-    return;
-  }
-  left_ = pixels;
+  Pass(left_, pixels, &BrowserControl::SetLeft);
 }
 
 void DeferredBrowser::SetTop(int pixels) {
-  if (attached_) {
-    if (control_ != nullptr) control_->SetTop(pixels);
-    return;
-  }
-  top_ = pixels;
+  Pass(top_, pixels, &BrowserControl::SetTop);
 }
 
 void DeferredBrowser::SetWidth(int pixels) {
-  if (attached_) {
-    if (control_ != nullptr) control_->SetWidth(pixels);
-    return;
-  }
-  width_ = pixels;
+  Pass(width_, pixels, &BrowserControl::SetWidth);
 }
 
 void DeferredBrowser::SetHeight(int pixels) {
-  if (attached_) {
-    if (control_ != nullptr) control_->SetHeight(pixels);
-    return;
-  }
-  height_ = pixels;
+  Pass(height_, pixels, &BrowserControl::SetHeight);
 }
 
 void DeferredBrowser::SetOpticalZoom(int percent) {
-  if (attached_) {
-    if (control_ != nullptr) control_->SetOpticalZoom(percent);
-    return;
-  }
-  zoom_ = percent;
+  Pass(zoom_, percent, &BrowserControl::SetOpticalZoom);
 }
 
 }  // namespace platform

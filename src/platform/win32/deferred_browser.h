@@ -25,6 +25,17 @@ class DeferredBrowser final : public BrowserControl {
   void SetOpticalZoom(int percent) override;
 
  private:
+  // Passes the call on once attached; keeps its value until then.
+  template <typename Value, typename Argument>
+  void Pass(std::optional<Value>& kept, const Value& value,
+            void (BrowserControl::*call)(Argument)) {
+    if (!attached_) {
+      kept = value;
+    } else if (control_ != nullptr) {
+      (control_->*call)(value);
+    }
+  }
+
   BrowserControl* control_ = nullptr;
   bool attached_ = false;
   std::optional<bool> silent_;
