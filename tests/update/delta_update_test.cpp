@@ -526,18 +526,21 @@ TEST_F(DeltaUpdateTest, ADirectoryMarkedOnlyByItsNameIsKept) {
       << platform::EncodeUtf8(harness.trace.Text());
 }
 
-// v1 shipped the game without its execute bit; v2 is the same bytes with
-// it. Kept by ranges, the file would stay unstartable.
+// v1 shipped the game read-only and without its execute bit; v2 is the same
+// bytes with both. Kept by ranges, the file would stay as v1 made it.
 TEST_F(DeltaUpdateTest, AFileWhoseModeChangedIsInstalledWithTheNewMode) {
   std::vector<ArchiveItem> first = ClientItems(1);
-  first[1].unixMode = 0100644;
+  first[1].unixMode = 0100444;
   Publish(1, first, first);
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
   fs::path game = ClientDirectory() / "bin" / "game.exe";
-  ASSERT_EQ(fs::status(game).permissions() & fs::perms::owner_exec, fs::perms::none);
+  ASSERT_EQ(fs::status(game).permissions() & fs::perms::owner_write, fs::perms::none);
   Publish(2);
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  EXPECT_NE(fs::status(game).permissions() & fs::perms::owner_write, fs::perms::none);
+#ifndef _WIN32
   EXPECT_NE(fs::status(game).permissions() & fs::perms::owner_exec, fs::perms::none);
+#endif
   EXPECT_NE(harness.trace.Text().find(L"delta update: 12 entries kept, 3 fetched, "),
             std::wstring::npos)
       << platform::EncodeUtf8(harness.trace.Text());
