@@ -1,10 +1,12 @@
 #include "app/tavr_app.h"
 
+#include <optional>
+
 #include "browser/login_config_check.h"
+#include "core/client_root.h"
 #include "core/config_path.h"
 #include "files/directory_path.h"
 #include "files/launcher_config.h"
-#include "files/path_join.h"
 #include "platform/environment.h"
 #include "platform/folder_locks.h"
 #include "platform/message_box.h"
@@ -26,12 +28,11 @@ bool CTavrApp::InitInstance(const platform::Services& services) {
   // A second launcher on the same client folder hands over to the first one
   // and ends before it touches anything; so does one that cannot take the
   // lock, which would otherwise update beside another unseen.
-  std::wstring directory = DirectoryOf(services.environment->ExecutablePath());
-  if (auto microDir = JoinPath(directory, L"micro\\")) {
+  if (auto microDir = ClientRoot::DirectoryBeside(services.environment->ExecutablePath())) {
     CreateDirectoryPath(*microDir);
-    auto lockPath = JoinPath(*microDir, L"launcher.lock");
+    std::optional<ClientRoot> root = ClientRoot::At(*microDir);
     platform::FolderClaim claim =
-        lockPath ? services.folderLocks->Claim(*lockPath) : platform::FolderClaim::Held;
+        root ? services.folderLocks->Claim(root->LockFile()) : platform::FolderClaim::Held;
     if (claim == platform::FolderClaim::Unusable) {
       services.windows->Messages().Show(
           {L"客户端目录的锁文件（launcher.lock）无法使用，请删除后重试", L"提示",

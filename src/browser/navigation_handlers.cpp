@@ -1,11 +1,14 @@
 #include "browser/navigation_handlers.h"
 
 #include <cwctype>
+#include <optional>
+#include <string>
 
 #include "browser/client_command.h"
 #include "browser/explorer_page.h"
 #include "browser/login_address.h"
 #include "browser/navigation_view.h"
+#include "core/client_root.h"
 #include "core/display_scale.h"
 #include "core/panel_state.h"
 #include "files/path_join.h"
@@ -115,14 +118,13 @@ void NavigationHandlers::LaunchGameClient(std::wstring address) {
   Trace(L"url拦截，参数:\n" + *loginTail + L"\n");
   std::string_view exePath = m_state.ExePath();
   if (exePath.empty()) return FailLaunch(kClientMissingText);
+  std::optional<ClientRoot> root = ClientRoot::At(m_state.m_strMicroDir);
   std::optional<std::wstring> executable;
-  if (!m_state.m_strMicroDir.empty()) {
-    executable = JoinPath(m_state.m_strMicroDir, platform::DecodeAnsi(exePath));
-  }
+  if (root) executable = JoinPath(m_state.m_strMicroDir, platform::DecodeAnsi(exePath));
   if (!executable) return FailLaunch(kPathTooLongText);
   // The manifest comes over the network: it names a program of the client,
   // never one elsewhere on the player's machine.
-  if (!LiesBelow(*executable, m_state.m_strMicroDir + L"GameClient")) {
+  if (!LiesBelow(*executable, root->ClientDirectory())) {
     Trace(L"\nexe_path 不在 GameClient 目录内：" + *executable + L"\n");
     return FailLaunch(kClientMissingText);
   }

@@ -1,12 +1,11 @@
 #include "core/panel_state.h"
 
+#include "core/client_root.h"
 #include "files/directory_path.h"
-#include "files/path_join.h"
 #include "platform/environment.h"
 
 PanelState::PanelState(const platform::Environment& environment) {
-  std::wstring directory = DirectoryOf(environment.ExecutablePath());
-  if (auto microDir = JoinPath(directory, L"micro\\")) {
+  if (auto microDir = ClientRoot::DirectoryBeside(environment.ExecutablePath())) {
     // The wide path is used as it is: converting it to the ANSI code page
     // first would lose characters that code page cannot hold.
     CreateDirectoryPath(*microDir);

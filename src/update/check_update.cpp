@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/client_root.h"
 #include "files/file_text.h"
-#include "files/path_join.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
@@ -41,11 +41,9 @@ void MarkClientCurrent(const UpdateContext& context) {
 }
 
 // The installed client's listed files against the manifest in force.
-std::size_t CountDamagedClientFiles(const UpdateContext& context) {
-  std::optional<std::wstring> clientDirectory =
-      JoinPath(context.state->m_strMicroDir, L"GameClient\\");
-  if (!clientDirectory || context.archiveFiles == nullptr) return 0;
-  return CountDamagedFiles(*context.archiveFiles, *clientDirectory, context.state->manifest);
+std::size_t CountDamagedClientFiles(const UpdateContext& context, const ClientRoot& root) {
+  if (context.archiveFiles == nullptr) return 0;
+  return CountDamagedFiles(*context.archiveFiles, root.ClientDirectory(), context.state->manifest);
 }
 
 }  // namespace
@@ -54,49 +52,38 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   PanelState& state = *context->state;
   std::wstring manifestUrl = platform::DecodeAnsi(state.VerUrl());
   // Without a client root directory (too long a path) nothing can be kept.
-  std::optional<std::wstring> pkgPath;
-  std::optional<std::wstring> downloadedPath;
-  std::optional<std::wstring> packagePath;
-  std::optional<std::wstring> signaturePath;
-  std::optional<std::wstring> trustPath;
-  if (!state.m_strMicroDir.empty()) {
-    pkgPath = JoinPath(state.m_strMicroDir, L"pkg.json");
-    downloadedPath = JoinPath(state.m_strMicroDir, L"pkg_tmp.json");
-    signaturePath = JoinPath(state.m_strMicroDir, L"pkg_tmp.json.minisig");
-    packagePath = JoinPath(state.m_strMicroDir, L"GameClient.zip");
-    trustPath = JoinPath(state.m_strMicroDir, L"trust.json");
-  }
-  state.m_strPkgPath = pkgPath.value_or(L"");
-  std::wstring downloadUrl = AppendCacheBuster(manifestUrl, platform::TickCount());
-  std::string oldText = pkgPath ? ReadFileText(*pkgPath).text : std::string();
+  std::optional<ClientRoot> root = ClientRoot::At(state.m_strMicroDir);
+  state.m_strPkgPath = root ? root->InstalledManifest() : std::wstring();
   state.m_bUpdating = true;
-  bool packageLeftOver =
-      packagePath && platform::GetPathKind(*packagePath) == platform::PathKind::File;
-
-  if (!downloadedPath || !packagePath || !signaturePath || !trustPath) {
+  if (!root) {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
     return 0;
   }
-  DownloadResult download = DownloadFile(*context->transport, downloadUrl, *downloadedPath, nullptr,
-                                         context->manifestRules);
+  std::wstring downloadUrl = AppendCacheBuster(manifestUrl, platform::TickCount());
+  std::string oldText = ReadFileText(root->InstalledManifest()).text;
+  bool packageLeftOver = platform::GetPathKind(root->Package()) == platform::PathKind::File;
+
+  DownloadResult download =
+      DownloadFile(*context->transport, downloadUrl, root->DownloadedManifest(), nullptr,
+                   context->manifestRules);
   context->trace->Write(L"\n" + DescribeDownload(download));
   if (!download.Ok()) {
     // No copy of an earlier run's manifest stays to be mistaken for this one's.
-    platform::RemoveFile(*downloadedPath);
+    platform::RemoveFile(root->DownloadedManifest());
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
     return 0;
   }
   // The signature covers the bytes as served; the text is read from them.
   std::string downloaded;
-  if (platform::ReadWholeFile(*downloadedPath, kMaxTextFileBytes, downloaded) !=
+  if (platform::ReadWholeFile(root->DownloadedManifest(), kMaxTextFileBytes, downloaded) !=
       platform::ReadStatus::Ok) {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
     return 0;
   }
   std::string text = ApplyTextMode(downloaded);
   PackageManifest manifest = ParsePackageManifest(text);
-  ManifestVerdict verdict = JudgeDownloadedManifest(*context, manifestUrl, *signaturePath,
-                                                    *trustPath, downloaded, manifest);
+  ManifestVerdict verdict = JudgeDownloadedManifest(
+      *context, manifestUrl, root->ManifestSignature(), root->TrustRecord(), downloaded, manifest);
   if (verdict.refusal != nullptr) {
     ReportUpdateFailure(*context, verdict.refusal, UpdateOutcome::ManifestUnverified);
     return 0;
@@ -106,20 +93,20 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   bool manifestChanged = packageLeftOver || oldText != text;
   // A package left whole by a run that could not install it (a full disk,
   // a kill while unpacking) is installed only if it is this manifest's.
-  bool packageReady = packageLeftOver && IsPackageOf(*packagePath, text);
+  bool packageReady = packageLeftOver && IsPackageOf(*root, text);
   if (!AdoptManifest(state, std::move(text), std::move(manifest))) {
     ReportUpdateFailure(*context, kManifestInvalidText, UpdateOutcome::ManifestUnusable);
     return 0;
   }
   // Recorded before any package byte is fetched: a run killed after this
   // point can no longer be led back to an older manifest.
-  if (verdict.record && !WriteTrustFile(*trustPath, *verdict.record)) {
+  if (verdict.record && !WriteTrustFile(root->TrustRecord(), *verdict.record)) {
     context->trace->Write(L"\n无法写入 trust.json");
     ReportUpdateFailure(*context, kInstallFailedText, UpdateOutcome::InstallFailed);
     return 0;
   }
   if (!manifestChanged) {
-    std::size_t damaged = CountDamagedClientFiles(*context);
+    std::size_t damaged = CountDamagedClientFiles(*context, *root);
     if (damaged == 0) {
       MarkClientCurrent(*context);
       return 0;

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "files/path_join.h"
+#include "core/client_root.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
@@ -56,9 +56,8 @@ DownloadRules PackageRules(const UpdateContext& panel) {
 // Over an earlier install, only the entries that changed are fetched; a
 // download that is being resumed is continued instead.
 bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& packageUrl,
-                               const std::wstring& packagePath, const std::wstring& clientDirectory,
-                               DownloadProgress* progress) {
-  if (platform::FileSize(packagePath + L".part")) return false;
+                               const ClientRoot& root, DownloadProgress* progress) {
+  if (platform::FileSize(root.PackagePart())) return false;
   const DownloadRules rules = PackageRules(panel);
   DeltaUpdate update{*panel.transport,
                      rules,
@@ -66,8 +65,8 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& p
                      *panel.trace,
                      progress,
                      packageUrl,
-                     packagePath + L".delta",
-                     clientDirectory,
+                     root.PackageDeltaCopy(),
+                     root.ClientDirectory(),
                      panel.state->manifest,
                      [&panel] { return MarkInstallInProgress(panel); }};
   return InstallChangedEntries(update).Installed();
@@ -98,7 +97,7 @@ void TraceAddress(const UpdateContext& panel, const std::vector<std::wstring>& a
 // address gave it.
 std::optional<std::string> DownloadFromAddresses(const UpdateContext& panel,
                                                  const std::vector<std::wstring>& addresses,
-                                                 const std::wstring& packagePath,
+                                                 const ClientRoot& root,
                                                  DownloadProgress& progress) {
   const PackageManifest& manifest = panel.state->manifest;
   DownloadRules rules = PackageRules(panel);
@@ -107,20 +106,20 @@ std::optional<std::string> DownloadFromAddresses(const UpdateContext& panel,
   for (std::size_t at = 0; at < addresses.size(); ++at) {
     TraceAddress(panel, addresses, at);
     DownloadResult download =
-        DownloadFile(*panel.transport, addresses[at], packagePath, &progress, rules);
+        DownloadFile(*panel.transport, addresses[at], root.Package(), &progress, rules);
     panel.trace->Write(L"\n" + DescribeDownload(download));
     if (download.Ok()) {
-      if (PackageMatchesManifest(panel, packagePath, manifest, download.sha256)) {
+      if (PackageMatchesManifest(panel, root.Package(), manifest, download.sha256)) {
         return download.sha256;
       }
-      DropPackage(packagePath);
+      DropPackage(root);
     } else if (download.error == DownloadError::FileError) {
       return std::nullopt;
     }
     // The next address continues the part only where the final SHA-256
     // catches a mix of two servers' bytes.
     rules.continueAnyPart = manifest.packageSha256 != nullptr;
-    if (!rules.continueAnyPart) DropPartialDownload(packagePath);
+    if (!rules.continueAnyPart) DropPartialDownload(root.Package());
   }
   return std::nullopt;
 }
@@ -133,29 +132,26 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   PanelState& state = *panel.state;
   CBindCallback callback(panel);
   SpeedStatus progress(panel, callback);
-  std::optional<std::wstring> packagePath = JoinPath(state.m_strMicroDir, L"GameClient.zip");
-  std::optional<std::wstring> clientDirectory = JoinPath(state.m_strMicroDir, L"GameClient\\");
+  std::optional<ClientRoot> root = ClientRoot::At(state.m_strMicroDir);
   const std::vector<std::wstring> addresses = PackageAddresses(state);
 
-  if (!packagePath || !clientDirectory) {
+  if (!root) {
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
   if (!packageReady) {
     // Another manifest's package: never installed, and gone before a new one
     // can take its name.
-    DropPackage(*packagePath);
+    DropPackage(*root);
     ShowProgressStrip(panel, true);
     for (std::size_t at = 0; at < addresses.size(); ++at) {
       TraceAddress(panel, addresses, at);
-      if (InstallChangedEntriesOnly(panel, addresses[at], *packagePath, *clientDirectory,
-                                    &progress)) {
+      if (InstallChangedEntriesOnly(panel, addresses[at], *root, &progress)) {
         ShowProgressStrip(panel, false);
         return FinishInstall(panel, true);
       }
     }
-    std::optional<std::string> sha256 =
-        DownloadFromAddresses(panel, addresses, *packagePath, progress);
+    std::optional<std::string> sha256 = DownloadFromAddresses(panel, addresses, *root, progress);
     if (!sha256) {
       ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
       return 0;
@@ -166,23 +162,23 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   }
   // A package that is not the one the manifest names is never unpacked: a
   // downloaded one was checked as it came, a kept one is checked here.
-  if (packageReady && !PackageMatchesManifest(panel, *packagePath, state.manifest, {})) {
-    DropPackage(*packagePath);
+  if (packageReady && !PackageMatchesManifest(panel, root->Package(), state.manifest, {})) {
+    DropPackage(*root);
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
   // Without the record a kept package is downloaded again at the next start:
   // a cost, never a wrong install, so a failure to write it is no failure.
-  if (!packageReady) MarkPackageOf(*packagePath, state.manifestText);
+  if (!packageReady) MarkPackageOf(*root, state.manifestText);
 
   panel.trace->Write(L"\n");
-  InstallResult installed = InstallPackage(panel, *packagePath, *clientDirectory);
+  InstallResult installed = InstallPackage(panel, root->Package(), root->ClientDirectory());
   if (installed == InstallResult::NoRoom) {
     // Kept, so the next start need not download it again.
     ReportUpdateFailure(panel, kDiskFullText, UpdateOutcome::DiskFull);
     return 0;
   }
-  DropPackage(*packagePath);
+  DropPackage(*root);
   panel.trace->Write(L"解压完成");
   return FinishInstall(panel, installed == InstallResult::Installed);
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <thread>
 
+#include "core/client_root.h"
 #include "files/sha256_digest.h"
 #include "platform/file_system.h"
 #include "platform/web_address.h"
@@ -201,8 +202,8 @@ bool IsWorthRetrying(DownloadError error) {
 DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& url,
                        const std::wstring& path, DownloadProgress* progress,
                        const DownloadRules& rules) {
-  const std::wstring partPath = path + L".part";
-  const std::wstring validatorPath = partPath + L".validator";
+  const std::wstring partPath = PartPathOf(path);
+  const std::wstring validatorPath = PartValidatorPathOf(path);
   platform::HttpRequest request;
   request.url = url;
   request.timeLimit = TransportTimeLimit(rules);
@@ -266,8 +267,8 @@ DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstri
 }
 
 void DropPartialDownload(const std::wstring& path) {
-  platform::RemoveFile(path + L".part");
-  platform::RemoveFile(path + L".part.validator");
+  platform::RemoveFile(PartPathOf(path));
+  platform::RemoveFile(PartValidatorPathOf(path));
 }
 
 std::wstring DescribeDownload(const DownloadResult& result) {
