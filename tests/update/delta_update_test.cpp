@@ -1,6 +1,9 @@
 // Updates over an earlier install that fetch only the entries that changed:
 // the launcher's own update workers against a static site that answers range
 // requests (the one behind micro-pkg serve), and what happens to each doubt.
+// The server's header first: on Windows winsock2.h must precede windows.h.
+#include "http_test_server.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -24,12 +27,9 @@
 #include "update_harness.h"
 
 #ifndef _WIN32
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -587,27 +587,10 @@ TEST_F(DeltaUpdateTest, AKeptPackageNeverOutlivesALaterInstall) {
 }
 
 #ifndef _WIN32
-// A port nothing is bound to: bound for a moment and released, never
-// connected, so it is free again at once.
-int FreePort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  int port = 0;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
-    port = ntohs(address.sin_port);
-  }
-  ::close(fd);
-  return port;
-}
-
 // Python's http.server knows no ranges: it answers every request with 200.
 class PythonServer {
  public:
-  explicit PythonServer(const fs::path& root) : port_(FreePort()) {
+  explicit PythonServer(const fs::path& root) : port_(UnusedPort()) {
     std::string program = "python3";
     std::string module = "-m";
     std::string name = "http.server";
