@@ -136,9 +136,10 @@ class UpdateBoundsTest : public ::testing::Test {
   }
   std::string Trace() const { return platform::EncodeUtf8(harness.trace.Text()); }
 
+  // Before the server, which may still be sending from it when the test ends.
+  std::string package;
   HttpTestServer server;
   TempDir scratch;
-  std::string package;
   std::optional<PackageIdentity> identity;
   std::shared_ptr<CountingTransport> transport;
   UpdateHarness harness;
