@@ -86,22 +86,14 @@ namespace {
 
 class PosixAppendingFile final : public AppendingFile {
  public:
-  explicit PosixAppendingFile(UniqueFd fd) : fd_(std::move(fd)) {}
+  explicit PosixAppendingFile(UniqueFd fd) : writer_(std::move(fd)) {}
   SystemResult Write(const char* data, std::size_t size) override {
-    if (WriteAll(fd_.Get(), data, size)) return {};
-    if (!failure_) failure_ = ErrnoError(errno);
-    return *failure_;
+    return writer_.Write(data, size);
   }
-  SystemResult Close() override {
-    if (!fd_.Valid()) return ErrnoError(EBADF);
-    if (::close(fd_.Release()) != 0 && !failure_) failure_ = ErrnoError(errno);
-    if (failure_) return *failure_;
-    return {};
-  }
+  SystemResult Close() override { return writer_.Close(); }
 
  private:
-  UniqueFd fd_;
-  std::optional<SystemError> failure_;
+  DescriptorWriter writer_;
 };
 
 }  // namespace

@@ -16,24 +16,15 @@ namespace {
 // Writing past the end leaves a hole on every Linux file system.
 class PosixSparseFile final : public SparseFile {
  public:
-  explicit PosixSparseFile(UniqueFd fd) : fd_(std::move(fd)) {}
+  explicit PosixSparseFile(UniqueFd fd) : writer_(std::move(fd)) {}
 
   SystemResult WriteAt(std::uint64_t offset, const char* data, std::size_t size) override {
-    if (WriteAll(fd_.Get(), data, size, offset)) return {};
-    if (!failure_) failure_ = ErrnoError(errno);
-    return *failure_;
+    return writer_.Write(data, size, offset);
   }
-
-  SystemResult Close() override {
-    if (!fd_.Valid()) return ErrnoError(EBADF);
-    if (::close(fd_.Release()) != 0 && !failure_) failure_ = ErrnoError(errno);
-    if (failure_) return *failure_;
-    return {};
-  }
+  SystemResult Close() override { return writer_.Close(); }
 
  private:
-  UniqueFd fd_;
-  std::optional<SystemError> failure_;
+  DescriptorWriter writer_;
 };
 
 }  // namespace

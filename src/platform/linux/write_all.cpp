@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "platform/linux/errno_error.h"
+
 namespace platform {
 
 bool WriteAll(int fd, const char* data, std::size_t size, std::optional<std::uint64_t> offset) {
@@ -18,6 +20,20 @@ bool WriteAll(int fd, const char* data, std::size_t size, std::optional<std::uin
     if (offset) *offset += static_cast<std::uint64_t>(n);
   }
   return true;
+}
+
+SystemResult DescriptorWriter::Write(const char* data, std::size_t size,
+                                     std::optional<std::uint64_t> offset) {
+  if (WriteAll(fd_.Get(), data, size, offset)) return {};
+  if (!failure_) failure_ = ErrnoError(errno);
+  return *failure_;
+}
+
+SystemResult DescriptorWriter::Close() {
+  if (!fd_.Valid()) return ErrnoError(EBADF);
+  if (::close(fd_.Release()) != 0 && !failure_) failure_ = ErrnoError(errno);
+  if (failure_) return *failure_;
+  return {};
 }
 
 }  // namespace platform
