@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/archive_files.h"
 #include "platform/sha256.h"
@@ -29,3 +30,6 @@ std::optional<std::string> Sha256Hex(platform::ArchiveStream& stream);
 
 // True when `hex` is 64 hex digits, in either case.
 bool IsSha256Hex(const std::string& hex);
+
+// True when both name the same digest, whatever the case of their letters.
+bool SameSha256Hex(std::string_view a, std::string_view b);

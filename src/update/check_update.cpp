@@ -10,6 +10,7 @@
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
 #include "platform/trace.h"
+#include "update/bind_callback.h"
 #include "update/cache_buster.h"
 #include "update/client_repair.h"
 #include "update/detached_thread.h"
@@ -40,10 +41,34 @@ void MarkClientCurrent(const UpdateContext& context) {
   FinishUpdate(context, UpdateOutcome::ClientCurrent);
 }
 
-// The installed client's listed files against the manifest in force.
+// The installed client's listed files against the manifest in force: their
+// sizes, or on a "--verify" run their bytes too, with the bar showing how
+// far the reading got.
 std::size_t CountDamagedClientFiles(const UpdateContext& context, const ClientRoot& root) {
+  const PanelState& state = *context.state;
   if (context.archiveFiles == nullptr) return 0;
-  return CountDamagedFiles(*context.archiveFiles, root.ClientDirectory(), context.state->manifest);
+  if (!state.verifyFiles) {
+    std::size_t damaged =
+        CountDamagedFiles(*context.archiveFiles, root.ClientDirectory(), state.manifest);
+    if (damaged != 0) {
+      context.trace->Write(L"\nrepair: " + std::to_wstring(damaged) +
+                           L" listed files missing or of another size");
+    }
+    return damaged;
+  }
+  if (!state.manifest.files) {
+    context.trace->Write(L"\nverify: the manifest lists no files");
+    return 0;
+  }
+  ShowStatus(context, kVerifyingText);
+  ShowProgressStrip(context, true);
+  CBindCallback bar(context);
+  std::size_t damaged = CountDamagedFiles(*context.archiveFiles, root.ClientDirectory(),
+                                          state.manifest, FileCheck::Content, &bar);
+  ShowProgressStrip(context, false);
+  context.trace->Write(L"\nverify: " + std::to_wstring(damaged) + L" of " +
+                       std::to_wstring(state.manifest.files->size()) + L" listed files differ");
+  return damaged;
 }
 
 }  // namespace
@@ -106,13 +131,10 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
     return 0;
   }
   if (!manifestChanged) {
-    std::size_t damaged = CountDamagedClientFiles(*context, *root);
-    if (damaged == 0) {
+    if (CountDamagedClientFiles(*context, *root) == 0) {
       MarkClientCurrent(*context);
       return 0;
     }
-    context->trace->Write(L"\nrepair: " + std::to_wstring(damaged) +
-                          L" listed files missing or of another size");
   }
   ShowStatus(*context, kUpdatingText);
   auto failed = [context] {

@@ -3,7 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstddef>
 #include <cwchar>
 #include <map>
@@ -47,17 +46,6 @@ std::optional<std::uint32_t> FileCrc32(platform::ArchiveStream& stream) {
     at += got;
   }
   return static_cast<std::uint32_t>(crc);
-}
-
-bool SameHex(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
 }
 
 std::wstring Hex(std::uint32_t value) {
@@ -250,7 +238,7 @@ class DeltaRun {
     if (!file || file->Size() != entry.uncompressedSize) return false;
     if (!Listed()) return FileCrc32(*file) == entry.crc;
     std::optional<std::string> digest = Sha256Hex(*file);
-    return digest && SameHex(*digest, listedFiles_.at(entry.name)->sha256);
+    return digest && SameSha256Hex(*digest, listedFiles_.at(entry.name)->sha256);
   }
 
   bool IsInstalled(std::size_t index) {

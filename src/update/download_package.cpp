@@ -22,12 +22,6 @@
 
 namespace {
 
-void ShowProgressStrip(const UpdateContext& context, bool show) {
-  context.view->ShowProgressStrip(show);
-  context.state->m_bShowProgress = show;
-  context.view->Invalidate();
-}
-
 // "pkg.json" is written last and replaced whole, so it names the new
 // manifest only once every file of the package is in place.
 bool RecordManifest(const PanelState& state) {
