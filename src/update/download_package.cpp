@@ -99,6 +99,7 @@ std::optional<std::string> DownloadFromAddresses(const UpdateContext& panel,
   if (manifest.packageSize) rules.mostBytes = DeclaredSizeLimit(*manifest.packageSize);
   for (std::size_t at = 0; at < addresses.size(); ++at) {
     TraceAddress(panel, addresses, at);
+    rules.retryUnreachable = at + 1 == addresses.size();
     DownloadResult download =
         DownloadFile(*panel.transport, addresses[at], root.Package(), &progress, rules);
     panel.trace->Write(L"\n" + DescribeDownload(download));

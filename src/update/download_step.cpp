@@ -194,9 +194,9 @@ const wchar_t* DownloadErrorName(DownloadError error) {
   return L"";
 }
 
-bool IsWorthRetrying(DownloadError error) {
-  return error == DownloadError::ConnectFailed || error == DownloadError::Dropped ||
-         error == DownloadError::Stalled;
+bool IsWorthRetrying(DownloadError error, const DownloadRules& rules) {
+  if (error == DownloadError::ConnectFailed) return rules.retryUnreachable;
+  return error == DownloadError::Dropped || error == DownloadError::Stalled;
 }
 
 DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& url,
@@ -259,7 +259,8 @@ DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstri
   for (std::size_t attempt = 0;; ++attempt) {
     result = TryOnce(transport, url, path, progress, rules);
     result.attempts = static_cast<int>(attempt + 1);
-    if (result.Ok() || !IsWorthRetrying(result.error) || attempt >= rules.retryPauses.size()) {
+    if (result.Ok() || !IsWorthRetrying(result.error, rules) ||
+        attempt >= rules.retryPauses.size()) {
       return result;
     }
     std::this_thread::sleep_for(rules.retryPauses[attempt]);

@@ -195,13 +195,13 @@ TEST_F(DownloadStepTest, APartialAnswerToAPlainRequestIsRefused) {
   EXPECT_FALSE(Exists("out.bin"));
 }
 
-TEST_F(DownloadStepTest, AManifestPastOneMebibyteIsStoppedEarly) {
-  server.Serve("/announced", Body(3 * 1024 * 1024));
-  server.ServeChunked("/endless", Body(8 * 1024 * 1024));
+TEST_F(DownloadStepTest, AManifestPastFourMebibytesIsStoppedEarly) {
+  server.Serve("/announced", Body(5 * 1024 * 1024));
+  server.ServeChunked("/endless", Body(12 * 1024 * 1024));
   for (const char* path : {"/announced", "/endless"}) {
     DownloadResult result = Fetch(path, ManifestDownloadRules());
     EXPECT_EQ(result.error, DownloadError::TooLarge) << path;
-    EXPECT_LE(result.received, 1024u * 1024u) << path;
+    EXPECT_LE(result.received, 4u * 1024u * 1024u) << path;
     EXPECT_FALSE(Exists("out.bin")) << path;
     EXPECT_FALSE(Exists("out.bin.part")) << path;
   }

@@ -160,6 +160,9 @@ TEST_F(UpdateIntegrationTest, AFailingAddressHandsOverToTheNextMirror) {
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
   ExpectInstalled("1");
   EXPECT_GE(server.Hits("/busy.zip"), 1);
+  // Left at once for the next address, not after the retries' pauses.
+  EXPECT_NE(harness.trace.Text().find(L"download failed (no connection): 0, 0 bytes, 1 attempt"),
+            std::wstring::npos);
   EXPECT_NE(harness.trace.Text().find(L"package address: " +
                                       platform::DecodeUtf8(server.Address("/GameClient.zip"))),
             std::wstring::npos);
