@@ -17,8 +17,6 @@
 #include "files/sha256_digest.h"
 #include "files/zip_directory.h"
 #include "files/zip_reader.h"
-#include "platform/file_system.h"
-#include "platform/sparse_file.h"
 #include "update/delta_plan.h"
 #include "update/download_step.h"
 #include "update/range_fetch.h"
@@ -255,7 +253,7 @@ class DeltaRun {
 
   bool FetchAndUnpack(const DeltaPlan& plan) {
     if (plan.fetched.empty()) return true;
-    platform::CreatedSparseFile created = platform::CreateSparseFile(u_.copyPath);
+    platform::CreatedSparseFile created = u_.files.CreateSparseFile(u_.copyPath);
     if (!created.file) return CopyFailed(kCopyNotWritten, created.error);
     platform::SparseFile& copy = *created.file;
     if (platform::SystemResult written = copy.WriteAt(endOffset_, end_.data(), end_.size());

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <stdexcept>
 
 #include "fakes/fake_transport.h"
+#include "fakes/faulty_files.h"
 #include "fakes/forwarding_archive_files.h"
 #include "fakes/small_disk_files.h"
 #include "file_facts.h"
@@ -77,6 +81,19 @@ class InstallTest : public ::testing::Test {
 using InstallFaultsTest = InstallTest<ForwardingArchiveFiles>;
 using FullDiskTest = InstallTest<SmallDisk>;
 using WorkerFaultTest = InstallTest<ThrowingFiles>;
+using FileFaultsTest = InstallTest<FaultyFiles>;
+
+// Every file below `root` by its '/'-separated name, with its bytes.
+std::map<std::string, std::string> TreeOf(const std::filesystem::path& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+    if (!item.is_regular_file()) continue;
+    std::ifstream file(item.path(), std::ios::binary);
+    tree[item.path().lexically_relative(root).generic_string()] =
+        std::string(std::istreambuf_iterator<char>(file), {});
+  }
+  return tree;
+}
 
 TEST_F(InstallFaultsTest, ADirectoryEntryWithoutTheDirectoryAttributeInstalls) {
   Entry bin{"bin/", ""};
@@ -182,6 +199,45 @@ TEST_F(WorkerFaultTest, WhatEscapesAWorkerIsAFailedUpdateNotADeadLauncher) {
   downloader->OnRequest([](const std::wstring&) { throw std::runtime_error("unexpected"); });
   ASSERT_EQ(RunAgain(), UpdateOutcome::ManifestDownloadFailed);
   EXPECT_EQ(harness.view->Status(), kCheckFailedText);
+}
+
+// Every file operation of an update from v1 to v2 fails in turn, as a disk
+// failing at that moment would. Whatever that run leaves, the next start
+// installs v2 whole: a mixed client never passes for a complete one.
+TEST_F(FileFaultsTest, AnyFileOperationFailingLeavesNoClientThatPassesForComplete) {
+  // Same names and sizes in both, so only the bytes tell them apart.
+  auto release = [](char version) {
+    return std::vector<Entry>{{"game", std::string("game v") + version},
+                              {"data/a.bin", std::string(70000, version)},
+                              {"data/b.bin", std::string(3000, version)}};
+  };
+  const std::filesystem::path micro = harness.dir.Path() / "micro";
+  auto installFirst = [&] {
+    std::filesystem::remove_all(micro);
+    Publish(1, testzip::Build(release('1')));
+    return RunAgain();
+  };
+  ASSERT_EQ(installFirst(), UpdateOutcome::Installed);
+  Publish(2, testzip::Build(release('2')));
+  files.calls = 0;
+  ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+  const std::map<std::string, std::string> second = TreeOf(micro / "GameClient");
+  const int operations = files.calls;
+
+  for (int failing = 1; failing <= operations; ++failing) {
+    ASSERT_EQ(installFirst(), UpdateOutcome::Installed);
+    Publish(2, testzip::Build(release('2')));
+    files.calls = 0;
+    files.failAt = failing;
+    RunAgain();
+    files.failAt = 0;
+    UpdateOutcome next = RunAgain();
+    EXPECT_TRUE(next == UpdateOutcome::Installed || next == UpdateOutcome::ClientCurrent)
+        << "operation " << failing << " of " << operations;
+    EXPECT_TRUE(TreeOf(micro / "GameClient") == second)
+        << "operation " << failing << " of " << operations;
+    EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), Manifest(2)) << "operation " << failing;
+  }
 }
 
 }  // namespace

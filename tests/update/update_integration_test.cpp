@@ -300,11 +300,11 @@ TEST_F(UpdateIntegrationTest, FilesThePackageDoesNotContainStay) {
   EXPECT_EQ(ClientFile("saves/slot1.sav"), "my progress");
 }
 
-// The manifest's bounds: 1 MiB, 200 only, and no pkg_tmp.json after a failure.
-TEST_F(UpdateIntegrationTest, AManifestPastOneMebibyteFailsTheCheckAndLeavesNoCopy) {
+// The manifest's bounds: 4 MiB, 200 only, and no pkg_tmp.json after a failure.
+TEST_F(UpdateIntegrationTest, AManifestPastFourMebibytesFailsTheCheckAndLeavesNoCopy) {
   ServeRelease("1");
   std::string padded = Manifest();
-  padded.insert(padded.size() - 1, std::string(2 * 1024 * 1024, ' '));
+  padded.insert(padded.size() - 1, std::string(5 * 1024 * 1024, ' '));
   server.Serve("/pkg.json", padded);
   harness.WriteMicroFile(L"pkg_tmp.json", Manifest());
   ASSERT_EQ(Run(), UpdateOutcome::ManifestDownloadFailed);
