@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "files/sha256_digest.h"
-#include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
 #include "platform/trace.h"
