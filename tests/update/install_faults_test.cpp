@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <random>
 #include <stdexcept>
 
 #include "fakes/fake_transport.h"
@@ -49,10 +50,11 @@ class ThrowingFiles final : public ForwardingArchiveFiles {
 template <typename Files>
 class InstallTest : public ::testing::Test {
  protected:
-  void Publish(int version, const std::string& package) {
+  // With an `etag` the package is served to range requests too.
+  void Publish(int version, const std::string& package, const std::string& etag = "") {
     downloader->Serve(kManifestUrl, {true, Manifest(version)});
     downloader->Serve(L"http://updates.test/v" + std::to_wstring(version) + L".zip",
-                      {true, package});
+                      {true, package, 200, {}, etag});
   }
 
   UpdateOutcome Run() {
@@ -202,41 +204,51 @@ TEST_F(WorkerFaultTest, WhatEscapesAWorkerIsAFailedUpdateNotADeadLauncher) {
 }
 
 // Every file operation of an update from v1 to v2 fails in turn, as a disk
-// failing at that moment would. Whatever that run leaves, the next start
-// installs v2 whole: a mixed client never passes for a complete one.
+// failing at that moment would, by ranges and by the whole package. Whatever
+// that run leaves, the next start installs v2 whole: a mixed client never
+// passes for a complete one.
 TEST_F(FileFaultsTest, AnyFileOperationFailingLeavesNoClientThatPassesForComplete) {
-  // Same names and sizes in both, so only the bytes tell them apart.
-  auto release = [](char version) {
-    return std::vector<Entry>{{"game", std::string("game v") + version},
-                              {"data/a.bin", std::string(70000, version)},
-                              {"data/b.bin", std::string(3000, version)}};
+  // Only the bytes tell the versions apart; the large file, the same in
+  // both, is kept by ranges.
+  std::mt19937 random(7);
+  std::string kept(70000, '\0');
+  for (char& c : kept) c = static_cast<char>(random());
+  auto release = [&kept](char version) {
+    return testzip::Build({{"game", std::string("game v") + version},
+                           {"data/a.bin", kept},
+                           {"data/b.bin", std::string(3000, version)}});
   };
   const std::filesystem::path micro = harness.dir.Path() / "micro";
-  auto installFirst = [&] {
-    std::filesystem::remove_all(micro);
-    Publish(1, testzip::Build(release('1')));
-    return RunAgain();
-  };
-  ASSERT_EQ(installFirst(), UpdateOutcome::Installed);
-  Publish(2, testzip::Build(release('2')));
-  files.calls = 0;
-  ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
-  const std::map<std::string, std::string> second = TreeOf(micro / "GameClient");
-  const int operations = files.calls;
-
-  for (int failing = 1; failing <= operations; ++failing) {
+  for (std::string etag : {"", "\"v2\""}) {
+    auto installFirst = [&] {
+      std::filesystem::remove_all(micro);
+      Publish(1, release('1'));
+      return RunAgain();
+    };
     ASSERT_EQ(installFirst(), UpdateOutcome::Installed);
-    Publish(2, testzip::Build(release('2')));
+    Publish(2, release('2'), etag);
     files.calls = 0;
-    files.failAt = failing;
-    RunAgain();
-    files.failAt = 0;
-    UpdateOutcome next = RunAgain();
-    EXPECT_TRUE(next == UpdateOutcome::Installed || next == UpdateOutcome::ClientCurrent)
-        << "operation " << failing << " of " << operations;
-    EXPECT_TRUE(TreeOf(micro / "GameClient") == second)
-        << "operation " << failing << " of " << operations;
-    EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), Manifest(2)) << "operation " << failing;
+    ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+    EXPECT_EQ(harness.trace.Text().find(L"delta update: 1 entries kept") != std::wstring::npos,
+              !etag.empty());
+    const std::map<std::string, std::string> second = TreeOf(micro / "GameClient");
+    const int operations = files.calls;
+
+    for (int failing = 1; failing <= operations; ++failing) {
+      ASSERT_EQ(installFirst(), UpdateOutcome::Installed);
+      Publish(2, release('2'), etag);
+      files.calls = 0;
+      files.failAt = failing;
+      RunAgain();
+      files.failAt = 0;
+      UpdateOutcome next = RunAgain();
+      std::string where = "operation " + std::to_string(failing) + " of " +
+                          std::to_string(operations) + (etag.empty() ? "" : " by ranges");
+      EXPECT_TRUE(next == UpdateOutcome::Installed || next == UpdateOutcome::ClientCurrent)
+          << where;
+      EXPECT_TRUE(TreeOf(micro / "GameClient") == second) << where;
+      EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), Manifest(2)) << where;
+    }
   }
 }
 
