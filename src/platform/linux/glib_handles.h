@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cairo.h>
-#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <glib.h>
 #include <pango/pango.h>
 
@@ -14,7 +13,6 @@ namespace platform {
 using UniqueSurface = UniqueAny<cairo_surface_t*, cairo_surface_destroy>;
 using UniqueCairo = UniqueAny<cairo_t*, cairo_destroy>;
 using UniqueRegion = UniqueAny<cairo_region_t*, cairo_region_destroy>;
-using UniquePixbuf = UniqueAny<GdkPixbuf*, g_object_unref>;
 using UniqueLayout = UniqueAny<PangoLayout*, g_object_unref>;
 using UniqueFontDescription = UniqueAny<PangoFontDescription*, pango_font_description_free>;
 using UniqueError = UniqueAny<GError*, g_error_free>;
