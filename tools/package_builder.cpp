@@ -93,15 +93,13 @@ bool WriteContent(void* archive, const ArchiveItem& item) {
   return in.eof();
 }
 
-// The item's size when it is to be deflated chunk by chunk, else none.
-std::optional<std::uint64_t> ChunkedSize(const ArchiveItem& item,
-                                         std::optional<std::uint64_t> chunkMin) {
-  if (!chunkMin || IsDirectoryName(item.name)) return std::nullopt;
+// Whether the item is a file to be deflated chunk by chunk.
+bool IsChunked(const ArchiveItem& item, std::optional<std::uint64_t> chunkMin) {
+  if (!chunkMin || IsDirectoryName(item.name)) return false;
   std::error_code error;
   std::uint64_t size = item.source ? std::filesystem::file_size(*item.source, error)
                                    : static_cast<std::uint64_t>(item.bytes.size());
-  if (error || size == 0 || size < *chunkMin) return std::nullopt;
-  return size;
+  return !error && size > 0 && size >= *chunkMin;
 }
 
 // The content deflated by us rather than by minizip, which takes it as is.
@@ -123,7 +121,7 @@ std::optional<ChunkedContent> WriteChunkedContent(void* archive, const ArchiveIt
 bool AddItem(void* archive, const ArchiveItem& item, std::optional<std::uint64_t> chunkMin,
              ChunkIndex& index) {
   bool directory = IsDirectoryName(item.name);
-  bool chunked = ChunkedSize(item, chunkMin).has_value();
+  bool chunked = IsChunked(item, chunkMin);
   zip_fileinfo info{};
   info.tmz_date = LocalZipTime(item.modifiedTime);
   info.external_fa = (item.unixMode << 16) | (directory ? kDosDirectory : 0u);
