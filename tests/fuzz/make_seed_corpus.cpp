@@ -1,12 +1,13 @@
 // Writes a fuzz target's seed corpus into a directory: the archives of the
 // archive tests' kinds, or the headers, bodies, signatures and manifests a
-// server sends. make_seed_corpus zip|byteranges|content-range|minisign|manifest DIR
+// server sends. make_seed_corpus zip|byteranges|content-range|minisign|manifest|chunk-index DIR
 #include <fstream>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <string>
 
+#include "files/chunk_index.h"
 #include "minisign_signer.h"
 #include "zip_builder.h"
 
@@ -92,18 +93,28 @@ void Manifests(const Save& save) {
   save("nested", R"({"x":[[[{"y":[1e308,-0.5,true,null,"\ud83d\ude00"]}]]],"files":[{"name":1}]})");
 }
 
+void ChunkIndexes(const Save& save) {
+  IndexedChunk chunk{70000, 30000, {}};
+  chunk.sha256.fill(0xab);
+  IndexedChunk last{5, 7, {}};
+  ChunkIndex index;
+  index.entries.push_back({"data/\xE6\x95\xB0.pak", 1234, 140005, {chunk, chunk, last}});
+  index.entries.push_back({"b.pak", 90, 5, {last}});
+  save("two-entries", WriteChunkIndex(index));
+  save("empty", WriteChunkIndex({}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::map<std::string, std::function<void(const Save&)>> kinds = {
-      {"zip", Archives},
-      {"byteranges", ByteRanges},
-      {"content-range", ContentRanges},
-      {"minisign", Signatures},
-      {"manifest", Manifests}};
+      {"zip", Archives},        {"byteranges", ByteRanges}, {"content-range", ContentRanges},
+      {"minisign", Signatures}, {"manifest", Manifests},    {"chunk-index", ChunkIndexes},
+  };
   auto kind = argc == 3 ? kinds.find(argv[1]) : kinds.end();
   if (kind == kinds.end()) {
-    std::cerr << "usage: make_seed_corpus zip|byteranges|content-range|minisign|manifest DIR\n";
+    std::cerr << "usage: make_seed_corpus "
+                 "zip|byteranges|content-range|minisign|manifest|chunk-index DIR\n";
     return 2;
   }
   const std::string dir = argv[2];
