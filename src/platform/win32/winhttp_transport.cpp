@@ -14,7 +14,7 @@
 
 #include "platform/http_count.h"
 #include "platform/http_transport.h"
-#include "platform/unique_resource.h"
+#include "platform/win32/internet_handle.h"
 #include "platform/win32/user_proxy.h"
 #include "platform/win32/win32_error.h"
 
@@ -24,8 +24,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr DWORD kReadBytes = 256 * 1024;
-
-using InternetHandle = UniqueAny<HINTERNET, ::WinHttpCloseHandle>;
 
 DWORD Milliseconds(std::chrono::milliseconds duration) {
   return static_cast<DWORD>(std::clamp<long long>(duration.count(), 1, 0x7FFFFFFF));
