@@ -6,8 +6,11 @@
 namespace {
 
 // Enough to keep every thread busy while the reader looks the next entries up.
-constexpr std::size_t kQueueLimit = 64;
+constexpr std::size_t kQueueLimit = 16;
 constexpr int kMostThreads = 4;
+// A batch closes at this many entries or bytes; a larger entry goes alone.
+constexpr std::size_t kBatchEntries = 64;
+constexpr std::uint64_t kBatchBytes = 1024 * 1024;
 
 }  // namespace
 
@@ -16,11 +19,12 @@ ExtractionPool::ExtractionPool(Writer writer, int threads) : writer_(std::move(w
 }
 
 ExtractionPool::~ExtractionPool() {
+  QueueForming();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
+  workReady_.notify_all();
   for (std::thread& thread : threads_) thread.join();
 }
 
@@ -38,24 +42,41 @@ std::wstring ExtractionPool::KeyOf(const std::wstring& path) {
 }
 
 void ExtractionPool::Submit(int index, FileEntryJob job) {
+  std::uint64_t bytes = job.facts.compressedSize + job.facts.uncompressedSize;
+  if (!forming_.entries.empty() &&
+      (forming_.entries.size() >= kBatchEntries || forming_.bytes + bytes > kBatchBytes)) {
+    QueueForming();
+  }
   std::wstring key = KeyOf(job.targetPath);
+  forming_.entries.push_back({index, std::move(key), std::move(job)});
+  forming_.bytes += bytes;
+  if (forming_.bytes >= kBatchBytes) QueueForming();
+}
+
+void ExtractionPool::QueueForming() {
+  if (forming_.entries.empty()) return;
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return queue_.size() < kQueueLimit; });
-  ++pending_[key];
-  queue_.push_back({index, std::move(key), std::move(job)});
+  progress_.wait(lock, [this] { return queue_.size() < kQueueLimit; });
+  for (const Entry& entry : forming_.entries) ++pending_[entry.key];
+  queue_.push_back(std::move(forming_));
+  forming_ = Batch();
   lock.unlock();
-  changed_.notify_all();
+  workReady_.notify_one();
 }
 
 void ExtractionPool::WaitUntilClear(const std::wstring& path) {
   std::wstring key = KeyOf(path);
+  bool forming = std::any_of(forming_.entries.begin(), forming_.entries.end(),
+                             [&key](const Entry& entry) { return entry.key == key; });
+  if (forming) QueueForming();
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this, &key] { return pending_.count(key) == 0; });
+  progress_.wait(lock, [this, &key] { return pending_.count(key) == 0; });
 }
 
 ArchiveResult ExtractionPool::WaitForResult(int index) {
+  QueueForming();
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this, index] { return finished_.count(index) != 0; });
+  progress_.wait(lock, [this, index] { return finished_.count(index) != 0; });
   auto found = finished_.find(index);
   ArchiveResult result = found->second;
   finished_.erase(found);
@@ -71,9 +92,14 @@ bool ExtractionPool::TakeResult(int index, ArchiveResult& result) {
   return true;
 }
 
-std::deque<ExtractionPool::Queued>::iterator ExtractionPool::NextRunnable() {
+bool ExtractionPool::Runnable(const Batch& batch) const {
+  return std::none_of(batch.entries.begin(), batch.entries.end(),
+                      [this](const Entry& entry) { return running_.count(entry.key) != 0; });
+}
+
+std::deque<ExtractionPool::Batch>::iterator ExtractionPool::NextRunnable() {
   return std::find_if(queue_.begin(), queue_.end(),
-                      [this](const Queued& queued) { return running_.count(queued.key) == 0; });
+                      [this](const Batch& batch) { return Runnable(batch); });
 }
 
 void ExtractionPool::Work() {
@@ -81,25 +107,33 @@ void ExtractionPool::Work() {
   for (;;) {
     std::unique_lock<std::mutex> lock(mutex_);
     auto next = queue_.end();
-    changed_.wait(lock, [this, &next] {
+    workReady_.wait(lock, [this, &next] {
       next = NextRunnable();
       return next != queue_.end() || (stopping_ && queue_.empty());
     });
     if (next == queue_.end()) return;
-    Queued queued = std::move(*next);
+    Batch batch = std::move(*next);
     queue_.erase(next);
-    running_.insert(queued.key);
+    for (const Entry& entry : batch.entries) running_.insert(entry.key);
     lock.unlock();
-    changed_.notify_all();
+    progress_.notify_one();
 
-    ArchiveResult result = writer_(queued.job, buffers);
+    std::vector<ArchiveResult> results;
+    results.reserve(batch.entries.size());
+    for (const Entry& entry : batch.entries) results.push_back(writer_(entry.job, buffers));
 
     lock.lock();
-    running_.erase(queued.key);
-    auto pending = pending_.find(queued.key);
-    if (--pending->second == 0) pending_.erase(pending);
-    finished_[queued.index] = result;
+    for (std::size_t i = 0; i < batch.entries.size(); ++i) {
+      const Entry& entry = batch.entries[i];
+      running_.erase(entry.key);
+      auto pending = pending_.find(entry.key);
+      if (--pending->second == 0) pending_.erase(pending);
+      finished_[entry.index] = results[i];
+    }
+    bool blocked = !queue_.empty();
     lock.unlock();
-    changed_.notify_all();
+    progress_.notify_one();
+    // A batch that waited for one of these targets may run now.
+    if (blocked) workReady_.notify_one();
   }
 }

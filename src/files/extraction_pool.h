@@ -1,7 +1,8 @@
 // A few threads writing the file entries of one extraction. Each target is
 // written by one thread at a time, in the order its entries were submitted,
 // so an archive naming a file twice ends with its later entry as when
-// unpacking entry by entry.
+// unpacking entry by entry. Small entries are handed over in batches: one
+// hand-over per entry cost more than writing a small file.
 #pragma once
 
 #include <condition_variable>
@@ -33,7 +34,9 @@ class ExtractionPool {
   // contend for the same disk.
   static int DefaultThreads();
 
-  // Queues entry `index`; blocks while the queue is full.
+  // Queues entry `index`, with the next ones while they are small; blocks
+  // while the queue is full. Only the thread that made the pool submits and
+  // waits.
   void Submit(int index, FileEntryJob job);
   // Blocks until no submitted entry that has not finished writes `path`, so
   // a directory can be made there as it would be after those entries.
@@ -44,21 +47,34 @@ class ExtractionPool {
   bool TakeResult(int index, ArchiveResult& result);
 
  private:
-  struct Queued {
+  struct Entry {
     int index;
     std::wstring key;
     FileEntryJob job;
   };
+  // Entries written one after the other by one thread.
+  struct Batch {
+    std::vector<Entry> entries;
+    std::uint64_t bytes = 0;
+  };
 
   static std::wstring KeyOf(const std::wstring& path);
+  // Queues the batch being formed, if any.
+  void QueueForming();
   void Work();
-  // The first queued entry whose target no other thread is writing.
-  std::deque<Queued>::iterator NextRunnable();
+  // The first queued batch none of whose targets another thread is writing.
+  std::deque<Batch>::iterator NextRunnable();
+  bool Runnable(const Batch& batch) const;
 
   Writer writer_;
+  // Filled by the submitting thread alone, without the lock.
+  Batch forming_;
   std::mutex mutex_;
-  std::condition_variable changed_;
-  std::deque<Queued> queue_;
+  // Workers wait for a runnable batch, the submitting thread for room, a
+  // result or a target to clear.
+  std::condition_variable workReady_;
+  std::condition_variable progress_;
+  std::deque<Batch> queue_;
   // Targets of entries queued or being written, with how many of each.
   std::unordered_map<std::wstring, int> pending_;
   std::unordered_set<std::wstring> running_;
