@@ -38,6 +38,23 @@ std::optional<std::string> Sha256Hex(platform::ArchiveStream& stream) {
   return hex;
 }
 
+std::optional<platform::Sha256Digest> Sha256Of(const void* data, std::size_t size) {
+  std::unique_ptr<platform::Sha256> sha256 = platform::MakeSha256();
+  if (!sha256 || (size > 0 && !sha256->Update(data, size))) return std::nullopt;
+  return sha256->Finish();
+}
+
+bool SameSha256Hex(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool IsSha256Hex(const std::string& hex) {
   if (hex.size() != 64) return false;
   for (char c : hex) {
