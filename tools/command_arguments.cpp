@@ -25,6 +25,13 @@ std::optional<ParsedArguments> ParseArguments(const std::vector<std::wstring>& a
   return parsed;
 }
 
+bool TakeFlag(std::vector<std::wstring>& arguments, const std::wstring& flag) {
+  auto kept = std::remove(arguments.begin(), arguments.end(), flag);
+  bool found = kept != arguments.end();
+  arguments.erase(kept, arguments.end());
+  return found;
+}
+
 std::optional<MinisignPublicKey> PublicKeyArgument(const std::wstring& lineOrFile) {
   std::optional<MinisignPublicKey> key = ParseMinisignPublicKey(platform::EncodeUtf8(lineOrFile));
   std::string keyFile;

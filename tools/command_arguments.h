@@ -22,6 +22,10 @@ struct ParsedArguments {
 std::optional<ParsedArguments> ParseArguments(const std::vector<std::wstring>& arguments,
                                               const std::vector<std::wstring>& known);
 
+// Removes every `flag` (an option without a value) from `arguments`; whether
+// there was one.
+bool TakeFlag(std::vector<std::wstring>& arguments, const std::wstring& flag);
+
 // A whole decimal number from 1 to `most`; none for anything else.
 std::optional<std::uint64_t> CountArgument(const std::wstring& text, std::uint64_t most);
 

@@ -1,10 +1,12 @@
 // micro-pkg build DIR --client-url URL --exe PATH --out OUTDIR [--version N]
-// [--expires-in DAYS] [--update-key KEY]... [--mirror URL]...: packs a client directory into
-// OUTDIR/GameClient.zip and writes the manifest OUTDIR/pkg.json that points
-// the launcher at it. PATH is the executable inside DIR.
+// [--expires-in DAYS] [--update-key KEY]... [--mirror URL]... [--chunk-min BYTES | --no-chunks]:
+// packs a client directory into OUTDIR/GameClient.zip, with the chunk index
+// of its large files beside it, and writes the manifest OUTDIR/pkg.json that
+// points the launcher at it. PATH is the executable inside DIR.
 #include <cstdio>
 #include <ctime>
 #include <cwchar>
+#include <limits>
 #include <optional>
 #include <system_error>
 
@@ -22,6 +24,8 @@ namespace {
 // days, up to a century.
 constexpr std::uint64_t kMostVersion = 9007199254740992ULL;
 constexpr std::uint64_t kMostExpiryDays = 36500;
+// Smaller files gain little from chunks and cost index lines.
+constexpr std::uint64_t kDefaultChunkMin = 1 << 20;
 
 // The version defaults to the build time, so later builds are higher.
 std::optional<ManifestExtras> ReadGuards(ParsedArguments& parsed, std::time_t now) {
@@ -49,16 +53,44 @@ std::optional<ManifestExtras> ReadGuards(ParsedArguments& parsed, std::time_t no
   return guards;
 }
 
+// Writes the index beside the package, or removes one an earlier build left
+// there, and names it in `package`.
+bool PublishChunkIndex(const ChunkIndex& index, const std::wstring& path,
+                       PackageIdentity& package) {
+  if (index.entries.empty()) {
+    std::error_code error;
+    std::filesystem::remove(ToPath(path), error);
+    return !error;
+  }
+  if (!platform::ReplaceFileContents(path, WriteChunkIndex(index))) return false;
+  std::optional<PackageIdentity> written = IdentifyPackage(ToPath(path));
+  if (!written) return false;
+  package.chunksSize = written->size;
+  package.chunksSha256 = written->sha256;
+  return true;
+}
+
 }  // namespace
 
 CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
-  auto parsed = ParseArguments(arguments, {L"--client-url", L"--exe", L"--out", L"--version",
-                                           L"--expires-in", L"--update-key", L"--mirror"});
+  std::vector<std::wstring> rest = arguments;
+  bool noChunks = TakeFlag(rest, L"--no-chunks");
+  auto parsed =
+      ParseArguments(rest, {L"--client-url", L"--exe", L"--out", L"--version", L"--expires-in",
+                            L"--update-key", L"--mirror", L"--chunk-min"});
   if (!parsed || parsed->positional.size() != 1 || parsed->options.count(L"--client-url") == 0 ||
-      parsed->options.count(L"--exe") == 0 || parsed->options.count(L"--out") == 0)
+      parsed->options.count(L"--exe") == 0 || parsed->options.count(L"--out") == 0 ||
+      (noChunks && parsed->options.count(L"--chunk-min") != 0))
     return CommandResult::BadArguments;
   std::optional<ManifestExtras> guards = ReadGuards(*parsed, std::time(nullptr));
   if (!guards) return CommandResult::BadArguments;
+  std::optional<std::uint64_t> chunkMin;
+  if (!noChunks) chunkMin = kDefaultChunkMin;
+  if (parsed->options.count(L"--chunk-min") != 0) {
+    chunkMin =
+        CountArgument(parsed->options[L"--chunk-min"], std::numeric_limits<std::uint64_t>::max());
+    if (!chunkMin) return CommandResult::BadArguments;
+  }
   for (const std::wstring& mirror : parsed->repeated[L"--mirror"]) {
     guards->mirrors.push_back(platform::EncodeAnsi(mirror));
   }
@@ -81,7 +113,9 @@ CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
     return CommandResult::Failed;
   }
   std::filesystem::create_directories(out, error);
-  if (!WriteZipArchive(out / "GameClient.zip", *items)) {
+  std::optional<ChunkIndex> index =
+      WriteChunkedZipArchive(out / "GameClient.zip", *items, chunkMin);
+  if (!index) {
     std::fprintf(stderr, "micro-pkg: cannot write %s\n", (out / "GameClient.zip").string().c_str());
     return CommandResult::Failed;
   }
@@ -91,6 +125,12 @@ CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
   if (!package || !files) {
     std::fprintf(stderr, "micro-pkg: cannot read %s back\n",
                  (out / "GameClient.zip").string().c_str());
+    return CommandResult::Failed;
+  }
+  std::wstring indexPath =
+      parsed->options[L"--out"] + platform::kPathSeparator + L"GameClient.zip.chunks";
+  if (!PublishChunkIndex(*index, indexPath, *package)) {
+    std::fprintf(stderr, "micro-pkg: cannot write %s\n", platform::EncodeUtf8(indexPath).c_str());
     return CommandResult::Failed;
   }
   std::string exePath = ManifestExePath(exeInClient);
@@ -112,5 +152,9 @@ CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
   }
   std::printf("%zu entries packed into %s\n", items->size(),
               (out / "GameClient.zip").string().c_str());
+  if (!index->entries.empty()) {
+    std::printf("%zu entries in chunks, indexed in %s\n", index->entries.size(),
+                platform::EncodeUtf8(indexPath).c_str());
+  }
   return CommandResult::Ok;
 }

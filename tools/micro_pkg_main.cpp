@@ -19,10 +19,11 @@ const Command kCommands[] = {
     {"extract", "ARCHIVE DIR", "extract every entry into DIR as the launcher does", RunExtract},
     {"build",
      "DIR --client-url URL --exe PATH --out OUTDIR [--version N] [--expires-in DAYS] "
-     "[--update-key KEY]... [--mirror URL]...",
+     "[--update-key KEY]... [--mirror URL]... [--chunk-min BYTES | --no-chunks]",
      "pack DIR into OUTDIR/GameClient.zip and write OUTDIR/pkg.json (version: the build time "
      "unless given; update keys: base64 lines or public key files; mirrors: further addresses of "
-     "the package)",
+     "the package); files of at least 1 MiB (or BYTES) are deflated in chunks listed in "
+     "OUTDIR/GameClient.zip.chunks",
      RunBuild},
     {"serve", "DIR [--port N] [--rate BYTES_PER_SECOND] [--log FILE]",
      "serve DIR over HTTP on 127.0.0.1, optionally slowed down and logging each request", RunServe},

@@ -10,9 +10,15 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <system_error>
 #include <vector>
+
+#include "chunked_deflate.h"
+#include "files/little_endian.h"
+#include "files/zip_directory.h"
 
 namespace {
 
@@ -20,6 +26,8 @@ constexpr std::uint32_t kMadeByUnix = 3u << 8 | 20u;
 constexpr std::uint32_t kUtf8NamesFlag = 0x800;
 constexpr std::uint32_t kDosDirectory = 0x10;
 constexpr std::uint16_t kExtendedTimestampId = 0x5455;
+constexpr std::uint64_t kLocalHeaderSignature = 0x04034b50;
+constexpr std::uint64_t kLocalHeaderBytes = 30;
 
 struct ZipCloser {
   void operator()(void* archive) const { zipClose(archive, nullptr); }
@@ -85,8 +93,37 @@ bool WriteContent(void* archive, const ArchiveItem& item) {
   return in.eof();
 }
 
-bool AddItem(void* archive, const ArchiveItem& item) {
+// The item's size when it is to be deflated chunk by chunk, else none.
+std::optional<std::uint64_t> ChunkedSize(const ArchiveItem& item,
+                                         std::optional<std::uint64_t> chunkMin) {
+  if (!chunkMin || IsDirectoryName(item.name)) return std::nullopt;
+  std::error_code error;
+  std::uint64_t size = item.source ? std::filesystem::file_size(*item.source, error)
+                                   : static_cast<std::uint64_t>(item.bytes.size());
+  if (error || size == 0 || size < *chunkMin) return std::nullopt;
+  return size;
+}
+
+// The content deflated by us rather than by minizip, which takes it as is.
+std::optional<ChunkedContent> WriteChunkedContent(void* archive, const ArchiveItem& item) {
+  std::unique_ptr<std::istream> in;
+  if (item.source) {
+    in = std::make_unique<std::ifstream>(*item.source, std::ios::binary);
+  } else {
+    in = std::make_unique<std::istringstream>(item.bytes);
+  }
+  if (!*in) return std::nullopt;
+  return DeflateInChunks(*in, [archive](const unsigned char* data, std::size_t size) {
+    return zipWriteInFileInZip(archive, data, static_cast<unsigned>(size)) == ZIP_OK;
+  });
+}
+
+// Adds the item; an entry deflated chunk by chunk is added to `index`, its
+// data offset still to be found.
+bool AddItem(void* archive, const ArchiveItem& item, std::optional<std::uint64_t> chunkMin,
+             ChunkIndex& index) {
   bool directory = IsDirectoryName(item.name);
+  bool chunked = ChunkedSize(item, chunkMin).has_value();
   zip_fileinfo info{};
   info.tmz_date = LocalZipTime(item.modifiedTime);
   info.external_fa = (item.unixMode << 16) | (directory ? kDosDirectory : 0u);
@@ -94,31 +131,90 @@ bool AddItem(void* archive, const ArchiveItem& item) {
   auto extraSize = static_cast<uInt>(extra.size());
   int method = directory ? 0 : Z_DEFLATED;
   if (zipOpenNewFileInZip4_64(archive, item.name.c_str(), &info, extra.data(), extraSize,
-                              extra.data(), extraSize, nullptr, method, Z_DEFAULT_COMPRESSION, 0,
-                              -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
-                              kMadeByUnix, kUtf8NamesFlag, 0) != ZIP_OK) {
+                              extra.data(), extraSize, nullptr, method, Z_DEFAULT_COMPRESSION,
+                              chunked ? 1 : 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+                              nullptr, 0, kMadeByUnix, kUtf8NamesFlag, 0) != ZIP_OK) {
     return false;
   }
-  bool written = directory || WriteContent(archive, item);
-  return zipCloseFileInZip(archive) == ZIP_OK && written;
+  if (!chunked) {
+    bool written = directory || WriteContent(archive, item);
+    return zipCloseFileInZip(archive) == ZIP_OK && written;
+  }
+  std::optional<ChunkedContent> content = WriteChunkedContent(archive, item);
+  if (!content) {
+    zipCloseFileInZip(archive);
+    return false;
+  }
+  index.entries.push_back({item.name, 0, content->size, std::move(content->chunks)});
+  return zipCloseFileInZipRaw64(archive, content->size, content->crc32) == ZIP_OK;
+}
+
+std::optional<std::string> ReadAt(std::ifstream& in, std::uint64_t offset, std::uint64_t size) {
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.clear();
+  in.seekg(static_cast<std::streamoff>(offset));
+  if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) return std::nullopt;
+  return bytes;
+}
+
+// Where each indexed entry's compressed data begins, read back from the
+// package as a launcher reads it: its central directory, then each entry's
+// local header. False when that cannot be read (a zip64 package, which the
+// launcher does not update by ranges).
+bool LocateEntryData(const std::filesystem::path& path, ChunkIndex& index) {
+  std::error_code error;
+  std::uint64_t size = std::filesystem::file_size(path, error);
+  std::ifstream in(path, std::ios::binary);
+  if (error || !in) return false;
+  std::uint64_t tailOffset = size - std::min(size, kZipEndSearchBytes);
+  std::optional<std::string> tail = ReadAt(in, tailOffset, size - tailOffset);
+  if (!tail) return false;
+  ZipEndScan scan = FindZipEnd(*tail, tailOffset);
+  if (scan.problem != ZipEndProblem::None) return false;
+  std::optional<std::string> directory =
+      ReadAt(in, scan.end.directoryOffset, scan.end.directorySize);
+  if (!directory) return false;
+  auto entries = ParseZipDirectory(*directory, scan.end);
+  if (!entries) return false;
+  std::map<std::string, std::uint64_t> headers;
+  for (const ZipDirectoryEntry& entry : *entries) headers[entry.name] = entry.localHeaderOffset;
+  for (IndexedEntry& entry : index.entries) {
+    auto header = headers.find(entry.name);
+    if (header == headers.end()) return false;
+    std::optional<std::string> local = ReadAt(in, header->second, kLocalHeaderBytes);
+    if (!local || ReadLittleEndian(*local, 0, 4) != kLocalHeaderSignature) return false;
+    entry.dataOffset = header->second + kLocalHeaderBytes + ReadLittleEndian(*local, 26, 2) +
+                       ReadLittleEndian(*local, 28, 2);
+  }
+  return true;
 }
 
 }  // namespace
 
-bool WriteZipArchive(const std::filesystem::path& path, const std::vector<ArchiveItem>& items) {
+std::optional<ChunkIndex> WriteChunkedZipArchive(const std::filesystem::path& path,
+                                                 const std::vector<ArchiveItem>& items,
+                                                 std::optional<std::uint64_t> chunkMin) {
+  ChunkIndex index;
   bool ok = false;
   {
     ZipHandle archive(zipOpen64(path.string().c_str(), APPEND_STATUS_CREATE));
-    if (!archive) return false;
-    ok = std::all_of(items.begin(), items.end(),
-                     [&](const ArchiveItem& item) { return AddItem(archive.get(), item); });
+    if (!archive) return std::nullopt;
+    ok = std::all_of(items.begin(), items.end(), [&](const ArchiveItem& item) {
+      return AddItem(archive.get(), item, chunkMin, index);
+    });
     ok = zipClose(archive.release(), nullptr) == ZIP_OK && ok;
   }
   if (!ok) {
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
+    return std::nullopt;
   }
-  return ok;
+  if (!index.entries.empty() && !LocateEntryData(path, index)) index.entries.clear();
+  return index;
+}
+
+bool WriteZipArchive(const std::filesystem::path& path, const std::vector<ArchiveItem>& items) {
+  return WriteChunkedZipArchive(path, items, std::nullopt).has_value();
 }
 
 std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::path& directory) {
@@ -254,6 +350,10 @@ std::string ManifestText(const std::string& clientUrl, const std::string& exePat
       cJSON_AddStringToObject(root.get(), "package_sha256", package->sha256.c_str());
     }
     cJSON_AddStringToObject(root.get(), "package_crc32", crc);
+    if (!package->chunksSha256.empty()) {
+      cJSON_AddNumberToObject(root.get(), "chunks_size", static_cast<double>(package->chunksSize));
+      cJSON_AddStringToObject(root.get(), "chunks_sha256", package->chunksSha256.c_str());
+    }
     if (!package->files.empty()) {
       cJSON* files = cJSON_AddArrayToObject(root.get(), "files");
       for (const PackageFile& file : package->files) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "files/chunk_index.h"
+
 struct ArchiveItem {
   // '/'-separated UTF-8 name; a directory's ends with '/'.
   std::string name;
@@ -23,6 +25,15 @@ struct ArchiveItem {
 // False, with no archive left behind, when anything could not be read or
 // written.
 bool WriteZipArchive(const std::filesystem::path& path, const std::vector<ArchiveItem>& items);
+
+// The same, but each file of at least `chunkMin` bytes (none: no file) is
+// deflated chunk by chunk (chunked_deflate.h), and the chunk index lists
+// those entries with where their data lies in the archive. The index is
+// empty when no entry was chunked or the archive needs zip64, which the
+// launcher does not update by ranges.
+std::optional<ChunkIndex> WriteChunkedZipArchive(const std::filesystem::path& path,
+                                                 const std::vector<ArchiveItem>& items,
+                                                 std::optional<std::uint64_t> chunkMin);
 
 // Every file and directory below `directory`, in name order, as items that
 // read their content from disk. None when the directory cannot be walked.
@@ -51,6 +62,10 @@ struct PackageIdentity {
   std::string sha256;
   // Listed as "files" when not empty.
   std::vector<PackageFile> files;
+  // "chunks_size" and "chunks_sha256", the chunk index published beside the
+  // package; listed when the digest is not empty.
+  std::uint64_t chunksSize = 0;
+  std::string chunksSha256{};
 };
 // None when the package cannot be read.
 std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& package);
@@ -73,7 +88,8 @@ struct ManifestExtras {
 };
 
 // {"client_url", "exe_path", "version", "expires", "update_keys", "package_size",
-// "package_sha256", "package_crc32", "files": [{"name", "size", "sha256"}, ...]},
+// "package_sha256", "package_crc32", "chunks_size", "chunks_sha256",
+// "files": [{"name", "size", "sha256"}, ...]},
 // formatted by cJSON; the package's members only when `package` is given, the
 // guards only when set.
 std::string ManifestText(const std::string& clientUrl, const std::string& exePath,

@@ -6,9 +6,12 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
+#include "files/chunk_index.h"
 #include "files/minisign_signature.h"
+#include "files/sha256_digest.h"
 #include "platform/environment.h"
 #include "platform/text_codec.h"
 #include "temp_dir.h"
@@ -17,6 +20,7 @@
 #ifndef _WIN32
 #include <sys/wait.h>
 #endif
+#include <zlib.h>
 
 namespace {
 
@@ -206,6 +210,146 @@ TEST(MicroPkg, AFileListThatWouldPassTheManifestLimitIsLeftOut) {
   EXPECT_EQ(manifest.find("\"files\""), std::string::npos);
   EXPECT_NE(manifest.find("\"package_sha256\""), std::string::npos);
 }
+
+// Words from a small vocabulary: deflates about as game data does.
+std::string CompressibleBytes(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::vector<std::string> words(3000);
+  for (std::string& word : words) {
+    for (std::size_t i = 3 + random() % 7; i > 0; --i)
+      word += static_cast<char>('a' + random() % 26);
+  }
+  std::string bytes;
+  while (bytes.size() < size) bytes += words[random() % words.size()] + ' ';
+  bytes.resize(size);
+  return bytes;
+}
+
+std::string Hex(const std::array<unsigned char, 32>& digest) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char byte : digest) hex += std::string{kHex[byte >> 4], kHex[byte & 0xf]};
+  return hex;
+}
+
+// What a fresh raw inflate makes of `compressed` alone.
+std::string InflateAlone(std::string_view compressed, std::size_t most) {
+  z_stream stream{};
+  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return {};
+  std::string out(most + 1, '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
+  stream.avail_in = static_cast<uInt>(compressed.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  int result = inflate(&stream, Z_SYNC_FLUSH);
+  bool whole = (result == Z_OK || result == Z_STREAM_END) && stream.avail_in == 0;
+  out.resize(whole ? out.size() - stream.avail_out : 0);
+  inflateEnd(&stream);
+  return out;
+}
+
+class ChunkedBuild : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(dir.Path() / "client" / "data");
+    large = CompressibleBytes(3 << 20, 7);
+    dir.Write(L"client/data/world.pak", large);
+    dir.Write(L"client/game", "game");
+  }
+
+  RunResult Build(const std::wstring& out, const std::wstring& options = L"") {
+    return RunTool(
+        L"build " + Quoted(dir.WideFile(L"client")) +
+        L" --client-url http://127.0.0.1:8/GameClient.zip --exe game --version 1 --out " +
+        Quoted(dir.WideFile(out)) + options);
+  }
+
+  TempDir dir;
+  std::string large;
+};
+
+// Each chunk of a large file is its own piece of the deflate stream: the
+// index says where, and its bytes inflate alone to the chunk it names.
+TEST_F(ChunkedBuild, LargeFilesAreIndexedInChunksThatInflateAlone) {
+  ASSERT_EQ(Build(L"site").status, 0);
+  std::string package = dir.Read(L"site/GameClient.zip");
+  std::string indexBytes = dir.Read(L"site/GameClient.zip.chunks");
+  std::optional<ChunkIndex> index = ParseChunkIndex(indexBytes);
+  ASSERT_TRUE(index);
+  ASSERT_EQ(index->entries.size(), 1u);
+  const IndexedEntry& entry = index->entries[0];
+  EXPECT_EQ(entry.name, "data/world.pak");
+  EXPECT_EQ(entry.uncompressedSize, large.size());
+  EXPECT_GT(entry.chunks.size(), 10u);
+  std::string joined;
+  std::uint64_t at = entry.dataOffset;
+  for (const IndexedChunk& chunk : entry.chunks) {
+    ASSERT_LE(at + chunk.compressedLength, package.size());
+    std::string bytes =
+        InflateAlone(std::string_view(package).substr(at, chunk.compressedLength), chunk.length);
+    Sha256Hasher hasher;
+    hasher.Update(bytes.data(), bytes.size());
+    EXPECT_EQ(hasher.FinishHex(), Hex(chunk.sha256)) << joined.size();
+    joined += bytes;
+    at += chunk.compressedLength;
+  }
+  EXPECT_EQ(joined, large);
+  EXPECT_LE(indexBytes.size() * 200, package.size());
+
+  std::string manifest = dir.Read(L"site/pkg.json");
+  RunResult hash = RunTool(L"hash " + Quoted(dir.WideFile(L"site/GameClient.zip.chunks")));
+  std::string size = hash.output.substr(0, hash.output.find(' '));
+  EXPECT_NE(manifest.find("\"chunks_size\":\t" + size + ","), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("\"chunks_sha256\":\t\"" + hash.output.substr(size.size() + 1, 64)),
+            std::string::npos)
+      << manifest;
+
+  // The same tree builds the same package and index.
+  ASSERT_EQ(Build(L"again").status, 0);
+  EXPECT_EQ(dir.Read(L"again/GameClient.zip"), package);
+  EXPECT_EQ(dir.Read(L"again/GameClient.zip.chunks"), indexBytes);
+}
+
+TEST_F(ChunkedBuild, NoChunksOrAHigherThresholdWritesNoIndex) {
+  ASSERT_EQ(Build(L"site").status, 0);
+  ASSERT_TRUE(fs::exists(dir.Path() / "site" / "GameClient.zip.chunks"));
+  for (const wchar_t* options : {L" --no-chunks", L" --chunk-min 4194304"}) {
+    ASSERT_EQ(Build(L"site", options).status, 0);
+    EXPECT_FALSE(fs::exists(dir.Path() / "site" / "GameClient.zip.chunks"));
+    EXPECT_EQ(dir.Read(L"site/pkg.json").find("chunks_"), std::string::npos);
+  }
+  for (const wchar_t* bad : {L" --chunk-min 0", L" --chunk-min x", L" --no-chunks --chunk-min 9"}) {
+    EXPECT_EQ(Build(L"site", bad).status, 2) << platform::EncodeUtf8(bad);
+  }
+}
+
+#ifndef _WIN32
+// Chunked or not, the package is an ordinary zip to other tools.
+TEST_F(ChunkedBuild, OtherToolsExtractTheChunkedPackage) {
+  ASSERT_EQ(Build(L"site").status, 0);
+  ASSERT_TRUE(fs::exists(dir.Path() / "site" / "GameClient.zip.chunks"));
+  std::string d = "'" + dir.Path().string() + "'";
+  std::string package = d + "/site/GameClient.zip ";
+  const std::pair<const char*, std::string> tools[] = {
+      {"unzip",
+       "unzip -tq " + package + ">/dev/null && unzip -q " + package + "-d " + d + "/unzip"},
+      {"bsdtar", "mkdir " + d + "/bsdtar && bsdtar -xf " + package + "-C " + d + "/bsdtar"},
+      {"python3",
+       "python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' " +
+           package + d + "/python3"},
+  };
+  std::string missing;
+  for (const auto& [tool, command] : tools) {
+    if (std::system((std::string("command -v ") + tool + " >/dev/null").c_str()) != 0) {
+      missing += std::string(" ") + tool;
+      continue;
+    }
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(dir.Read(platform::DecodeUtf8(tool) + L"/data/world.pak"), large) << tool;
+  }
+  if (!missing.empty()) GTEST_SKIP() << "not installed:" << missing;
+}
+#endif
 
 TEST(MicroPkg, KeygenSignAndVerify) {
   TempDir dir;
