@@ -20,10 +20,21 @@ constexpr std::uint16_t kDeflated = 8;
 }  // namespace
 
 ChunkedEntries::~ChunkedEntries() {
-  for (const Entry& entry : entries_) {
-    if (!entry.built || entry.installed) continue;
-    u_.files.MakeWritable(entry.aside);
-    u_.files.RemoveFile(entry.aside);
+  for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) {
+    if (!entry->built || entry->installed) continue;
+    u_.files.MakeWritable(entry->aside);
+    u_.files.RemoveFile(entry->aside);
+  }
+}
+
+void ChunkedEntries::RemoveLeftovers() {
+  if (!u_.assembledPath) return;
+  std::size_t count = 0;
+  while (u_.files.GetPathKind(u_.assembledPath(count)) == platform::PathKind::File) ++count;
+  while (count > 0) {
+    std::wstring path = u_.assembledPath(--count);
+    u_.files.MakeWritable(path);
+    u_.files.RemoveFile(path);
   }
 }
 
@@ -160,7 +171,7 @@ std::wstring ChunkedEntries::BuildEntry(ZipReader* reader, Entry& entry) {
     result = ZipReader::PlanExtraction(reader, index, archived.name, &entry.extraction);
   }
   if (result != ArchiveOk || !entry.extraction.isFile) return L"the local header does not read";
-  entry.aside = u_.assembledPath(asides_++);
+  entry.aside = u_.assembledPath(built_);
   return AssembleChunks({u_.files, ZipReader::Archive(*reader), chunks_, *entry.indexed, entry.plan,
                          entry.extraction.file, entry.listedSha256},
                         entry.aside);
@@ -181,6 +192,7 @@ bool ChunkedEntries::Build(ZipReader* reader) {
       continue;
     }
     entry->built = true;
+    ++built_;
     chunksReused_ += entry->plan.reusedCount;
     chunksFetched_ += entry->plan.fetchedCount;
     ++entry;
@@ -189,7 +201,8 @@ bool ChunkedEntries::Build(ZipReader* reader) {
 }
 
 std::wstring ChunkedEntries::Install() {
-  for (Entry& entry : entries_) {
+  for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+    Entry& entry = *it;
     const std::wstring& target = entry.extraction.file.targetPath;
     u_.trace.Write(L"删除：" + target + L"\n");
     u_.trace.Write(entry.cleanName + L"\n");

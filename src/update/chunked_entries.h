@@ -40,6 +40,11 @@ class ChunkedEntries {
   // Removes every file built aside that did not replace its installed one.
   ~ChunkedEntries();
 
+  // Removes the files a killed launcher left built aside. They are numbered
+  // from 0 without a gap whatever moment the kill came at: built in order,
+  // moved and removed in reverse.
+  void RemoveLeftovers();
+
   // When the manifest names the index and an entry to fetch is larger than
   // it: downloads the index, checks its SHA-256, and takes every entry to
   // fetch that it lists consistently with the directory. Every doubt is
@@ -92,7 +97,8 @@ class ChunkedEntries {
   ChunkIndex index_;
   InstalledChunks chunks_;
   std::vector<Entry> entries_;
-  std::size_t asides_ = 0;
+  // The files built so far, numbered 0 to `built_` - 1.
+  std::size_t built_ = 0;
   std::uint64_t indexBytes_ = 0;
   int indexRequests_ = 0;
   int chunksReused_ = 0;

@@ -70,6 +70,7 @@ class DeltaRun {
 
  private:
   bool Install() {
+    chunked_.RemoveLeftovers();
     if (!FetchDirectory()) return false;
     std::optional<std::vector<ZipDirectoryEntry>> entries =
         ParseZipDirectory(std::string_view(end_).substr(0, zipEnd_.directorySize), zipEnd_);
