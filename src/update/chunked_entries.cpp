@@ -53,9 +53,9 @@ std::optional<ChunkIndex> ChunkedEntries::FetchIndex() {
   rules.continueAnyPart = false;
   rules.sha256 = false;
   rules.mostBytes = size;
-  ++indexRequests_;
   DownloadResult download = DownloadFile(u_.transport, SiblingAddress(u_.packageUrl, L".chunks"),
                                          u_.chunkIndexPath, nullptr, rules);
+  indexRequests_ += download.attempts;
   indexBytes_ += download.received;
   DropPartialDownload(u_.chunkIndexPath);
   std::string bytes;
@@ -171,9 +171,14 @@ std::wstring ChunkedEntries::BuildEntry(ZipReader* reader, Entry& entry) {
     result = ZipReader::PlanExtraction(reader, index, archived.name, &entry.extraction);
   }
   if (result != ArchiveOk || !entry.extraction.isFile) return L"the local header does not read";
+  const FileEntryJob& job = entry.extraction.file;
+  if (job.dataOffset != entry.indexed->dataOffset) {
+    return L"the index's data offset is not the local header's";
+  }
+  if (job.facts.encrypted) return L"the entry is encrypted";
   entry.aside = u_.assembledPath(built_);
   return AssembleChunks({u_.files, ZipReader::Archive(*reader), chunks_, *entry.indexed, entry.plan,
-                         entry.extraction.file, entry.listedSha256},
+                         job, entry.listedSha256},
                         entry.aside);
 }
 
