@@ -79,7 +79,8 @@ std::optional<ChunkIndex> ChunkedEntries::FetchIndex() {
 
 void ChunkedEntries::Plan(const PackageDirectory& directory) {
   const PackageManifest& manifest = u_.manifest;
-  if (u_.chunkIndexPath.empty() || !u_.assembledPath || !manifest.chunksSize ||
+  // A size of 0 would set no bound on the download.
+  if (u_.chunkIndexPath.empty() || !u_.assembledPath || manifest.chunksSize.value_or(0) == 0 ||
       manifest.chunksSha256 == nullptr || !IsSha256Hex(manifest.chunksSha256)) {
     return;
   }
