@@ -79,3 +79,53 @@ RangeAnswer AnswerRange(std::string_view header, std::uint64_t size) {
   answer.kind = RangeAnswer::Kind::Parts;
   return answer;
 }
+
+namespace {
+
+std::string ContentRange(std::uint64_t first, std::uint64_t last, std::uint64_t size) {
+  return "bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" + std::to_string(size);
+}
+
+}  // namespace
+
+RangeReply AnswerRangeRequest(std::string_view range, std::string_view ifRange,
+                              const std::string& tag, std::uint64_t size, const std::string& type) {
+  RangeAnswer answer;
+  // A range of another version of the file would be spliced into the wrong bytes.
+  if (!range.empty() && (ifRange.empty() || ifRange == tag)) answer = AnswerRange(range, size);
+  RangeReply reply;
+  reply.contentType = type;
+  switch (answer.kind) {
+    case RangeAnswer::Kind::Unsatisfiable:
+      reply.status = 416;
+      reply.contentRange = "bytes */" + std::to_string(size);
+      return reply;
+    case RangeAnswer::Kind::Whole:
+      reply.segments = {{"", 0, size}};
+      return reply;
+    case RangeAnswer::Kind::Parts:
+      break;
+  }
+  reply.status = 206;
+  if (answer.parts.size() == 1) {
+    const ByteRange& part = answer.parts.front();
+    reply.contentRange = ContentRange(part.first, part.last, size);
+    reply.segments = {{"", part.first, part.last - part.first + 1}};
+    return reply;
+  }
+  std::string boundary = "qelt-byteranges-";
+  for (char c : tag) {
+    if (c != '"') boundary += c;
+  }
+  for (const ByteRange& part : answer.parts) {
+    std::string header = "\r\n--" + boundary + "\r\nContent-Type: " + type +
+                         "\r\nContent-Range: " + ContentRange(part.first, part.last, size) +
+                         "\r\n\r\n";
+    reply.segments.push_back({header, 0, header.size()});
+    reply.segments.push_back({"", part.first, part.last - part.first + 1});
+  }
+  std::string closing = "\r\n--" + boundary + "--\r\n";
+  reply.segments.push_back({closing, 0, closing.size()});
+  reply.contentType = "multipart/byteranges; boundary=" + boundary;
+  return reply;
+}

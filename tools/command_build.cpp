@@ -137,10 +137,10 @@ CommandResult RunBuild(const std::vector<std::wstring>& arguments) {
   std::string clientUrl = platform::EncodeAnsi(parsed->options[L"--client-url"]);
   std::string exeInManifest = platform::EncodeAnsi(platform::DecodeUtf8(exePath));
   std::string manifest = ManifestText(clientUrl, exeInManifest, *package, *guards);
-  // The launcher reads no manifest past 1 MiB; a client of very many files
+  // The launcher reads no manifest past 4 MiB; a client of very many files
   // goes without the list, and its signed range updates download it whole.
   if (manifest.size() > ManifestDownloadRules().mostBytes) {
-    std::fprintf(stderr, "micro-pkg: %zu files would make the manifest pass 1 MiB; not listed\n",
+    std::fprintf(stderr, "micro-pkg: %zu files would make the manifest pass 4 MiB; not listed\n",
                  package->files.size());
     package->files.clear();
     manifest = ManifestText(clientUrl, exeInManifest, *package, *guards);

@@ -79,7 +79,8 @@ CommandResult RunFetch(const std::vector<std::wstring>& arguments) {
   DownloadRules rules = CappedRules(PackageDownloadRules(), limit);
   rules.sha256 = sha256 != parsed->options.end();
   DownloadResult result =
-      DownloadFile(*platform::MakeSystemTransport(), url, file, &counting, rules);
+      DownloadFile(*platform::MakeSystemTransport(), *platform::MakeSystemArchiveFiles(), url, file,
+                   &counting, rules);
   std::fprintf(stderr,
                "\n%s: %" PRIu64 " bytes (%" PRIu64
                " resumed), %ld progress notifications, %ld repaint requests\n%s\n",

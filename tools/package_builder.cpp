@@ -19,6 +19,7 @@
 #include "chunked_deflate.h"
 #include "files/little_endian.h"
 #include "files/zip_directory.h"
+#include "platform/unique_resource.h"
 
 namespace {
 
@@ -29,16 +30,14 @@ constexpr std::uint16_t kExtendedTimestampId = 0x5455;
 constexpr std::uint64_t kLocalHeaderSignature = 0x04034b50;
 constexpr std::uint64_t kLocalHeaderBytes = 30;
 
-struct ZipCloser {
-  void operator()(void* archive) const { zipClose(archive, nullptr); }
-};
-using ZipHandle = std::unique_ptr<void, ZipCloser>;
-
-// cJSON's functions are stdcall on Windows, so they are called, not stored.
-struct JsonDeleter {
-  void operator()(cJSON* item) const { cJSON_Delete(item); }
-  void operator()(char* text) const { cJSON_free(text); }
-};
+// An archive given up halfway; a finished one is closed by hand, as its
+// closing writes the directory and can fail.
+void AbandonZip(zipFile archive) {
+  zipClose(archive, nullptr);
+}
+using ZipHandle = platform::UniqueAny<zipFile, AbandonZip>;
+using JsonTree = platform::UniqueAny<cJSON*, cJSON_Delete>;
+using JsonText = platform::UniqueAny<char*, cJSON_free>;
 
 bool IsDirectoryName(const std::string& name) {
   return !name.empty() && name.back() == '/';
@@ -93,15 +92,13 @@ bool WriteContent(void* archive, const ArchiveItem& item) {
   return in.eof();
 }
 
-// The item's size when it is to be deflated chunk by chunk, else none.
-std::optional<std::uint64_t> ChunkedSize(const ArchiveItem& item,
-                                         std::optional<std::uint64_t> chunkMin) {
-  if (!chunkMin || IsDirectoryName(item.name)) return std::nullopt;
+// Whether the item is a file to be deflated chunk by chunk.
+bool IsChunked(const ArchiveItem& item, std::optional<std::uint64_t> chunkMin) {
+  if (!chunkMin || IsDirectoryName(item.name)) return false;
   std::error_code error;
   std::uint64_t size = item.source ? std::filesystem::file_size(*item.source, error)
                                    : static_cast<std::uint64_t>(item.bytes.size());
-  if (error || size == 0 || size < *chunkMin) return std::nullopt;
-  return size;
+  return !error && size > 0 && size >= *chunkMin;
 }
 
 // The content deflated by us rather than by minizip, which takes it as is.
@@ -123,7 +120,7 @@ std::optional<ChunkedContent> WriteChunkedContent(void* archive, const ArchiveIt
 bool AddItem(void* archive, const ArchiveItem& item, std::optional<std::uint64_t> chunkMin,
              ChunkIndex& index) {
   bool directory = IsDirectoryName(item.name);
-  bool chunked = ChunkedSize(item, chunkMin).has_value();
+  bool chunked = IsChunked(item, chunkMin);
   zip_fileinfo info{};
   info.tmz_date = LocalZipTime(item.modifiedTime);
   info.external_fa = (item.unixMode << 16) | (directory ? kDosDirectory : 0u);
@@ -198,11 +195,11 @@ std::optional<ChunkIndex> WriteChunkedZipArchive(const std::filesystem::path& pa
   bool ok = false;
   {
     ZipHandle archive(zipOpen64(path.string().c_str(), APPEND_STATUS_CREATE));
-    if (!archive) return std::nullopt;
+    if (!archive.Valid()) return std::nullopt;
     ok = std::all_of(items.begin(), items.end(), [&](const ArchiveItem& item) {
-      return AddItem(archive.get(), item, chunkMin, index);
+      return AddItem(archive.Get(), item, chunkMin, index);
     });
-    ok = zipClose(archive.release(), nullptr) == ZIP_OK && ok;
+    ok = zipClose(archive.Release(), nullptr) == ZIP_OK && ok;
   }
   if (!ok) {
     std::error_code ignored;
@@ -323,21 +320,21 @@ std::string ManifestExePath(const std::filesystem::path& inClient) {
 std::string ManifestText(const std::string& clientUrl, const std::string& exePath,
                          const std::optional<PackageIdentity>& package,
                          const ManifestExtras& guards) {
-  std::unique_ptr<cJSON, JsonDeleter> root(cJSON_CreateObject());
-  cJSON_AddStringToObject(root.get(), "client_url", clientUrl.c_str());
-  cJSON_AddStringToObject(root.get(), "exe_path", exePath.c_str());
+  JsonTree root(cJSON_CreateObject());
+  cJSON_AddStringToObject(root.Get(), "client_url", clientUrl.c_str());
+  cJSON_AddStringToObject(root.Get(), "exe_path", exePath.c_str());
   if (guards.version) {
-    cJSON_AddNumberToObject(root.get(), "version", static_cast<double>(*guards.version));
+    cJSON_AddNumberToObject(root.Get(), "version", static_cast<double>(*guards.version));
   }
-  if (guards.expires) cJSON_AddStringToObject(root.get(), "expires", guards.expires->c_str());
+  if (guards.expires) cJSON_AddStringToObject(root.Get(), "expires", guards.expires->c_str());
   if (!guards.updateKeys.empty()) {
-    cJSON* keys = cJSON_AddArrayToObject(root.get(), "update_keys");
+    cJSON* keys = cJSON_AddArrayToObject(root.Get(), "update_keys");
     for (const std::string& key : guards.updateKeys) {
       cJSON_AddItemToArray(keys, cJSON_CreateString(key.c_str()));
     }
   }
   if (!guards.mirrors.empty()) {
-    cJSON* mirrors = cJSON_AddArrayToObject(root.get(), "mirrors");
+    cJSON* mirrors = cJSON_AddArrayToObject(root.Get(), "mirrors");
     for (const std::string& mirror : guards.mirrors) {
       cJSON_AddItemToArray(mirrors, cJSON_CreateString(mirror.c_str()));
     }
@@ -345,17 +342,17 @@ std::string ManifestText(const std::string& clientUrl, const std::string& exePat
   if (package) {
     char crc[9];
     std::snprintf(crc, sizeof crc, "%08x", static_cast<unsigned>(package->crc32));
-    cJSON_AddNumberToObject(root.get(), "package_size", static_cast<double>(package->size));
+    cJSON_AddNumberToObject(root.Get(), "package_size", static_cast<double>(package->size));
     if (!package->sha256.empty()) {
-      cJSON_AddStringToObject(root.get(), "package_sha256", package->sha256.c_str());
+      cJSON_AddStringToObject(root.Get(), "package_sha256", package->sha256.c_str());
     }
-    cJSON_AddStringToObject(root.get(), "package_crc32", crc);
+    cJSON_AddStringToObject(root.Get(), "package_crc32", crc);
     if (!package->chunksSha256.empty()) {
-      cJSON_AddNumberToObject(root.get(), "chunks_size", static_cast<double>(package->chunksSize));
-      cJSON_AddStringToObject(root.get(), "chunks_sha256", package->chunksSha256.c_str());
+      cJSON_AddNumberToObject(root.Get(), "chunks_size", static_cast<double>(package->chunksSize));
+      cJSON_AddStringToObject(root.Get(), "chunks_sha256", package->chunksSha256.c_str());
     }
     if (!package->files.empty()) {
-      cJSON* files = cJSON_AddArrayToObject(root.get(), "files");
+      cJSON* files = cJSON_AddArrayToObject(root.Get(), "files");
       for (const PackageFile& file : package->files) {
         cJSON* entry = cJSON_CreateObject();
         cJSON_AddStringToObject(entry, "name", file.name.c_str());
@@ -365,6 +362,6 @@ std::string ManifestText(const std::string& clientUrl, const std::string& exePat
       }
     }
   }
-  std::unique_ptr<char, JsonDeleter> printed(cJSON_Print(root.get()));
-  return printed ? std::string(printed.get()) + "\n" : std::string();
+  JsonText printed(cJSON_Print(root.Get()));
+  return printed.Valid() ? std::string(printed.Get()) + "\n" : std::string();
 }

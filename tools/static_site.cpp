@@ -31,19 +31,11 @@ bool IsAllowedStep(const std::string& step) {
          step.find_first_of(std::string("\\:\0", 3)) == std::string::npos;
 }
 
-// A piece of a response body: literal text (a multipart header) or a span
-// of the file.
-struct Segment {
-  std::string text;
-  std::uint64_t fileOffset = 0;
-  std::uint64_t length = 0;
-};
-
 // One response's open file and the segments its body is made of, read
 // wherever the connection asks next.
 class FileBody {
  public:
-  FileBody(const fs::path& path, std::vector<Segment> segments, std::size_t chunk,
+  FileBody(const fs::path& path, std::vector<BodySegment> segments, std::size_t chunk,
            std::chrono::microseconds pause)
       : in_(path, std::ios::binary),
         segments_(std::move(segments)),
@@ -54,12 +46,12 @@ class FileBody {
 
   std::uint64_t Length() const {
     std::uint64_t total = 0;
-    for (const Segment& segment : segments_) total += segment.length;
+    for (const BodySegment& segment : segments_) total += segment.length;
     return total;
   }
 
   bool Send(std::uint64_t offset, std::uint64_t length, httplib::DataSink& sink) {
-    for (const Segment& segment : segments_) {
+    for (const BodySegment& segment : segments_) {
       if (offset >= segment.length) {
         offset -= segment.length;
         continue;
@@ -82,7 +74,7 @@ class FileBody {
 
  private:
   std::ifstream in_;
-  std::vector<Segment> segments_;
+  std::vector<BodySegment> segments_;
   std::vector<char> buffer_;
   std::chrono::microseconds pause_;
   std::uint64_t next_ = 0;
@@ -98,10 +90,6 @@ std::string EntityTag(const fs::path& file, std::uint64_t size) {
   return tag;
 }
 
-std::string ContentRange(std::uint64_t first, std::uint64_t last, std::uint64_t size) {
-  return "bytes " + std::to_string(first) + "-" + std::to_string(last) + "/" + std::to_string(size);
-}
-
 // True when `file`, with every link resolved, lies below `root`.
 bool LiesBelow(const fs::path& file, const fs::path& root) {
   std::error_code error;
@@ -113,49 +101,13 @@ bool LiesBelow(const fs::path& file, const fs::path& root) {
   return mismatch.first == realRoot.end() && mismatch.second != realFile.end();
 }
 
-struct BodyPlan {
-  std::vector<Segment> segments;
-  std::string contentType;
-};
-
-// The body's segments and status for the request's ranges, with the headers
-// that describe them; none for 416.
-std::optional<BodyPlan> PlanBody(const httplib::Request& request, httplib::Response& response,
-                                 std::uint64_t size, const std::string& tag, const char* type) {
-  RangeAnswer answer;
-  std::string condition = request.get_header_value("If-Range");
-  // A range of another version of the file would be spliced into the wrong bytes.
-  if (request.has_header("Range") && (condition.empty() || condition == tag)) {
-    answer = AnswerRange(request.get_header_value("Range"), size);
-  }
-  if (answer.kind == RangeAnswer::Kind::Unsatisfiable) {
-    response.status = 416;
-    response.set_header("Content-Range", "bytes */" + std::to_string(size));
-    return std::nullopt;
-  }
-  response.set_header("Accept-Ranges", "bytes");
-  if (answer.kind == RangeAnswer::Kind::Whole) {
-    response.status = 200;
-    return BodyPlan{{{"", 0, size}}, type};
-  }
-  response.status = 206;
-  if (answer.parts.size() == 1) {
-    const ByteRange& part = answer.parts.front();
-    response.set_header("Content-Range", ContentRange(part.first, part.last, size));
-    return BodyPlan{{{"", part.first, part.last - part.first + 1}}, type};
-  }
-  const std::string boundary = "qelt-byteranges-" + tag.substr(1, tag.size() - 2);
-  std::vector<Segment> segments;
-  for (const ByteRange& part : answer.parts) {
-    std::string header = "\r\n--" + boundary + "\r\nContent-Type: " + type +
-                         "\r\nContent-Range: " + ContentRange(part.first, part.last, size) +
-                         "\r\n\r\n";
-    segments.push_back({header, 0, header.size()});
-    segments.push_back({"", part.first, part.last - part.first + 1});
-  }
-  std::string closing = "\r\n--" + boundary + "--\r\n";
-  segments.push_back({closing, 0, closing.size()});
-  return BodyPlan{std::move(segments), "multipart/byteranges; boundary=" + boundary};
+// Sets the reply's status and the headers that describe its body; false for
+// a 416, which has none.
+bool TakeReply(const RangeReply& reply, httplib::Response& response) {
+  response.status = reply.status;
+  if (!reply.contentRange.empty()) response.set_header("Content-Range", reply.contentRange);
+  if (reply.status != 416) response.set_header("Accept-Ranges", "bytes");
+  return reply.status != 416;
 }
 
 }  // namespace
@@ -234,37 +186,39 @@ void ServeStaticSite(httplib::Server& server, const fs::path& root, StaticSiteOp
     chunk = static_cast<std::size_t>(slice);
     pause = std::chrono::microseconds(slice * 1000000 / options.bytesPerSecond);
   }
-  server.Get(".*", [root, chunk, pause](const httplib::Request& request,
-                                        httplib::Response& response) {
-    // The ranges are answered here; httplib would otherwise cut the answer
-    // again by the same header, without checking them.
-    const_cast<httplib::Request&>(request).ranges.clear();
-    std::optional<fs::path> file = SiteFile(root, request.path);
-    std::error_code error;
-    std::uint64_t size = file ? fs::file_size(*file, error) : 0;
-    if (!file || error) {
-      response.status = 404;
-      return;
-    }
-    std::string tag = EntityTag(*file, size);
-    response.set_header("ETag", tag);
-    std::optional<BodyPlan> plan = PlanBody(request, response, size, tag, SiteContentType(*file));
-    if (!plan) return;
-    auto body = std::make_shared<FileBody>(*file, std::move(plan->segments), chunk, pause);
-    if (!body->IsOpen()) {
-      response.status = 403;
-      return;
-    }
-    std::uint64_t length = body->Length();
-    if (length == 0) {
-      // A provider of no bytes would leave the client waiting.
-      response.set_content("", plan->contentType);
-      return;
-    }
-    response.set_content_provider(
-        static_cast<std::size_t>(length), plan->contentType,
-        [body](std::size_t offset, std::size_t count, httplib::DataSink& sink) {
-          return body->Send(offset, count, sink);
-        });
-  });
+  server.Get(
+      ".*", [root, chunk, pause](const httplib::Request& request, httplib::Response& response) {
+        // The ranges are answered here; httplib would otherwise cut the answer
+        // again by the same header, without checking them.
+        const_cast<httplib::Request&>(request).ranges.clear();
+        std::optional<fs::path> file = SiteFile(root, request.path);
+        std::error_code error;
+        std::uint64_t size = file ? fs::file_size(*file, error) : 0;
+        if (!file || error) {
+          response.status = 404;
+          return;
+        }
+        std::string tag = EntityTag(*file, size);
+        response.set_header("ETag", tag);
+        std::string range = request.has_header("Range") ? request.get_header_value("Range") : "";
+        RangeReply plan = AnswerRangeRequest(range, request.get_header_value("If-Range"), tag, size,
+                                             SiteContentType(*file));
+        if (!TakeReply(plan, response)) return;
+        auto body = std::make_shared<FileBody>(*file, std::move(plan.segments), chunk, pause);
+        if (!body->IsOpen()) {
+          response.status = 403;
+          return;
+        }
+        std::uint64_t length = body->Length();
+        if (length == 0) {
+          // A provider of no bytes would leave the client waiting.
+          response.set_content("", plan.contentType);
+          return;
+        }
+        response.set_content_provider(
+            static_cast<std::size_t>(length), plan.contentType,
+            [body](std::size_t offset, std::size_t count, httplib::DataSink& sink) {
+              return body->Send(offset, count, sink);
+            });
+      });
 }

@@ -50,6 +50,9 @@ struct PanelState {
   const char* m_nestedPage = nullptr;
   const char* m_loginUrl = nullptr;
   LauncherConfig config;
+  // The player asked ("--verify") for every listed file's bytes to be
+  // checked, not only its size; set with the configuration.
+  bool verifyFiles = false;
 
   // Written once by the update-check thread; they point into `manifest` and
   // `manifestText`, which that thread fills before publishing them.

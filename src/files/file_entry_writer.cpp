@@ -69,13 +69,9 @@ EntryBuffers::EntryBuffers() = default;
 
 EntryBuffers::~EntryBuffers() = default;
 
-void EntryBuffers::DecompressorFree::operator()(libdeflate_decompressor* decompressor) const {
-  libdeflate_free_decompressor(decompressor);
-}
-
 libdeflate_decompressor* EntryBuffers::Decompressor() {
-  if (!decompressor_) decompressor_.reset(libdeflate_alloc_decompressor());
-  return decompressor_.get();
+  if (!decompressor_.Valid()) decompressor_.Reset(libdeflate_alloc_decompressor());
+  return decompressor_.Get();
 }
 
 unsigned char* EntryBuffers::Reserve(std::unique_ptr<unsigned char[]>& buffer,

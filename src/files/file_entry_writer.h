@@ -3,6 +3,8 @@
 // extraction can write its own entries.
 #pragma once
 
+#include <libdeflate.h>
+
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -12,8 +14,7 @@
 #include "files/entry_data.h"
 #include "files/zip_reader.h"
 #include "platform/archive_files.h"
-
-struct libdeflate_decompressor;
+#include "platform/unique_resource.h"
 
 // Everything a file entry's extraction needs once the reader has looked the
 // entry up and made its directories.
@@ -47,14 +48,11 @@ class EntryBuffers {
   std::vector<unsigned char> streamInput;
 
  private:
-  struct DecompressorFree {
-    void operator()(libdeflate_decompressor* decompressor) const;
-  };
   // Not zero-filled: every byte is written before it is read.
   static unsigned char* Reserve(std::unique_ptr<unsigned char[]>& buffer, std::size_t& capacity,
                                 std::size_t size);
 
-  std::unique_ptr<libdeflate_decompressor, DecompressorFree> decompressor_;
+  platform::UniqueAny<libdeflate_decompressor*, libdeflate_free_decompressor> decompressor_;
   std::unique_ptr<unsigned char[]> input_;
   std::size_t inputSize_ = 0;
   std::unique_ptr<unsigned char[]> output_;

@@ -12,10 +12,25 @@ std::string ApplyTextMode(std::string_view bytes) {
   return text;
 }
 
+namespace {
+
+FileText AsText(platform::ReadStatus status, std::string_view bytes) {
+  FileText result;
+  result.status = status;
+  if (status == platform::ReadStatus::Ok) result.text = ApplyTextMode(bytes);
+  return result;
+}
+
+}  // namespace
+
 FileText ReadFileText(const std::wstring& path) {
   std::string bytes;
-  FileText result;
-  result.status = platform::ReadWholeFile(path, kMaxTextFileBytes, bytes);
-  if (result.status == platform::ReadStatus::Ok) result.text = ApplyTextMode(bytes);
-  return result;
+  platform::ReadStatus status = platform::ReadWholeFile(path, kMaxTextFileBytes, bytes);
+  return AsText(status, bytes);
+}
+
+FileText ReadFileText(const platform::ArchiveFiles& files, const std::wstring& path) {
+  std::string bytes;
+  platform::ReadStatus status = files.ReadWholeFile(path, kMaxTextFileBytes, bytes);
+  return AsText(status, bytes);
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/archive_files.h"
 #include "platform/file_system.h"
 
 // Configuration and manifests are a few hundred bytes; anything this large is
@@ -23,3 +24,5 @@ std::string ApplyTextMode(std::string_view bytes);
 // The whole file at `path` as text; the empty text when it is missing or
 // cannot be read, with the reason in `status`.
 FileText ReadFileText(const std::wstring& path);
+// The same through `files`, as the update reads its records.
+FileText ReadFileText(const platform::ArchiveFiles& files, const std::wstring& path);

@@ -4,9 +4,10 @@
 
 #include <cjson/cJSON.h>
 
-#include <memory>
 #include <optional>
 #include <string>
+
+#include "platform/unique_resource.h"
 
 class JsonDocument {
  public:
@@ -14,8 +15,8 @@ class JsonDocument {
   // byte-order mark is skipped and anything after the root value is ignored.
   static JsonDocument Parse(const std::string& text);
 
-  bool IsValue() const { return root_ != nullptr; }
-  bool IsObject() const { return cJSON_IsObject(root_.get()) != 0; }
+  bool IsValue() const { return root_.Valid(); }
+  bool IsObject() const { return cJSON_IsObject(root_.Get()) != 0; }
 
   // The first member whose key matches ignoring ASCII letter case; null when
   // there is none, when it is not a string, or when the root is no object.
@@ -28,8 +29,5 @@ class JsonDocument {
   bool Has(const char* key) const;
 
  private:
-  struct Deleter {
-    void operator()(cJSON* item) const { cJSON_Delete(item); }
-  };
-  std::unique_ptr<cJSON, Deleter> root_;
+  platform::UniqueAny<cJSON*, cJSON_Delete> root_;
 };

@@ -44,21 +44,21 @@ std::optional<platform::Sha256Digest> Sha256Of(const void* data, std::size_t siz
   return sha256->Finish();
 }
 
-bool SameSha256Hex(const std::string& a, const std::string& b) {
+bool IsSha256Hex(const std::string& hex) {
+  if (hex.size() != 64) return false;
+  for (char c : hex) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+bool SameSha256Hex(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (std::tolower(static_cast<unsigned char>(a[i])) !=
         std::tolower(static_cast<unsigned char>(b[i]))) {
       return false;
     }
-  }
-  return true;
-}
-
-bool IsSha256Hex(const std::string& hex) {
-  if (hex.size() != 64) return false;
-  for (char c : hex) {
-    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
   }
   return true;
 }

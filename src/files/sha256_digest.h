@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/archive_files.h"
 #include "platform/sha256.h"
@@ -30,8 +31,8 @@ std::optional<std::string> Sha256Hex(platform::ArchiveStream& stream);
 // The SHA-256 of `size` bytes; none when the system's hashing failed.
 std::optional<platform::Sha256Digest> Sha256Of(const void* data, std::size_t size);
 
-// The same digest in hex, whatever the case of either.
-bool SameSha256Hex(const std::string& a, const std::string& b);
-
 // True when `hex` is 64 hex digits, in either case.
 bool IsSha256Hex(const std::string& hex);
+
+// True when both name the same digest, whatever the case of their letters.
+bool SameSha256Hex(std::string_view a, std::string_view b);

@@ -51,10 +51,10 @@ std::string FormatTrustRecord(const TrustRecord& record) {
   return "{" + members + "}\n";
 }
 
-TrustFileReading ReadTrustFile(const std::wstring& path) {
+TrustFileReading ReadTrustFile(const platform::ArchiveFiles& files, const std::wstring& path) {
   TrustFileReading reading;
   std::string text;
-  platform::ReadStatus status = platform::ReadWholeFile(path, kMaxTrustFileBytes, text);
+  platform::ReadStatus status = files.ReadWholeFile(path, kMaxTrustFileBytes, text);
   if (status == platform::ReadStatus::Missing) {
     reading.status = TrustFileStatus::Missing;
     return reading;
@@ -67,6 +67,7 @@ TrustFileReading ReadTrustFile(const std::wstring& path) {
   return reading;
 }
 
-bool WriteTrustFile(const std::wstring& path, const TrustRecord& record) {
-  return platform::ReplaceFileContents(path, FormatTrustRecord(record)).Ok();
+bool WriteTrustFile(const platform::ArchiveFiles& files, const std::wstring& path,
+                    const TrustRecord& record) {
+  return files.ReplaceFileContents(path, FormatTrustRecord(record)).Ok();
 }

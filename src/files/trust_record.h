@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/minisign_key.h"
+#include "platform/archive_files.h"
 
 struct TrustRecord {
   // The highest manifest version accepted, and the SHA-256 (hex) of that
@@ -33,8 +34,9 @@ struct TrustFileReading {
   // Empty unless Ok.
   TrustRecord record;
 };
-TrustFileReading ReadTrustFile(const std::wstring& path);
+TrustFileReading ReadTrustFile(const platform::ArchiveFiles& files, const std::wstring& path);
 
 // Replaces the file whole (temporary file, flushed, renamed), so a kill
 // leaves either the old record or the new one.
-bool WriteTrustFile(const std::wstring& path, const TrustRecord& record);
+bool WriteTrustFile(const platform::ArchiveFiles& files, const std::wstring& path,
+                    const TrustRecord& record);

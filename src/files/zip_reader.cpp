@@ -21,6 +21,7 @@
 #include "files/zip64_sizes.h"
 #include "files/zip_stream.h"
 #include "platform/file_system.h"
+#include "platform/unique_resource.h"
 
 namespace {
 
@@ -29,10 +30,7 @@ constexpr int kDeflated = 8;
 constexpr unsigned long kFlagEncrypted = 0x1;
 constexpr unsigned long kFlagDataDescriptor = 0x8;
 
-struct ArchiveCloser {
-  void operator()(void* archive) const { unzClose(archive); }
-};
-using ArchiveHandle = std::unique_ptr<void, ArchiveCloser>;
+using ArchiveHandle = platform::UniqueAny<unzFile, unzClose>;
 
 // Closes the entry that GetEntry opens to reach its local header.
 class OpenedEntry {
@@ -140,7 +138,7 @@ struct ZipReader::State {
 
 // One walk over the central directory alone.
 void ZipReader::State::SumDeclaredSizes() {
-  unzFile file = archive.get();
+  unzFile file = archive.Get();
   int index = 0;
   for (int status = unzGoToFirstFile(file); status == UNZ_OK && index < entryCount;
        status = unzGoToNextFile(file), ++index) {
@@ -153,7 +151,7 @@ void ZipReader::State::SumDeclaredSizes() {
 
 ArchiveResult ZipReader::State::PositionAt(int index) {
   if (index >= reachable) return ArchiveFileError;
-  unzFile file = archive.get();
+  unzFile file = archive.Get();
   if (current < 0 || index < current) {
     current = unzGoToFirstFile(file) == UNZ_OK ? 0 : -1;
     if (current < 0) {
@@ -179,7 +177,7 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   }
   ArchiveResult positioned = PositionAt(index);
   if (positioned != ArchiveOk) return positioned;
-  unzFile file = archive.get();
+  unzFile file = archive.Get();
   unz_file_info64 info{};
   char nameBytes[kArchivePathChars] = {};
   if (!ReadCentralRecord(file, info, nameBytes, sizeof nameBytes, extraBuffer)) {
@@ -300,13 +298,13 @@ ZipReaderHandle ZipReader::Open(const platform::ArchiveFiles& files, std::wstrin
   if (!state->stream) return nullptr;
   state->zipStream = std::make_unique<ZipStream>(*state->stream);
   zlib_filefunc64_def functions = state->zipStream->FileFunctions();
-  state->archive.reset(unzOpen2_64(state->zipStream.get(), &functions));
-  if (!state->archive) return nullptr;
+  state->archive.Reset(unzOpen2_64(state->zipStream.get(), &functions));
+  if (!state->archive.Valid()) return nullptr;
   unz_global_info64 global{};
-  if (unzGetGlobalInfo64(state->archive.get(), &global) != UNZ_OK) return nullptr;
+  if (unzGetGlobalInfo64(state->archive.Get(), &global) != UNZ_OK) return nullptr;
   state->entryCount = static_cast<int>(std::min<ZPOS64_T>(global.number_entry, INT_MAX));
   state->SumDeclaredSizes();
-  state->current = unzGoToFirstFile(state->archive.get()) == UNZ_OK ? 0 : -1;
+  state->current = unzGoToFirstFile(state->archive.Get()) == UNZ_OK ? 0 : -1;
   return ZipReaderHandle(new ZipReader(std::move(state)));
 }
 

@@ -1,5 +1,7 @@
-// The file operations archive extraction needs: reading the archive, writing
-// the extracted files with their times and attributes, and making directories.
+// Every file operation of the update and of archive extraction: reading the
+// archive, writing the extracted files with their times and attributes,
+// making directories, and the downloads' parts, records and local copies.
+// One interface, so that a test can fake any of them or fail each in turn.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +10,10 @@
 #include <optional>
 #include <string>
 
+#include <string_view>
+
 #include "platform/file_system.h"
+#include "platform/sparse_file.h"
 
 namespace platform {
 
@@ -78,6 +83,48 @@ class ArchiveFiles {
   // The UTC time of a valid local time; none when the calendar has no such
   // time.
   virtual std::optional<FileTime> LocalToFileTime(const LocalDateTime& local) const = 0;
+
+  // As the functions of file_system.h and sparse_file.h of the same names.
+  virtual ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit,
+                                   std::string& bytes) const = 0;
+  virtual SystemResult ReplaceFileContents(const std::wstring& path,
+                                           std::string_view bytes) const = 0;
+  virtual std::optional<std::uint64_t> FileSize(const std::wstring& path) const = 0;
+  virtual SystemResult MoveFileOver(const std::wstring& from, const std::wstring& to) const = 0;
+  virtual OpenedFile OpenAppendingFile(const std::wstring& path, bool append) const = 0;
+  virtual CreatedSparseFile CreateSparseFile(const std::wstring& path) const = 0;
+};
+
+// The operations that both platforms' archive files take from the functions
+// of file_system.h and sparse_file.h.
+class DiskFiles : public ArchiveFiles {
+ public:
+  ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit,
+                           std::string& bytes) const override {
+    return platform::ReadWholeFile(path, limit, bytes);
+  }
+  SystemResult ReplaceFileContents(const std::wstring& path,
+                                   std::string_view bytes) const override {
+    return platform::ReplaceFileContents(path, bytes);
+  }
+  std::optional<std::uint64_t> FileSize(const std::wstring& path) const override {
+    return platform::FileSize(path);
+  }
+  SystemResult MoveFileOver(const std::wstring& from, const std::wstring& to) const override {
+    return platform::MoveFileOver(from, to);
+  }
+  OpenedFile OpenAppendingFile(const std::wstring& path, bool append) const override {
+    return platform::OpenAppendingFile(path, append);
+  }
+  CreatedSparseFile CreateSparseFile(const std::wstring& path) const override {
+    return platform::CreateSparseFile(path);
+  }
+  PathKind GetPathKind(const std::wstring& path) const override {
+    return platform::GetPathKind(path);
+  }
+  bool MakeDirectory(const std::wstring& path) const override {
+    return platform::MakeDirectory(path);
+  }
 };
 
 std::unique_ptr<ArchiveFiles> MakeSystemArchiveFiles();

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -14,6 +15,9 @@ class Environment {
   virtual std::wstring ExecutablePath() const = 0;
   // The screen's logical horizontal DPI; none when it cannot be told.
   virtual std::optional<int> LogicalDpiX() const = 0;
+  // Whether `name` ("--verify") is one of the arguments the launcher was
+  // started with, the program's own name not counted.
+  virtual bool HasSwitch(std::wstring_view name) const = 0;
 };
 
 std::unique_ptr<Environment> MakeSystemEnvironment();

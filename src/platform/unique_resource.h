@@ -4,8 +4,11 @@
 //   static Handle Invalid();            the value that owns nothing
 //   static bool IsValid(Handle handle);
 //   static bool Close(Handle handle);   false when closing failed
+// A library's handle, a pointer that null marks as none, takes one line:
+//   using UniqueCurl = UniqueAny<CURL*, curl_easy_cleanup>;
 #pragma once
 
+#include <type_traits>
 #include <utility>
 
 namespace platform {
@@ -46,5 +49,23 @@ class UniqueResource {
  private:
   Handle handle_ = Traits::Invalid();
 };
+
+// A pointer handle that `close` releases and null marks as none. What `close`
+// returns is not looked at: these are read and network handles, whose
+// closing leaves nothing behind that could be lost.
+template <typename Pointer, auto close>
+struct PointerHandleTraits {
+  static_assert(std::is_pointer_v<Pointer>);
+  using Handle = Pointer;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle handle) { return handle != nullptr; }
+  static bool Close(Handle handle) {
+    close(handle);
+    return true;
+  }
+};
+
+template <typename Pointer, auto close>
+using UniqueAny = UniqueResource<PointerHandleTraits<Pointer, close>>;
 
 }  // namespace platform

@@ -39,6 +39,7 @@ bool CTavrDlg::OnInitDialog(platform::LauncherWindow& window) {
   std::wstring executable = services_.environment->ExecutablePath();
   SetBrowserEmulation(*services_.registry, BrowserEmulationValueName(executable).c_str());
   m_state->AdoptConfig(ReadLauncherConfig(ConfigFilePath(executable)));
+  m_state->verifyFiles = services_.environment->HasSwitch(L"--verify");
 
   m_designScale.Refresh(GetDisplayScalePercent(*services_.environment));
   services_.trace->Write(Formatted(L"designScale %.3f", m_designScale.Factor()));

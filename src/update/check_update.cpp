@@ -6,10 +6,10 @@
 
 #include "core/client_root.h"
 #include "files/file_text.h"
-#include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
 #include "platform/trace.h"
+#include "update/bind_callback.h"
 #include "update/cache_buster.h"
 #include "update/client_repair.h"
 #include "update/detached_thread.h"
@@ -40,10 +40,33 @@ void MarkClientCurrent(const UpdateContext& context) {
   FinishUpdate(context, UpdateOutcome::ClientCurrent);
 }
 
-// The installed client's listed files against the manifest in force.
+// The installed client's listed files against the manifest in force: their
+// sizes, or on a "--verify" run their bytes too, with the bar showing how
+// far the reading got.
 std::size_t CountDamagedClientFiles(const UpdateContext& context, const ClientRoot& root) {
-  if (context.archiveFiles == nullptr) return 0;
-  return CountDamagedFiles(*context.archiveFiles, root.ClientDirectory(), context.state->manifest);
+  const PanelState& state = *context.state;
+  if (!state.verifyFiles) {
+    std::size_t damaged =
+        CountDamagedFiles(*context.archiveFiles, root.ClientDirectory(), state.manifest);
+    if (damaged != 0) {
+      context.trace->Write(L"\nrepair: " + std::to_wstring(damaged) +
+                           L" listed files missing or of another size");
+    }
+    return damaged;
+  }
+  if (!state.manifest.files) {
+    context.trace->Write(L"\nverify: the manifest lists no files");
+    return 0;
+  }
+  ShowStatus(context, kVerifyingText);
+  ShowProgressStrip(context, true);
+  CBindCallback bar(context);
+  std::size_t damaged = CountDamagedFiles(*context.archiveFiles, root.ClientDirectory(),
+                                          state.manifest, FileCheck::Content, &bar);
+  ShowProgressStrip(context, false);
+  context.trace->Write(L"\nverify: " + std::to_wstring(damaged) + L" of " +
+                       std::to_wstring(state.manifest.files->size()) + L" listed files differ");
+  return damaged;
 }
 
 }  // namespace
@@ -59,23 +82,24 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
     return 0;
   }
+  const platform::ArchiveFiles& files = *context->archiveFiles;
   std::wstring downloadUrl = AppendCacheBuster(manifestUrl, platform::TickCount());
-  std::string oldText = ReadFileText(root->InstalledManifest()).text;
-  bool packageLeftOver = platform::GetPathKind(root->Package()) == platform::PathKind::File;
+  std::string oldText = ReadFileText(files, root->InstalledManifest()).text;
+  bool packageLeftOver = files.GetPathKind(root->Package()) == platform::PathKind::File;
 
   DownloadResult download =
-      DownloadFile(*context->transport, downloadUrl, root->DownloadedManifest(), nullptr,
+      DownloadFile(*context->transport, files, downloadUrl, root->DownloadedManifest(), nullptr,
                    context->manifestRules);
   context->trace->Write(L"\n" + DescribeDownload(download));
   if (!download.Ok()) {
     // No copy of an earlier run's manifest stays to be mistaken for this one's.
-    platform::RemoveFile(root->DownloadedManifest());
+    files.RemoveFile(root->DownloadedManifest());
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
     return 0;
   }
   // The signature covers the bytes as served; the text is read from them.
   std::string downloaded;
-  if (platform::ReadWholeFile(root->DownloadedManifest(), kMaxTextFileBytes, downloaded) !=
+  if (files.ReadWholeFile(root->DownloadedManifest(), kMaxTextFileBytes, downloaded) !=
       platform::ReadStatus::Ok) {
     ReportUpdateFailure(*context, kCheckFailedText, UpdateOutcome::ManifestDownloadFailed);
     return 0;
@@ -93,26 +117,23 @@ unsigned CheckUpdateThreadProc(std::shared_ptr<const UpdateContext> context) {
   bool manifestChanged = packageLeftOver || oldText != text;
   // A package left whole by a run that could not install it (a full disk,
   // a kill while unpacking) is installed only if it is this manifest's.
-  bool packageReady = packageLeftOver && IsPackageOf(*root, text);
+  bool packageReady = packageLeftOver && IsPackageOf(files, *root, text);
   if (!AdoptManifest(state, std::move(text), std::move(manifest))) {
     ReportUpdateFailure(*context, kManifestInvalidText, UpdateOutcome::ManifestUnusable);
     return 0;
   }
   // Recorded before any package byte is fetched: a run killed after this
   // point can no longer be led back to an older manifest.
-  if (verdict.record && !WriteTrustFile(root->TrustRecord(), *verdict.record)) {
+  if (verdict.record && !WriteTrustFile(files, root->TrustRecord(), *verdict.record)) {
     context->trace->Write(L"\n无法写入 trust.json");
     ReportUpdateFailure(*context, kInstallFailedText, UpdateOutcome::InstallFailed);
     return 0;
   }
   if (!manifestChanged) {
-    std::size_t damaged = CountDamagedClientFiles(*context, *root);
-    if (damaged == 0) {
+    if (CountDamagedClientFiles(*context, *root) == 0) {
       MarkClientCurrent(*context);
       return 0;
     }
-    context->trace->Write(L"\nrepair: " + std::to_wstring(damaged) +
-                          L" listed files missing or of another size");
   }
   ShowStatus(*context, kUpdatingText);
   auto failed = [context] {

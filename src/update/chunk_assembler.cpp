@@ -8,21 +8,16 @@
 #include <vector>
 
 #include "files/content_chunker.h"
+#include "files/entry_data.h"
 #include "files/sha256_digest.h"
 
 namespace {
-
-struct InflateEnd {
-  void operator()(z_stream* stream) const { inflateEnd(stream); }
-};
 
 class Assembler {
  public:
   explicit Assembler(const ChunkAssembly& assembly) : a_(assembly) {}
 
   std::wstring Write(platform::OutputFile& output) {
-    if (inflateInit2(&stream_, -MAX_WBITS) != Z_OK) return L"no memory to inflate";
-    inflating_.reset(&stream_);
     // One byte more than a chunk may hold: a chunk that inflates to more
     // than its length shows it.
     const std::size_t most = ChunkLimits{}.most;
@@ -73,14 +68,15 @@ class Assembler {
     if (a_.copy.ReadAt(offset, raw_.data(), chunk.compressedLength) != chunk.compressedLength) {
       return false;
     }
-    if (inflateReset(&stream_) != Z_OK) return false;
-    stream_.next_in = raw_.data();
-    stream_.avail_in = chunk.compressedLength;
-    stream_.next_out = chunk_.data();
-    stream_.avail_out = static_cast<uInt>(chunk_.size());
-    int result = inflate(&stream_, Z_SYNC_FLUSH);
+    if (!inflater_.Restart()) return false;
+    z_stream& stream = inflater_.Stream();
+    stream.next_in = raw_.data();
+    stream.avail_in = chunk.compressedLength;
+    stream.next_out = chunk_.data();
+    stream.avail_out = static_cast<uInt>(chunk_.size());
+    int result = inflate(&stream, Z_SYNC_FLUSH);
     if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR) return false;
-    return stream_.avail_in == 0 && chunk_.size() - stream_.avail_out == chunk.length;
+    return stream.avail_in == 0 && chunk_.size() - stream.avail_out == chunk.length;
   }
 
   platform::ArchiveStream* Source(std::size_t file) {
@@ -90,8 +86,7 @@ class Assembler {
   }
 
   const ChunkAssembly& a_;
-  z_stream stream_{};
-  std::unique_ptr<z_stream, InflateEnd> inflating_;
+  RawInflater inflater_;
   std::vector<unsigned char> raw_;
   std::vector<unsigned char> chunk_;
   std::map<std::size_t, std::unique_ptr<platform::ArchiveStream>> sources_;

@@ -8,7 +8,6 @@
 #include "files/entry_name.h"
 #include "files/path_join.h"
 #include "files/sha256_digest.h"
-#include "platform/file_system.h"
 #include "update/chunk_assembler.h"
 #include "update/download_step.h"
 #include "update/sibling_address.h"
@@ -53,15 +52,16 @@ std::optional<ChunkIndex> ChunkedEntries::FetchIndex() {
   rules.continueAnyPart = false;
   rules.sha256 = false;
   rules.mostBytes = size;
-  DownloadResult download = DownloadFile(u_.transport, SiblingAddress(u_.packageUrl, L".chunks"),
-                                         u_.chunkIndexPath, nullptr, rules);
+  DownloadResult download =
+      DownloadFile(u_.transport, u_.files, SiblingAddress(u_.packageUrl, L".chunks"),
+                   u_.chunkIndexPath, nullptr, rules);
   indexRequests_ += download.attempts;
   indexBytes_ += download.received;
-  DropPartialDownload(u_.chunkIndexPath);
+  DropPartialDownload(u_.files, u_.chunkIndexPath);
   std::string bytes;
   bool read = download.Ok() &&
-              platform::ReadWholeFile(u_.chunkIndexPath, size, bytes) == platform::ReadStatus::Ok;
-  platform::RemoveFile(u_.chunkIndexPath);
+              u_.files.ReadWholeFile(u_.chunkIndexPath, size, bytes) == platform::ReadStatus::Ok;
+  u_.files.RemoveFile(u_.chunkIndexPath);
   if (!download.Ok()) {
     NotUsed(L"the index did not download (" + DescribeDownload(download) + L")");
     return std::nullopt;
@@ -215,7 +215,7 @@ std::wstring ChunkedEntries::Install() {
     CreateEntryDirectories(u_.files, entry.extraction.base, entry.extraction.directories);
     // Windows will not rename over a read-only file.
     if (u_.files.GetPathKind(target) == platform::PathKind::File) u_.files.MakeWritable(target);
-    platform::SystemResult moved = platform::MoveFileOver(entry.aside, target);
+    platform::SystemResult moved = u_.files.MoveFileOver(entry.aside, target);
     if (!moved) {
       std::wstring reason = L"entry " + entry.cleanName + L" cannot replace the installed file";
       if (moved.Error().Known()) reason += L"; " + platform::DescribeSystemError(moved.Error());

@@ -17,8 +17,6 @@
 #include "files/sha256_digest.h"
 #include "files/zip_directory.h"
 #include "files/zip_reader.h"
-#include "platform/file_system.h"
-#include "platform/sparse_file.h"
 #include "update/chunked_entries.h"
 #include "update/delta_plan.h"
 #include "update/download_step.h"
@@ -112,16 +110,17 @@ class DeltaRun {
         chunked_.Pieces());
   }
 
-  // The bytes fetched so far and those `plan` adds may be at most half the
-  // package: beyond, the whole package costs little more.
+  // The entries' bytes of every plan so far, `plan`'s included, may be at
+  // most half the package: beyond, the whole package costs little more.
   bool WithinHalf(const DeltaPlan& plan) {
-    std::uint64_t bytes = fetched_ + plan.bytes;
+    std::uint64_t bytes = plannedBytes_ + plan.bytes;
     if (bytes > fileSize_ / 2) {
       return GiveUp(
           DeltaOutcome::TooMuchChanged,
           std::to_wstring(bytes) + L" of " + std::to_wstring(fileSize_) + L" bytes changed");
     }
-    total_ = bytes;
+    plannedBytes_ = bytes;
+    total_ = fetched_ + plan.bytes;
     return true;
   }
 
@@ -287,7 +286,7 @@ class DeltaRun {
 
   bool FetchAndUnpack(const DeltaPlan& plan) {
     if (plan.fetched.empty() && plan.pieced.empty()) return true;
-    platform::CreatedSparseFile created = platform::CreateSparseFile(u_.copyPath);
+    platform::CreatedSparseFile created = u_.files.CreateSparseFile(u_.copyPath);
     if (!created.file) return CopyFailed(kCopyNotWritten, created.error);
     platform::SparseFile& copy = *created.file;
     if (platform::SystemResult written = copy.WriteAt(endOffset_, end_.data(), end_.size());
@@ -411,6 +410,7 @@ class DeltaRun {
   ChunkedEntries chunked_;
   std::map<std::string, const ManifestFile*> listedFiles_;
   std::uint64_t fetched_ = 0;
+  std::uint64_t plannedBytes_ = 0;
   std::uint64_t total_ = 0;
   int requests_ = 0;
 };

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "core/client_root.h"
-#include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
 #include "update/bind_callback.h"
@@ -22,22 +21,17 @@
 
 namespace {
 
-void ShowProgressStrip(const UpdateContext& context, bool show) {
-  context.view->ShowProgressStrip(show);
-  context.state->m_bShowProgress = show;
-  context.view->Invalidate();
-}
-
 // "pkg.json" is written last and replaced whole, so it names the new
 // manifest only once every file of the package is in place.
-bool RecordManifest(const PanelState& state) {
+bool RecordManifest(const UpdateContext& panel) {
+  const PanelState& state = *panel.state;
   const char* text = state.m_newManifestText;
   if (text == nullptr || state.m_strPkgPath.empty()) return false;
-  return platform::ReplaceFileContents(state.m_strPkgPath, std::string_view(text)).Ok();
+  return panel.archiveFiles->ReplaceFileContents(state.m_strPkgPath, std::string_view(text)).Ok();
 }
 
 unsigned FinishInstall(const UpdateContext& panel, bool unpacked) {
-  if (!unpacked || !RecordManifest(*panel.state)) {
+  if (!unpacked || !RecordManifest(panel)) {
     ReportUpdateFailure(panel, kInstallFailedText, UpdateOutcome::InstallFailed);
     return 0;
   }
@@ -57,7 +51,7 @@ DownloadRules PackageRules(const UpdateContext& panel) {
 // download that is being resumed is continued instead.
 bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& packageUrl,
                                const ClientRoot& root, DownloadProgress* progress) {
-  if (platform::FileSize(root.PackagePart())) return false;
+  if (panel.archiveFiles->FileSize(root.PackagePart())) return false;
   const DownloadRules rules = PackageRules(panel);
   DeltaUpdate update{*panel.transport,
                      rules,
@@ -102,26 +96,28 @@ std::optional<std::string> DownloadFromAddresses(const UpdateContext& panel,
                                                  const ClientRoot& root,
                                                  DownloadProgress& progress) {
   const PackageManifest& manifest = panel.state->manifest;
+  const platform::ArchiveFiles& files = *panel.archiveFiles;
   DownloadRules rules = PackageRules(panel);
   rules.sha256 = manifest.packageSha256 != nullptr;
   if (manifest.packageSize) rules.mostBytes = DeclaredSizeLimit(*manifest.packageSize);
   for (std::size_t at = 0; at < addresses.size(); ++at) {
     TraceAddress(panel, addresses, at);
+    rules.retryUnreachable = at + 1 == addresses.size();
     DownloadResult download =
-        DownloadFile(*panel.transport, addresses[at], root.Package(), &progress, rules);
+        DownloadFile(*panel.transport, files, addresses[at], root.Package(), &progress, rules);
     panel.trace->Write(L"\n" + DescribeDownload(download));
     if (download.Ok()) {
       if (PackageMatchesManifest(panel, root.Package(), manifest, download.sha256)) {
         return download.sha256;
       }
-      DropPackage(root);
+      DropPackage(files, root);
     } else if (download.error == DownloadError::FileError) {
       return std::nullopt;
     }
     // The next address continues the part only where the final SHA-256
     // catches a mix of two servers' bytes.
     rules.continueAnyPart = manifest.packageSha256 != nullptr;
-    if (!rules.continueAnyPart) DropPartialDownload(root.Package());
+    if (!rules.continueAnyPart) DropPartialDownload(files, root.Package());
   }
   return std::nullopt;
 }
@@ -144,7 +140,7 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   if (!packageReady) {
     // Another manifest's package: never installed, and gone before a new one
     // can take its name.
-    DropPackage(*root);
+    DropPackage(*panel.archiveFiles, *root);
     ShowProgressStrip(panel, true);
     for (std::size_t at = 0; at < addresses.size(); ++at) {
       TraceAddress(panel, addresses, at);
@@ -165,13 +161,13 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   // A package that is not the one the manifest names is never unpacked: a
   // downloaded one was checked as it came, a kept one is checked here.
   if (packageReady && !PackageMatchesManifest(panel, root->Package(), state.manifest, {})) {
-    DropPackage(*root);
+    DropPackage(*panel.archiveFiles, *root);
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
   // Without the record a kept package is downloaded again at the next start:
   // a cost, never a wrong install, so a failure to write it is no failure.
-  if (!packageReady) MarkPackageOf(*root, state.manifestText);
+  if (!packageReady) MarkPackageOf(*panel.archiveFiles, *root, state.manifestText);
 
   panel.trace->Write(L"\n");
   InstallResult installed = InstallPackage(panel, root->Package(), root->ClientDirectory());
@@ -180,7 +176,7 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
     ReportUpdateFailure(panel, kDiskFullText, UpdateOutcome::DiskFull);
     return 0;
   }
-  DropPackage(*root);
+  DropPackage(*panel.archiveFiles, *root);
   panel.trace->Write(L"解压完成");
   return FinishInstall(panel, installed == InstallResult::Installed);
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <thread>
 
+#include "files/file_text.h"
+
 namespace {
 
 // The floor's window advances in steps of a sixtieth: a second of a minute.
@@ -13,7 +15,8 @@ constexpr int kFloorSteps = 60;
 
 DownloadRules ManifestDownloadRules() {
   DownloadRules rules;
-  rules.mostBytes = 1024 * 1024;
+  // As much as is read back: a client of 20,000 files lists some 2.3 MB.
+  rules.mostBytes = kMaxTextFileBytes;
   rules.timeLimit = std::chrono::seconds(60);
   return rules;
 }

@@ -26,6 +26,9 @@ struct DownloadRules {
   // The pause before each further attempt after a dropped or stalled
   // transfer or a failed connection; empty: one attempt only.
   std::vector<std::chrono::milliseconds> retryPauses;
+  // Off where another address of the file waits: a server that cannot be
+  // reached at all is left at once, not after the pauses.
+  bool retryUnreachable = true;
   // Hash the body as it is written, so a checked package is not read again.
   bool sha256 = false;
   // Continue a part whatever server gave it (no If-Range): only where the
@@ -37,7 +40,7 @@ struct DownloadRules {
   std::uint64_t mostBytesPerSecond = 0;
 };
 
-// The manifest: at most 1 MiB and 60 s, no resume, no retry.
+// The manifest: at most 4 MiB and 60 s, no resume, no retry.
 DownloadRules ManifestDownloadRules();
 // The package: resumable, four more attempts after 1, 2, 4 and 8 seconds.
 DownloadRules PackageDownloadRules();

@@ -29,15 +29,20 @@ std::wstring TimeLeftText(double seconds) {
 
 void SpeedAverage::Add(std::uint64_t received, Clock::time_point at) {
   if (!lastAt_) {
-    lastAt_ = at;
-    lastReceived_ = received;
+    firstAt_ = lastAt_ = at;
+    firstReceived_ = lastReceived_ = received;
     return;
   }
   double seconds = std::chrono::duration<double>(at - *lastAt_).count();
   if (seconds <= 0.0 || received < lastReceived_) return;
-  double sample = static_cast<double>(received - lastReceived_) / seconds;
-  double weight = 1.0 - std::exp(-seconds / kAverageSeconds);
-  speed_ = speed_ ? *speed_ + weight * (sample - *speed_) : sample;
+  double sinceFirst = std::chrono::duration<double>(at - *firstAt_).count();
+  if (sinceFirst < kAverageSeconds) {
+    speed_ = static_cast<double>(received - firstReceived_) / sinceFirst;
+  } else {
+    double sample = static_cast<double>(received - lastReceived_) / seconds;
+    double weight = 1.0 - std::exp(-seconds / kAverageSeconds);
+    speed_ = *speed_ + weight * (sample - *speed_);
+  }
   lastAt_ = at;
   lastReceived_ = received;
 }

@@ -8,7 +8,9 @@
 #include <string>
 
 // Bytes per second, averaged exponentially over about three seconds so the
-// figure does not jump with each network read.
+// figure does not jump with each network read. For the first three seconds
+// it is the plain average since the first count: one early sample, a burst
+// of buffered bytes read in a millisecond, would otherwise weigh for seconds.
 class SpeedAverage {
  public:
   using Clock = std::chrono::steady_clock;
@@ -19,6 +21,8 @@ class SpeedAverage {
   std::optional<double> BytesPerSecond() const { return speed_; }
 
  private:
+  std::optional<Clock::time_point> firstAt_;
+  std::uint64_t firstReceived_ = 0;
   std::optional<Clock::time_point> lastAt_;
   std::uint64_t lastReceived_ = 0;
   std::optional<double> speed_;

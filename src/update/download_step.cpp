@@ -8,7 +8,6 @@
 
 #include "core/client_root.h"
 #include "files/sha256_digest.h"
-#include "platform/file_system.h"
 #include "platform/web_address.h"
 #include "update/content_range.h"
 
@@ -28,9 +27,11 @@ std::optional<std::uint64_t> ContinuingRange(std::string_view header, std::uint6
 // One attempt: receives the response into the partial file.
 class Attempt final : public platform::HttpReceiver {
  public:
-  Attempt(const std::wstring& partPath, const std::wstring& validatorPath,
-          DownloadProgress* progress, const DownloadRules& rules, std::uint64_t offset)
-      : partPath_(partPath),
+  Attempt(const platform::ArchiveFiles& files, const std::wstring& partPath,
+          const std::wstring& validatorPath, DownloadProgress* progress, const DownloadRules& rules,
+          std::uint64_t offset)
+      : files_(files),
+        partPath_(partPath),
         validatorPath_(validatorPath),
         steps_(progress),
         rules_(rules),
@@ -56,7 +57,7 @@ class Attempt final : public platform::HttpReceiver {
     // Refused before a byte is written when the headers announce more.
     std::uint64_t announced = std::max(total_, offset_ + expected_.value_or(0));
     if (rules_.mostBytes > 0 && announced > rules_.mostBytes) return Fail(DownloadError::TooLarge);
-    platform::OpenedFile opened = platform::OpenAppendingFile(partPath_, append);
+    platform::OpenedFile opened = files_.OpenAppendingFile(partPath_, append);
     if (!opened.file) return Fail(DownloadError::FileError, opened.error);
     file_ = std::move(opened.file);
     if (rules_.sha256 && !append) hasher_.emplace();
@@ -65,9 +66,9 @@ class Attempt final : public platform::HttpReceiver {
     if (rules_.resumable && !append) {
       std::string validator = StrongValidator(head);
       if (validator.empty()) {
-        platform::RemoveFile(validatorPath_);
+        files_.RemoveFile(validatorPath_);
       } else if (platform::SystemResult written =
-                     platform::ReplaceFileContents(validatorPath_, validator);
+                     files_.ReplaceFileContents(validatorPath_, validator);
                  !written) {
         return Fail(DownloadError::FileError, written.Error());
       }
@@ -152,6 +153,7 @@ class Attempt final : public platform::HttpReceiver {
     return DownloadError::None;
   }
 
+  const platform::ArchiveFiles& files_;
   const std::wstring& partPath_;
   const std::wstring& validatorPath_;
   ProgressSteps steps_;
@@ -194,14 +196,14 @@ const wchar_t* DownloadErrorName(DownloadError error) {
   return L"";
 }
 
-bool IsWorthRetrying(DownloadError error) {
-  return error == DownloadError::ConnectFailed || error == DownloadError::Dropped ||
-         error == DownloadError::Stalled;
+bool IsWorthRetrying(DownloadError error, const DownloadRules& rules) {
+  if (error == DownloadError::ConnectFailed) return rules.retryUnreachable;
+  return error == DownloadError::Dropped || error == DownloadError::Stalled;
 }
 
-DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& url,
-                       const std::wstring& path, DownloadProgress* progress,
-                       const DownloadRules& rules) {
+DownloadResult TryOnce(platform::HttpTransport& transport, const platform::ArchiveFiles& files,
+                       const std::wstring& url, const std::wstring& path,
+                       DownloadProgress* progress, const DownloadRules& rules) {
   const std::wstring partPath = PartPathOf(path);
   const std::wstring validatorPath = PartValidatorPathOf(path);
   platform::HttpRequest request;
@@ -213,20 +215,20 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
     // A part without the validator of its version cannot be continued, nor
     // one already past the size limit.
     bool validated =
-        platform::ReadWholeFile(validatorPath, 4096, validator) == platform::ReadStatus::Ok &&
+        files.ReadWholeFile(validatorPath, 4096, validator) == platform::ReadStatus::Ok &&
         !validator.empty();
     if (validated || rules.continueAnyPart) {
-      resumeFrom = platform::FileSize(partPath).value_or(0);
+      resumeFrom = files.FileSize(partPath).value_or(0);
       if (rules.mostBytes > 0 && resumeFrom > rules.mostBytes) resumeFrom = 0;
       if (resumeFrom > 0) request.byteRange = std::to_string(resumeFrom) + "-";
       if (resumeFrom > 0 && !rules.continueAnyPart) request.ifRange = validator;
     }
   }
-  Attempt attempt(partPath, validatorPath, progress, rules, resumeFrom);
+  Attempt attempt(files, partPath, validatorPath, progress, rules, resumeFrom);
   attempt.Finish(transport.Get(request, attempt));
   DownloadResult result = attempt.result;
   if (result.Ok()) {
-    platform::SystemResult moved = platform::MoveFileOver(partPath, path);
+    platform::SystemResult moved = files.MoveFileOver(partPath, path);
     if (!moved) {
       result.error = DownloadError::FileError;
       result.cause = moved.Error();
@@ -239,36 +241,37 @@ DownloadResult TryOnce(platform::HttpTransport& transport, const std::wstring& u
       result.error == DownloadError::HttpStatus || result.error == DownloadError::BadRange;
   if (result.Ok() || !rules.resumable || (refused && resumeFrom > 0) ||
       result.error == DownloadError::TooLarge) {
-    platform::RemoveFile(partPath);
-    platform::RemoveFile(validatorPath);
+    files.RemoveFile(partPath);
+    files.RemoveFile(validatorPath);
   }
-  if (refused && resumeFrom > 0) return TryOnce(transport, url, path, progress, rules);
+  if (refused && resumeFrom > 0) return TryOnce(transport, files, url, path, progress, rules);
   return result;
 }
 
 }  // namespace
 
-DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstring& url,
-                            const std::wstring& path, DownloadProgress* progress,
-                            const DownloadRules& rules) {
+DownloadResult DownloadFile(platform::HttpTransport& transport, const platform::ArchiveFiles& files,
+                            const std::wstring& url, const std::wstring& path,
+                            DownloadProgress* progress, const DownloadRules& rules) {
   DownloadResult result;
   if (!platform::IsWebAddress(url)) {
     result.error = DownloadError::BadAddress;
     return result;
   }
   for (std::size_t attempt = 0;; ++attempt) {
-    result = TryOnce(transport, url, path, progress, rules);
+    result = TryOnce(transport, files, url, path, progress, rules);
     result.attempts = static_cast<int>(attempt + 1);
-    if (result.Ok() || !IsWorthRetrying(result.error) || attempt >= rules.retryPauses.size()) {
+    if (result.Ok() || !IsWorthRetrying(result.error, rules) ||
+        attempt >= rules.retryPauses.size()) {
       return result;
     }
     std::this_thread::sleep_for(rules.retryPauses[attempt]);
   }
 }
 
-void DropPartialDownload(const std::wstring& path) {
-  platform::RemoveFile(PartPathOf(path));
-  platform::RemoveFile(PartValidatorPathOf(path));
+void DropPartialDownload(const platform::ArchiveFiles& files, const std::wstring& path) {
+  files.RemoveFile(PartPathOf(path));
+  files.RemoveFile(PartValidatorPathOf(path));
 }
 
 std::wstring DescribeDownload(const DownloadResult& result) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/archive_files.h"
 #include "platform/http_transport.h"
 #include "platform/system_error.h"
 #include "update/download_progress.h"
@@ -57,16 +58,17 @@ struct DownloadResult {
   bool Ok() const { return error == DownloadError::None; }
 };
 
-// Downloads `url` to `path`. `progress` (may be null) hears the bytes of
-// the file so far, counting a resumed part, and the whole file's size when
-// known, in the steps of ProgressSteps.
-DownloadResult DownloadFile(platform::HttpTransport& transport, const std::wstring& url,
-                            const std::wstring& path, DownloadProgress* progress,
-                            const DownloadRules& rules);
+// Downloads `url` to `path`, every file operation through `files`.
+// `progress` (may be null) hears the bytes of the file so far, counting a
+// resumed part, and the whole file's size when known, in the steps of
+// ProgressSteps.
+DownloadResult DownloadFile(platform::HttpTransport& transport, const platform::ArchiveFiles& files,
+                            const std::wstring& url, const std::wstring& path,
+                            DownloadProgress* progress, const DownloadRules& rules);
 
 // Removes what a resumable download of `path` keeps between attempts: its
 // ".part" and the part's validator.
-void DropPartialDownload(const std::wstring& path);
+void DropPartialDownload(const platform::ArchiveFiles& files, const std::wstring& path);
 
 // One line for the trace: "download ok: 200, 1048576 bytes, 1 attempt" or
 // "download failed (dropped): 206 from 524288, 1000 bytes, 5 attempts", the

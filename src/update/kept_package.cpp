@@ -3,7 +3,6 @@
 #include <string>
 
 #include "files/sha256_digest.h"
-#include "platform/file_system.h"
 
 namespace {
 
@@ -15,20 +14,22 @@ std::string ManifestDigest(std::string_view manifestText) {
 
 }  // namespace
 
-bool MarkPackageOf(const ClientRoot& root, std::string_view manifestText) {
-  return platform::ReplaceFileContents(root.KeptPackageRecord(), ManifestDigest(manifestText)).Ok();
+bool MarkPackageOf(const platform::ArchiveFiles& files, const ClientRoot& root,
+                   std::string_view manifestText) {
+  return files.ReplaceFileContents(root.KeptPackageRecord(), ManifestDigest(manifestText)).Ok();
 }
 
-bool IsPackageOf(const ClientRoot& root, std::string_view manifestText) {
-  if (platform::GetPathKind(root.Package()) != platform::PathKind::File) return false;
+bool IsPackageOf(const platform::ArchiveFiles& files, const ClientRoot& root,
+                 std::string_view manifestText) {
+  if (files.GetPathKind(root.Package()) != platform::PathKind::File) return false;
   std::string recorded;
   constexpr std::size_t kHexDigits = 64;
-  return platform::ReadWholeFile(root.KeptPackageRecord(), kHexDigits, recorded) ==
+  return files.ReadWholeFile(root.KeptPackageRecord(), kHexDigits, recorded) ==
              platform::ReadStatus::Ok &&
          recorded == ManifestDigest(manifestText);
 }
 
-void DropPackage(const ClientRoot& root) {
-  platform::RemoveFile(root.KeptPackageRecord());
-  platform::RemoveFile(root.Package());
+void DropPackage(const platform::ArchiveFiles& files, const ClientRoot& root) {
+  files.RemoveFile(root.KeptPackageRecord());
+  files.RemoveFile(root.Package());
 }

@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "files/sha256_digest.h"
-#include "platform/file_system.h"
 #include "platform/text_codec.h"
 #include "platform/tick_count.h"
 #include "platform/trace.h"
@@ -42,9 +41,11 @@ SignatureCheck CheckManifestSignature(const UpdateContext& context,
                                       std::string_view manifestBytes) {
   std::wstring address = AppendCacheBuster(SignatureAddress(manifestUrl), platform::TickCount());
   std::string signature;
-  if (!DownloadFile(*context.transport, address, signaturePath, nullptr, context.manifestRules)
+  const platform::ArchiveFiles& files = *context.archiveFiles;
+  if (!DownloadFile(*context.transport, files, address, signaturePath, nullptr,
+                    context.manifestRules)
            .Ok() ||
-      platform::ReadWholeFile(signaturePath, kMaxMinisignSignatureBytes, signature) !=
+      files.ReadWholeFile(signaturePath, kMaxMinisignSignatureBytes, signature) !=
           platform::ReadStatus::Ok) {
     TraceManifestRefusal(context, "no signature");
     return SignatureCheck::Malformed;

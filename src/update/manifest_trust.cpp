@@ -42,7 +42,7 @@ ManifestVerdict JudgeDownloadedManifest(const UpdateContext& context,
   }
   // Starting afresh from a record that cannot be read would forget the
   // version floor and the rotated keys: refused until it is mended.
-  TrustFileReading trust = ReadTrustFile(trustPath);
+  TrustFileReading trust = ReadTrustFile(*context.archiveFiles, trustPath);
   if (trust.status == TrustFileStatus::Unreadable) return Refused(context, "trust.json unreadable");
   if (CheckManifestSignature(context, TrustedKeys(trust.record, configured), manifestUrl,
                              signaturePath, bytes) != SignatureCheck::Valid) {

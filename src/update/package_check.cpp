@@ -1,6 +1,5 @@
 #include "update/package_check.h"
 
-#include <cctype>
 #include <memory>
 #include <optional>
 
@@ -8,16 +7,6 @@
 #include "platform/archive_files.h"
 #include "platform/text_codec.h"
 #include "platform/trace.h"
-
-namespace {
-
-bool SameHex(const std::string& a, const char* b) {
-  std::string lower(b);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return a == lower;
-}
-
-}  // namespace
 
 bool PackageMatchesManifest(const UpdateContext& context, const std::wstring& packagePath,
                             const PackageManifest& manifest, const std::string& knownSha256) {
@@ -31,7 +20,7 @@ bool PackageMatchesManifest(const UpdateContext& context, const std::wstring& pa
   if (manifest.packageSha256 == nullptr) return true;
   std::optional<std::string> digest =
       knownSha256.empty() ? Sha256Hex(*package) : std::optional<std::string>(knownSha256);
-  if (!digest || !SameHex(*digest, manifest.packageSha256)) {
+  if (!digest || !SameSha256Hex(*digest, manifest.packageSha256)) {
     context.trace->Write(L"\n更新包 SHA-256 不符：" + platform::DecodeUtf8(digest.value_or("")));
     return false;
   }

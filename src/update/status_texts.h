@@ -2,6 +2,8 @@
 #pragma once
 
 inline constexpr const wchar_t* kUpdatingText = L"正在更新，请稍后......";
+// While the files of a player's "--verify" run are read and hashed.
+inline constexpr const wchar_t* kVerifyingText = L"正在校验客户端文件，请稍后......";
 inline constexpr const wchar_t* kCurrentText = L" ";
 inline constexpr const wchar_t* kCompletedText = L"更新已完成，现在可以尽情享受游戏的乐趣了！";
 

@@ -10,9 +10,14 @@ void ShowStatus(const UpdateContext& context, const wchar_t* text) {
   context.view->Invalidate();
 }
 
+void ShowProgressStrip(const UpdateContext& context, bool show) {
+  context.view->ShowProgressStrip(show);
+  context.state->m_bShowProgress = show;
+  context.view->Invalidate();
+}
+
 void ReportUpdateFailure(const UpdateContext& context, const wchar_t* text, UpdateOutcome outcome) {
-  context.view->ShowProgressStrip(false);
-  context.state->m_bShowProgress = false;
+  ShowProgressStrip(context, false);
   ShowStatus(context, text);
   FinishUpdate(context, outcome);
 }

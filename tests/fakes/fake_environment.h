@@ -3,6 +3,9 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/environment.h"
 
@@ -13,6 +16,14 @@ class FakeEnvironment final : public platform::Environment {
 
   std::wstring ExecutablePath() const override { return executablePath_; }
   std::optional<int> LogicalDpiX() const override { return dpi_; }
+  bool HasSwitch(std::wstring_view name) const override {
+    for (const std::wstring& given : switches) {
+      if (given == name) return true;
+    }
+    return false;
+  }
+
+  std::vector<std::wstring> switches;
 
  private:
   std::wstring executablePath_;

@@ -1,5 +1,6 @@
 // A transport that answers from a table of addresses (compared without the
-// cache-buster query) and records what was asked.
+// cache-buster query) and records what was asked. A response with an entity
+// tag answers range requests as a static server does.
 #pragma once
 
 #include <functional>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "byte_ranges.h"
 #include "platform/http_transport.h"
 
 class FakeTransport final : public platform::HttpTransport {
@@ -18,6 +20,9 @@ class FakeTransport final : public platform::HttpTransport {
     std::string body;
     int status = 200;
     platform::SystemError cause = {};
+    // Ranges are answered only with one, as servers answer only with a
+    // validator that tells the versions apart.
+    std::string etag = {};
   };
 
   void Serve(const std::wstring& address, Response response) {
@@ -30,7 +35,7 @@ class FakeTransport final : public platform::HttpTransport {
     onRequest_ = std::move(hook);
   }
 
-  // Sends the body in four pieces, ignoring any range.
+  // Sends the body in four pieces.
   platform::TransportResult Get(const platform::HttpRequest& request,
                                 platform::HttpReceiver& receiver) override {
     std::function<void(const std::wstring&)> hook;
@@ -46,6 +51,16 @@ class FakeTransport final : public platform::HttpTransport {
     if (!response.ok) return {platform::TransportOutcome::ConnectFailed, response.cause};
     platform::HttpHead head;
     head.status = response.status;
+    if (!response.etag.empty() && response.status == 200) {
+      RangeReply reply = AnswerRangeRequest(
+          request.byteRange.empty() ? "" : "bytes=" + request.byteRange, request.ifRange,
+          response.etag, response.body.size(), "application/zip");
+      head.status = reply.status;
+      head.contentRange = reply.contentRange;
+      head.contentType = reply.contentType;
+      head.etag = response.etag;
+      response.body = Compose(reply.segments, response.body);
+    }
     head.contentLength = response.body.size();
     if (!receiver.OnHead(head)) return platform::TransportOutcome::Stopped;
     std::size_t piece = response.body.size() / 4 + 1;
@@ -61,6 +76,14 @@ class FakeTransport final : public platform::HttpTransport {
   std::vector<std::wstring> Requests() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_;
+  }
+
+  static std::string Compose(const std::vector<BodySegment>& segments, const std::string& file) {
+    std::string body;
+    for (const BodySegment& segment : segments) {
+      body += segment.text.empty() ? file.substr(segment.fileOffset, segment.length) : segment.text;
+    }
+    return body;
   }
 
   static std::wstring WithoutCacheBuster(const std::wstring& url) {

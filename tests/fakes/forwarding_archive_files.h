@@ -35,6 +35,27 @@ class ForwardingArchiveFiles : public platform::ArchiveFiles {
       const platform::LocalDateTime& local) const override {
     return system_->LocalToFileTime(local);
   }
+  platform::ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit,
+                                     std::string& bytes) const override {
+    return system_->ReadWholeFile(path, limit, bytes);
+  }
+  platform::SystemResult ReplaceFileContents(const std::wstring& path,
+                                             std::string_view bytes) const override {
+    return system_->ReplaceFileContents(path, bytes);
+  }
+  std::optional<std::uint64_t> FileSize(const std::wstring& path) const override {
+    return system_->FileSize(path);
+  }
+  platform::SystemResult MoveFileOver(const std::wstring& from,
+                                      const std::wstring& to) const override {
+    return system_->MoveFileOver(from, to);
+  }
+  platform::OpenedFile OpenAppendingFile(const std::wstring& path, bool append) const override {
+    return system_->OpenAppendingFile(path, append);
+  }
+  platform::CreatedSparseFile CreateSparseFile(const std::wstring& path) const override {
+    return system_->CreateSparseFile(path);
+  }
 
  private:
   std::unique_ptr<platform::ArchiveFiles> system_;

@@ -4,6 +4,7 @@
 
 #include "files/utc_time.h"
 #include "minisign_signer.h"
+#include "platform/archive_files.h"
 #include "temp_dir.h"
 
 namespace {
@@ -24,14 +25,15 @@ TEST(UtcTime, ReadsAndWritesTheManifestsForm) {
 // never a record that trusts more, or less, than the one written.
 TEST(TrustRecord, ReadsBackWhatWasWrittenAndNothingTorn) {
   TempDir dir;
+  std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
   std::wstring path = dir.WideFile(L"trust.json");
-  EXPECT_EQ(ReadTrustFile(path).status, TrustFileStatus::Missing);
+  EXPECT_EQ(ReadTrustFile(*files, path).status, TrustFileStatus::Missing);
   TrustRecord record;
   record.version = 9007199254740992ULL;
   record.manifestSha256 = std::string(64, 'c');
   record.keys = {GenerateMinisignKeyPair()->publicKey, GenerateMinisignKeyPair()->publicKey};
-  ASSERT_TRUE(WriteTrustFile(path, record));
-  TrustFileReading reading = ReadTrustFile(path);
+  ASSERT_TRUE(WriteTrustFile(*files, path, record));
+  TrustFileReading reading = ReadTrustFile(*files, path);
   ASSERT_EQ(reading.status, TrustFileStatus::Ok);
   EXPECT_EQ(FormatTrustRecord(reading.record), FormatTrustRecord(record));
   std::string text = FormatTrustRecord(record);

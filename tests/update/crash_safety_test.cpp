@@ -23,6 +23,7 @@
 #include "http_test_server.h"
 #include "minisign_signer.h"
 #include "package_builder.h"
+#include "platform/archive_files.h"
 #include "platform/text_codec.h"
 #include "static_site.h"
 #include "temp_dir.h"
@@ -276,7 +277,8 @@ TEST_F(CrashSafetyTest, TheTrustRecordIsWholeAfterAKillAtAnyMoment) {
     server.Serve("/pkg.json.minisig", FormatMinisignSignature(*signature));
   };
   auto trustedVersion = [&] {
-    TrustFileReading reading = ReadTrustFile(client.WideFile(L"micro/trust.json"));
+    TrustFileReading reading =
+        ReadTrustFile(*platform::MakeSystemArchiveFiles(), client.WideFile(L"micro/trust.json"));
     EXPECT_EQ(reading.status, TrustFileStatus::Ok);
     return reading.record.version.value_or(0);
   };

@@ -339,8 +339,10 @@ class DeltaUpdateTest : public ::testing::Test {
     EXPECT_NE(harness.trace.Text().find(L"更新包 SHA-256 不符"), std::wstring::npos);
   }
 
-  UpdateOutcome Run() {
+  // A launcher start; `verify` as with "--verify".
+  UpdateOutcome Run(bool verify = false) {
     harness.Restart();
+    harness.state->verifyFiles = verify;
     if (key) harness.state->config.updateKeys = {key->publicKey};
     harness.Start();
     auto outcome = harness.Wait();
@@ -585,6 +587,28 @@ TEST_F(DeltaUpdateTest, AMissingOrResizedFileIsRepairedAtTheNextStart) {
   EXPECT_NE(harness.trace.Text().find(L"repair: 2 listed files"), std::wstring::npos)
       << platform::EncodeUtf8(harness.trace.Text());
   EXPECT_EQ(Run(), UpdateOutcome::ClientCurrent);
+}
+
+// A file of its listed size with other bytes passes every start's look at
+// the sizes; the player's "--verify" run reads it and fetches just that one.
+TEST_F(DeltaUpdateTest, AVerifyRunRepairsAFileOfTheRightSizeWithOtherBytes) {
+  Publish(1);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  fs::path damaged = ClientDirectory() / "data" / "part4.bin";
+  std::string other(fs::file_size(damaged), 'x');
+  std::ofstream(damaged, std::ios::binary) << other;
+  ASSERT_EQ(Run(), UpdateOutcome::ClientCurrent);
+  transport->TakeRanges();
+  transport->TakeBytes();
+
+  ASSERT_EQ(Run(true), UpdateOutcome::Installed);
+  ExpectInstalled(1);
+  EXPECT_FALSE(FetchedWhole(transport->TakeRanges()));
+  EXPECT_LT(transport->TakeBytes(), fs::file_size(Package()) / 4);
+  EXPECT_TRUE(harness.view->StripShownEver());
+  EXPECT_NE(harness.trace.Text().find(L"verify: 1 of 14 listed files differ"), std::wstring::npos)
+      << platform::EncodeUtf8(harness.trace.Text());
+  EXPECT_EQ(Run(true), UpdateOutcome::ClientCurrent);
 }
 
 // v2 did not fit the disk, so its package stays; v3 then installs by ranges.

@@ -34,4 +34,17 @@ TEST(SpeedAverage, ABurstMovesTheFigureLittleAndAStallBringsItDown) {
   EXPECT_LT(*speed.BytesPerSecond(), kMebibyte / 10);
 }
 
+// Buffered bytes read a moment after the first count say nothing of the
+// line: after a second the figure is the second's average.
+TEST(SpeedAverage, AnEarlyBurstDoesNotDecideTheFirstFigures) {
+  SpeedAverage speed;
+  SpeedAverage::Clock::time_point at{};
+  speed.Add(0, at);
+  std::uint64_t received = 256 * 1024;
+  speed.Add(received, at += 1ms);
+  for (int tick = 0; tick < 10; ++tick) speed.Add(received += kMebibyte / 10, at += 100ms);
+  ASSERT_TRUE(speed.BytesPerSecond());
+  EXPECT_NEAR(*speed.BytesPerSecond(), 1.25 * kMebibyte, kMebibyte / 10);
+}
+
 }  // namespace

@@ -59,12 +59,14 @@ class DownloadStepTest : public ::testing::Test {
  protected:
   DownloadResult Fetch(const std::string& path, const DownloadRules& rules,
                        DownloadProgress* progress = nullptr) {
-    return DownloadFile(*transport, server.Url(path), dir.WideFile(L"out.bin"), progress, rules);
+    return DownloadFile(*transport, *files, server.Url(path), dir.WideFile(L"out.bin"), progress,
+                        rules);
   }
   bool Exists(const char* name) const { return std::filesystem::exists(dir.Path() / name); }
 
   HttpTestServer server;
   TempDir dir;
+  std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
   std::shared_ptr<platform::HttpTransport> transport =
       platform::MakeSystemTransport({2000ms, 1000ms});
 };
@@ -151,8 +153,8 @@ void ExpectCauseTraced(const DownloadResult& result, int code) {
 
 TEST_F(DownloadStepTest, ARefusedConnectionFailsAndSaysSo) {
   std::wstring url = L"http://127.0.0.1:" + std::to_wstring(UnusedPort()) + L"/pkg.json";
-  DownloadResult result =
-      DownloadFile(*transport, url, dir.WideFile(L"out.bin"), nullptr, ManifestDownloadRules());
+  DownloadResult result = DownloadFile(*transport, *files, url, dir.WideFile(L"out.bin"), nullptr,
+                                       ManifestDownloadRules());
   EXPECT_EQ(result.error, DownloadError::ConnectFailed);
   ExpectCauseTraced(result, kConnectionRefused);
   EXPECT_FALSE(Exists("out.bin"));
@@ -161,8 +163,8 @@ TEST_F(DownloadStepTest, ARefusedConnectionFailsAndSaysSo) {
 TEST_F(DownloadStepTest, OnlyWebAddressesAreFetched) {
   dir.Write(L"source.txt", "local");
   for (std::wstring url : {L"file://" + dir.WideFile(L"source.txt"), std::wstring()}) {
-    DownloadResult result =
-        DownloadFile(*transport, url, dir.WideFile(L"out.bin"), nullptr, ManifestDownloadRules());
+    DownloadResult result = DownloadFile(*transport, *files, url, dir.WideFile(L"out.bin"), nullptr,
+                                         ManifestDownloadRules());
     EXPECT_EQ(result.error, DownloadError::BadAddress);
   }
   EXPECT_FALSE(Exists("out.bin"));
@@ -179,7 +181,7 @@ TEST_F(DownloadStepTest, AStalledServerIsGivenUp) {
 
 TEST_F(DownloadStepTest, AMissingTargetDirectoryFailsAndSaysSo) {
   server.Serve("/pkg.zip", "bytes");
-  DownloadResult result = DownloadFile(*transport, server.Url("/pkg.zip"),
+  DownloadResult result = DownloadFile(*transport, *files, server.Url("/pkg.zip"),
                                        dir.WideFile(L"no/such/out.bin"), nullptr, OneAttempt());
   EXPECT_EQ(result.error, DownloadError::FileError);
   ExpectCauseTraced(result, kMissingDirectory);
@@ -195,13 +197,13 @@ TEST_F(DownloadStepTest, APartialAnswerToAPlainRequestIsRefused) {
   EXPECT_FALSE(Exists("out.bin"));
 }
 
-TEST_F(DownloadStepTest, AManifestPastOneMebibyteIsStoppedEarly) {
-  server.Serve("/announced", Body(3 * 1024 * 1024));
-  server.ServeChunked("/endless", Body(8 * 1024 * 1024));
+TEST_F(DownloadStepTest, AManifestPastFourMebibytesIsStoppedEarly) {
+  server.Serve("/announced", Body(5 * 1024 * 1024));
+  server.ServeChunked("/endless", Body(12 * 1024 * 1024));
   for (const char* path : {"/announced", "/endless"}) {
     DownloadResult result = Fetch(path, ManifestDownloadRules());
     EXPECT_EQ(result.error, DownloadError::TooLarge) << path;
-    EXPECT_LE(result.received, 1024u * 1024u) << path;
+    EXPECT_LE(result.received, 4u * 1024u * 1024u) << path;
     EXPECT_FALSE(Exists("out.bin")) << path;
     EXPECT_FALSE(Exists("out.bin.part")) << path;
   }
@@ -339,9 +341,10 @@ TEST_F(DownloadStepTest, APackageServedByMicroPkgServeIsContinued) {
 
   DownloadRules cut = OneAttempt();
   cut.timeLimit = 400ms;
-  DownloadResult first = DownloadFile(*transport, url, dir.WideFile(L"out.bin"), nullptr, cut);
+  DownloadResult first =
+      DownloadFile(*transport, *files, url, dir.WideFile(L"out.bin"), nullptr, cut);
   DownloadResult second =
-      DownloadFile(*transport, url, dir.WideFile(L"out.bin"), nullptr, OneAttempt());
+      DownloadFile(*transport, *files, url, dir.WideFile(L"out.bin"), nullptr, OneAttempt());
   served.stop();
   loop.join();
   EXPECT_EQ(first.error, DownloadError::TooLong);

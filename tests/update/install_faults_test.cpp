@@ -4,9 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
 #include <stdexcept>
 
 #include "fakes/fake_transport.h"
+#include "fakes/faulty_files.h"
 #include "fakes/forwarding_archive_files.h"
 #include "fakes/small_disk_files.h"
 #include "file_facts.h"
@@ -45,10 +50,11 @@ class ThrowingFiles final : public ForwardingArchiveFiles {
 template <typename Files>
 class InstallTest : public ::testing::Test {
  protected:
-  void Publish(int version, const std::string& package) {
+  // With an `etag` the package is served to range requests too.
+  void Publish(int version, const std::string& package, const std::string& etag = "") {
     downloader->Serve(kManifestUrl, {true, Manifest(version)});
     downloader->Serve(L"http://updates.test/v" + std::to_wstring(version) + L".zip",
-                      {true, package});
+                      {true, package, 200, {}, etag});
   }
 
   UpdateOutcome Run() {
@@ -77,6 +83,19 @@ class InstallTest : public ::testing::Test {
 using InstallFaultsTest = InstallTest<ForwardingArchiveFiles>;
 using FullDiskTest = InstallTest<SmallDisk>;
 using WorkerFaultTest = InstallTest<ThrowingFiles>;
+using FileFaultsTest = InstallTest<FaultyFiles>;
+
+// Every file below `root` by its '/'-separated name, with its bytes.
+std::map<std::string, std::string> TreeOf(const std::filesystem::path& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+    if (!item.is_regular_file()) continue;
+    std::ifstream file(item.path(), std::ios::binary);
+    tree[item.path().lexically_relative(root).generic_string()] =
+        std::string(std::istreambuf_iterator<char>(file), {});
+  }
+  return tree;
+}
 
 TEST_F(InstallFaultsTest, ADirectoryEntryWithoutTheDirectoryAttributeInstalls) {
   Entry bin{"bin/", ""};
@@ -182,6 +201,55 @@ TEST_F(WorkerFaultTest, WhatEscapesAWorkerIsAFailedUpdateNotADeadLauncher) {
   downloader->OnRequest([](const std::wstring&) { throw std::runtime_error("unexpected"); });
   ASSERT_EQ(RunAgain(), UpdateOutcome::ManifestDownloadFailed);
   EXPECT_EQ(harness.view->Status(), kCheckFailedText);
+}
+
+// Every file operation of an update from v1 to v2 fails in turn, as a disk
+// failing at that moment would, by ranges and by the whole package. Whatever
+// that run leaves, the next start installs v2 whole: a mixed client never
+// passes for a complete one.
+TEST_F(FileFaultsTest, AnyFileOperationFailingLeavesNoClientThatPassesForComplete) {
+  // Only the bytes tell the versions apart; the large file, the same in
+  // both, is kept by ranges.
+  std::mt19937 random(7);
+  std::string kept(70000, '\0');
+  for (char& c : kept) c = static_cast<char>(random());
+  auto release = [&kept](char version) {
+    return testzip::Build({{"game", std::string("game v") + version},
+                           {"data/a.bin", kept},
+                           {"data/b.bin", std::string(3000, version)}});
+  };
+  const std::filesystem::path micro = harness.dir.Path() / "micro";
+  for (std::string etag : {"", "\"v2\""}) {
+    auto installFirst = [&] {
+      std::filesystem::remove_all(micro);
+      Publish(1, release('1'));
+      return RunAgain();
+    };
+    ASSERT_EQ(installFirst(), UpdateOutcome::Installed);
+    Publish(2, release('2'), etag);
+    files.calls = 0;
+    ASSERT_EQ(RunAgain(), UpdateOutcome::Installed);
+    EXPECT_EQ(harness.trace.Text().find(L"delta update: 1 entries kept") != std::wstring::npos,
+              !etag.empty());
+    const std::map<std::string, std::string> second = TreeOf(micro / "GameClient");
+    const int operations = files.calls;
+
+    for (int failing = 1; failing <= operations; ++failing) {
+      ASSERT_EQ(installFirst(), UpdateOutcome::Installed);
+      Publish(2, release('2'), etag);
+      files.calls = 0;
+      files.failAt = failing;
+      RunAgain();
+      files.failAt = 0;
+      UpdateOutcome next = RunAgain();
+      std::string where = "operation " + std::to_string(failing) + " of " +
+                          std::to_string(operations) + (etag.empty() ? "" : " by ranges");
+      EXPECT_TRUE(next == UpdateOutcome::Installed || next == UpdateOutcome::ClientCurrent)
+          << where;
+      EXPECT_TRUE(TreeOf(micro / "GameClient") == second) << where;
+      EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), Manifest(2)) << where;
+    }
+  }
 }
 
 }  // namespace

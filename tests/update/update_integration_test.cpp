@@ -160,6 +160,9 @@ TEST_F(UpdateIntegrationTest, AFailingAddressHandsOverToTheNextMirror) {
   ASSERT_EQ(Run(), UpdateOutcome::Installed);
   ExpectInstalled("1");
   EXPECT_GE(server.Hits("/busy.zip"), 1);
+  // Left at once for the next address, not after the retries' pauses.
+  EXPECT_NE(harness.trace.Text().find(L"download failed (no connection): 0, 0 bytes, 1 attempt"),
+            std::wstring::npos);
   EXPECT_NE(harness.trace.Text().find(L"package address: " +
                                       platform::DecodeUtf8(server.Address("/GameClient.zip"))),
             std::wstring::npos);
@@ -297,11 +300,11 @@ TEST_F(UpdateIntegrationTest, FilesThePackageDoesNotContainStay) {
   EXPECT_EQ(ClientFile("saves/slot1.sav"), "my progress");
 }
 
-// The manifest's bounds: 1 MiB, 200 only, and no pkg_tmp.json after a failure.
-TEST_F(UpdateIntegrationTest, AManifestPastOneMebibyteFailsTheCheckAndLeavesNoCopy) {
+// The manifest's bounds: 4 MiB, 200 only, and no pkg_tmp.json after a failure.
+TEST_F(UpdateIntegrationTest, AManifestPastFourMebibytesFailsTheCheckAndLeavesNoCopy) {
   ServeRelease("1");
   std::string padded = Manifest();
-  padded.insert(padded.size() - 1, std::string(2 * 1024 * 1024, ' '));
+  padded.insert(padded.size() - 1, std::string(5 * 1024 * 1024, ' '));
   server.Serve("/pkg.json", padded);
   harness.WriteMicroFile(L"pkg_tmp.json", Manifest());
   ASSERT_EQ(Run(), UpdateOutcome::ManifestDownloadFailed);

@@ -75,7 +75,7 @@ class OutputFd final : public OutputFile {
   UniqueFd fd_;
 };
 
-class SystemArchiveFiles final : public ArchiveFiles {
+class SystemArchiveFiles final : public DiskFiles {
  public:
   std::unique_ptr<ArchiveStream> OpenArchive(const std::wstring& path) const override {
     UniqueFd fd(::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
@@ -110,14 +110,6 @@ class SystemArchiveFiles final : public ArchiveFiles {
 
   bool RemoveFile(const std::wstring& path) const override {
     return ::unlink(NativePath(path).c_str()) == 0;
-  }
-
-  PathKind GetPathKind(const std::wstring& path) const override {
-    return platform::GetPathKind(path);
-  }
-
-  bool MakeDirectory(const std::wstring& path) const override {
-    return platform::MakeDirectory(path);
   }
 
   std::wstring CurrentDirectory() const override {

@@ -5,21 +5,17 @@
 
 #include <memory>
 
+#include "platform/linux/glib_handles.h"
 #include "platform/picture.h"
 
 namespace platform {
 
-struct CairoSurfaceDeleter {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using UniqueSurface = std::unique_ptr<cairo_surface_t, CairoSurfaceDeleter>;
-
 class CairoPicture final : public Picture {
  public:
   explicit CairoPicture(UniqueSurface surface) : surface_(std::move(surface)) {}
-  int Width() const override { return cairo_image_surface_get_width(surface_.get()); }
-  int Height() const override { return cairo_image_surface_get_height(surface_.get()); }
-  cairo_surface_t* Surface() const { return surface_.get(); }
+  int Width() const override { return cairo_image_surface_get_width(surface_.Get()); }
+  int Height() const override { return cairo_image_surface_get_height(surface_.Get()); }
+  cairo_surface_t* Surface() const { return surface_.Get(); }
 
  private:
   UniqueSurface surface_;

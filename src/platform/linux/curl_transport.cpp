@@ -14,6 +14,7 @@
 #include "platform/linux/desktop_proxy.h"
 #include "platform/linux/errno_error.h"
 #include "platform/text_codec.h"
+#include "platform/unique_resource.h"
 
 namespace platform {
 namespace {
@@ -21,15 +22,8 @@ namespace {
 // Larger than libcurl's 16 KiB default: fewer write calls on a fast line.
 constexpr long kReceiveBufferBytes = 256 * 1024;
 
-struct CurlDeleter {
-  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-using CurlHandle = std::unique_ptr<CURL, CurlDeleter>;
-
-struct HeaderListDeleter {
-  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
-};
-using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
+using CurlHandle = UniqueAny<CURL*, curl_easy_cleanup>;
+using HeaderList = UniqueAny<curl_slist*, curl_slist_free_all>;
 
 struct Transfer {
   CURL* curl = nullptr;
@@ -141,38 +135,38 @@ class CurlTransport final : public HttpTransport {
     // Outlives the handle, which may write to it until it is cleaned up.
     char detail[CURL_ERROR_SIZE] = "";
     CurlHandle curl(curl_easy_init());
-    if (!curl) {
+    if (!curl.Valid()) {
       return {TransportOutcome::ConnectFailed,
               {CURLE_FAILED_INIT, DecodeUtf8(curl_easy_strerror(CURLE_FAILED_INIT))}};
     }
     Transfer transfer;
-    transfer.curl = curl.get();
+    transfer.curl = curl.Get();
     transfer.receiver = &receiver;
     std::string address = EncodeUtf8(request.url);
-    Configure(curl.get(), address, transfer);
-    curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, static_cast<long>(request.redirectLimit));
+    Configure(curl.Get(), address, transfer);
+    curl_easy_setopt(curl.Get(), CURLOPT_MAXREDIRS, static_cast<long>(request.redirectLimit));
     std::optional<std::string> proxy = DesktopProxyFor(address);
-    if (proxy) curl_easy_setopt(curl.get(), CURLOPT_PROXY, proxy->c_str());
+    if (proxy) curl_easy_setopt(curl.Get(), CURLOPT_PROXY, proxy->c_str());
     HeaderList headers;
     for (const std::string& line : RequestHeaders(request)) {
       // Appending returns the list's head, null when it could not.
-      curl_slist* head = curl_slist_append(headers.get(), line.c_str());
+      curl_slist* head = curl_slist_append(headers.Get(), line.c_str());
       if (head == nullptr) {
         return {TransportOutcome::ConnectFailed,
                 {CURLE_OUT_OF_MEMORY, DecodeUtf8(curl_easy_strerror(CURLE_OUT_OF_MEMORY))}};
       }
-      if (!headers) headers.reset(head);
+      if (!headers.Valid()) headers.Reset(head);
     }
-    curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, headers.get());
+    curl_easy_setopt(curl.Get(), CURLOPT_HTTPHEADER, headers.Get());
     if (request.timeLimit.count() > 0) {
-      curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS,
+      curl_easy_setopt(curl.Get(), CURLOPT_TIMEOUT_MS,
                        static_cast<long>(request.timeLimit.count()));
     }
-    curl_easy_setopt(curl.get(), CURLOPT_ERRORBUFFER, detail);
-    CURLcode code = curl_easy_perform(curl.get());
+    curl_easy_setopt(curl.Get(), CURLOPT_ERRORBUFFER, detail);
+    CURLcode code = curl_easy_perform(curl.Get());
     if (transfer.stopped) return TransportOutcome::Stopped;
-    TransportOutcome outcome = Translate(code, curl.get());
-    if (outcome != TransportOutcome::Ended) return {outcome, CauseOf(code, curl.get(), detail)};
+    TransportOutcome outcome = Translate(code, curl.Get());
+    if (outcome != TransportOutcome::Ended) return {outcome, CauseOf(code, curl.Get(), detail)};
     // An empty body calls no write function; its head still counts.
     if (!SendHead(transfer)) return TransportOutcome::Stopped;
     return TransportOutcome::Ended;

@@ -3,21 +3,12 @@
 #include <gio/gio.h>
 
 #include <array>
-#include <memory>
 #include <string_view>
+
+#include "platform/linux/glib_handles.h"
 
 namespace platform {
 namespace {
-
-struct StringListDeleter {
-  void operator()(gchar** list) const { g_strfreev(list); }
-};
-using StringList = std::unique_ptr<gchar*, StringListDeleter>;
-
-struct ErrorDeleter {
-  void operator()(GError* error) const { g_error_free(error); }
-};
-using ErrorHolder = std::unique_ptr<GError, ErrorDeleter>;
 
 // GLib's answer in libcurl's words; none for a scheme libcurl cannot use.
 std::optional<std::string> CurlProxy(std::string_view answer) {
@@ -37,14 +28,13 @@ std::optional<std::string> CurlProxy(std::string_view answer) {
 }  // namespace
 
 std::optional<std::string> DesktopProxyFor(const std::string& url) {
-  GError* raw = nullptr;
+  UniqueError error;
   // The default resolver is GLib's own, shared and never freed.
-  StringList answers(
-      g_proxy_resolver_lookup(g_proxy_resolver_get_default(), url.c_str(), nullptr, &raw));
-  ErrorHolder error(raw);
-  if (!answers) return std::nullopt;
+  UniqueStringList answers(
+      g_proxy_resolver_lookup(g_proxy_resolver_get_default(), url.c_str(), nullptr, error.Put()));
+  if (!answers.Valid()) return std::nullopt;
   // The first answer is the one to try; later ones are fallbacks.
-  for (gchar** answer = answers.get(); *answer != nullptr; ++answer) {
+  for (gchar** answer = answers.Get(); *answer != nullptr; ++answer) {
     std::string_view text(*answer);
     if (text == "direct://") return std::nullopt;
     if (auto proxy = CurlProxy(text)) return proxy;

@@ -5,25 +5,27 @@
 #include "platform/geometry.h"
 #include "platform/linux/cairo_canvas.h"
 #include "platform/linux/cairo_picture.h"
+#include "platform/linux/glib_handles.h"
 
 namespace platform {
 namespace {
 
 // A 1-bit mask of the pixels of `picture`, stretched to width x height, that
 // are not fully transparent.
-cairo_region_t* OpaqueRegion(const Picture& picture, int width, int height) {
+UniqueRegion OpaqueRegion(const Picture& picture, int width, int height) {
   UniqueSurface scaled(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-  cairo_t* cr = cairo_create(scaled.get());
-  PaintStretched(cr, picture, {0, 0, width, height});
-  cairo_destroy(cr);
-  cairo_surface_flush(scaled.get());
+  {
+    UniqueCairo cr(cairo_create(scaled.Get()));
+    PaintStretched(cr.Get(), picture, {0, 0, width, height});
+  }
+  cairo_surface_flush(scaled.Get());
 
   UniqueSurface mask(cairo_image_surface_create(CAIRO_FORMAT_A1, width, height));
-  cairo_surface_flush(mask.get());
-  const unsigned char* from = cairo_image_surface_get_data(scaled.get());
-  int fromStride = cairo_image_surface_get_stride(scaled.get());
-  unsigned char* to = cairo_image_surface_get_data(mask.get());
-  int toStride = cairo_image_surface_get_stride(mask.get());
+  cairo_surface_flush(mask.Get());
+  const unsigned char* from = cairo_image_surface_get_data(scaled.Get());
+  int fromStride = cairo_image_surface_get_stride(scaled.Get());
+  unsigned char* to = cairo_image_surface_get_data(mask.Get());
+  int toStride = cairo_image_surface_get_stride(mask.Get());
   for (int y = 0; y < height; ++y) {
     const auto* row = reinterpret_cast<const uint32_t*>(from + y * fromStride);
     auto* bits = reinterpret_cast<uint32_t*>(to + y * toStride);
@@ -32,8 +34,8 @@ cairo_region_t* OpaqueRegion(const Picture& picture, int width, int height) {
       if ((row[x] >> 24) != 0) bits[x / 32] |= 1u << (x % 32);
     }
   }
-  cairo_surface_mark_dirty(mask.get());
-  return gdk_cairo_region_create_from_surface(mask.get());
+  cairo_surface_mark_dirty(mask.Get());
+  return UniqueRegion(gdk_cairo_region_create_from_surface(mask.Get()));
 }
 
 Key KeyOf(guint keyval) {
@@ -101,9 +103,8 @@ void GtkLauncherWindow::ApplyInputShape() {
     gtk_widget_input_shape_combine_region(window_, nullptr);
     return;
   }
-  cairo_region_t* region = OpaqueRegion(*background_, width_, height_);
-  gtk_widget_input_shape_combine_region(window_, region);
-  cairo_region_destroy(region);
+  UniqueRegion region = OpaqueRegion(*background_, width_, height_);
+  gtk_widget_input_shape_combine_region(window_, region.Get());
 }
 
 void GtkLauncherWindow::CenterOnWorkArea() {

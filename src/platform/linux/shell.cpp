@@ -2,6 +2,7 @@
 
 #include <gio/gio.h>
 
+#include "platform/linux/glib_handles.h"
 #include "platform/text_codec.h"
 
 namespace platform {
@@ -10,9 +11,8 @@ namespace {
 class GioShell final : public Shell {
  public:
   void OpenInDefaultBrowser(const std::wstring& url) override {
-    GError* error = nullptr;
-    g_app_info_launch_default_for_uri(EncodeUtf8(url).c_str(), nullptr, &error);
-    if (error != nullptr) g_error_free(error);
+    UniqueError error;
+    g_app_info_launch_default_for_uri(EncodeUtf8(url).c_str(), nullptr, error.Put());
   }
 };
 

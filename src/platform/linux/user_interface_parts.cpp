@@ -17,10 +17,23 @@ class GtkParts final : public UserInterfaceParts {
   LinuxFolderCleaner folders_;
 };
 
+// Opening an X display, GDK sets up OpenGL (with a software driver, tens of
+// milliseconds before the first frame) that the launcher never uses: it
+// draws with cairo, and on X11 the web view shows its pages without GDK's GL.
+// On Wayland the web view's buffers reach the window through it, so it stays.
+// A player's own GDK_GL stands, and the child processes never see ours.
+void OpenDisplay(int& argc, char**& argv) {
+  const char* wayland = g_getenv("WAYLAND_DISPLAY");
+  bool skipGl = (wayland == nullptr || *wayland == '\0') && g_getenv("GDK_GL") == nullptr;
+  if (skipGl) g_setenv("GDK_GL", "disable", TRUE);
+  gtk_init(&argc, &argv);
+  if (skipGl) g_unsetenv("GDK_GL");
+}
+
 }  // namespace
 
 std::unique_ptr<UserInterfaceParts> StartUserInterface(int argc, char** argv) {
-  gtk_init(&argc, &argv);
+  OpenDisplay(argc, argv);
   return std::make_unique<GtkParts>();
 }
 

@@ -77,7 +77,7 @@ class OutputHandle final : public OutputFile {
   UniqueHandle handle_;
 };
 
-class SystemArchiveFiles final : public ArchiveFiles {
+class SystemArchiveFiles final : public DiskFiles {
  public:
   std::unique_ptr<ArchiveStream> OpenArchive(const std::wstring& path) const override {
     UniqueHandle handle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -122,14 +122,6 @@ class SystemArchiveFiles final : public ArchiveFiles {
 
   bool RemoveFile(const std::wstring& path) const override {
     return ::DeleteFileW(path.c_str()) != 0;
-  }
-
-  PathKind GetPathKind(const std::wstring& path) const override {
-    return platform::GetPathKind(path);
-  }
-
-  bool MakeDirectory(const std::wstring& path) const override {
-    return platform::MakeDirectory(path);
   }
 
   std::wstring CurrentDirectory() const override {

@@ -1,11 +1,22 @@
 #include "platform/environment.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
+#include "platform/unique_resource.h"
 #include "platform/win32/gdi_handles.h"
 
 namespace platform {
 namespace {
+
+// The argument list CommandLineToArgvW allocates.
+struct ArgumentListTraits {
+  using Handle = LPWSTR*;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle list) { return list != nullptr; }
+  static bool Close(Handle list) { return ::LocalFree(list) == nullptr; }
+};
 
 class Win32Environment final : public Environment {
  public:
@@ -32,6 +43,16 @@ class Win32Environment final : public Environment {
     int dpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
     if (dpi <= 0) return std::nullopt;
     return dpi;
+  }
+
+  bool HasSwitch(std::wstring_view name) const override {
+    int count = 0;
+    UniqueResource<ArgumentListTraits> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    if (!arguments.Valid()) return false;
+    for (int i = 1; i < count; ++i) {
+      if (name == arguments.Get()[i]) return true;
+    }
+    return false;
   }
 };
 

@@ -1,8 +1,7 @@
 #include "platform/win32/user_proxy.h"
 
-#include <memory>
-
 #include "platform/unique_resource.h"
+#include "platform/win32/internet_handle.h"
 
 namespace platform {
 namespace {
@@ -16,17 +15,13 @@ struct GlobalTextTraits {
 };
 using GlobalText = UniqueResource<GlobalTextTraits>;
 
-struct InternetCloser {
-  void operator()(HINTERNET handle) const { ::WinHttpCloseHandle(handle); }
-};
-
 // The session of the proxy that WPAD or the script names; null when neither
 // answers. (A request's own proxy option is not honoured by Wine.)
 HINTERNET OpenAutomaticSession(const wchar_t* agent, const std::wstring& url, bool detect,
                                const wchar_t* script) {
-  std::unique_ptr<void, InternetCloser> resolver(::WinHttpOpen(
-      agent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-  if (!resolver) return nullptr;
+  InternetHandle resolver(::WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                        WINHTTP_NO_PROXY_BYPASS, 0));
+  if (!resolver.Valid()) return nullptr;
   WINHTTP_AUTOPROXY_OPTIONS options{};
   if (detect) {
     options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
@@ -37,7 +32,7 @@ HINTERNET OpenAutomaticSession(const wchar_t* agent, const std::wstring& url, bo
     options.lpszAutoConfigUrl = script;
   }
   WINHTTP_PROXY_INFO found{};
-  if (!::WinHttpGetProxyForUrl(resolver.get(), url.c_str(), &options, &found)) return nullptr;
+  if (!::WinHttpGetProxyForUrl(resolver.Get(), url.c_str(), &options, &found)) return nullptr;
   GlobalText proxy(found.lpszProxy);
   GlobalText bypass(found.lpszProxyBypass);
   return ::WinHttpOpen(agent, found.dwAccessType, proxy.Get(), bypass.Get(), 0);

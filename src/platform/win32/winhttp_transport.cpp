@@ -14,6 +14,7 @@
 
 #include "platform/http_count.h"
 #include "platform/http_transport.h"
+#include "platform/win32/internet_handle.h"
 #include "platform/win32/user_proxy.h"
 #include "platform/win32/win32_error.h"
 
@@ -23,11 +24,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr DWORD kReadBytes = 256 * 1024;
-
-struct InternetCloser {
-  void operator()(HINTERNET handle) const { ::WinHttpCloseHandle(handle); }
-};
-using InternetHandle = std::unique_ptr<void, InternetCloser>;
 
 DWORD Milliseconds(std::chrono::milliseconds duration) {
   return static_cast<DWORD>(std::clamp<long long>(duration.count(), 1, 0x7FFFFFFF));
@@ -138,23 +134,23 @@ class WinHttpTransport final : public HttpTransport {
     if (path.empty()) path = L"/";
 
     InternetHandle session(OpenSessionFor(L"qelt-micro", request.url));
-    if (!session) return Failure(::GetLastError(), false);
+    if (!session.Valid()) return Failure(::GetLastError(), false);
     int connect = static_cast<int>(Milliseconds(limits_.connectTimeout));
     int idle = static_cast<int>(Milliseconds(limits_.idleTimeout));
-    ::WinHttpSetTimeouts(session.get(), connect, connect, idle, idle);
-    InternetHandle connection(::WinHttpConnect(session.get(), host.c_str(), parts.nPort, 0));
-    if (!connection) return Failure(::GetLastError(), false);
+    ::WinHttpSetTimeouts(session.Get(), connect, connect, idle, idle);
+    InternetHandle connection(::WinHttpConnect(session.Get(), host.c_str(), parts.nPort, 0));
+    if (!connection.Valid()) return Failure(::GetLastError(), false);
     DWORD flags = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
-    InternetHandle handle(::WinHttpOpenRequest(connection.get(), L"GET", path.c_str(), nullptr,
+    InternetHandle handle(::WinHttpOpenRequest(connection.Get(), L"GET", path.c_str(), nullptr,
                                                WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                flags));
-    if (!handle) return Failure(::GetLastError(), false);
+    if (!handle.Valid()) return Failure(::GetLastError(), false);
     // The wait for the response head has its own time-out (90 s by default).
     DWORD idleMs = Milliseconds(limits_.idleTimeout);
-    ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &idleMs,
+    ::WinHttpSetOption(handle.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &idleMs,
                        sizeof idleMs);
     DWORD redirects = static_cast<DWORD>(request.redirectLimit);
-    ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects,
+    ::WinHttpSetOption(handle.Get(), WINHTTP_OPTION_MAX_HTTP_AUTOMATIC_REDIRECTS, &redirects,
                        sizeof redirects);
 
     std::wstring headers;
@@ -162,12 +158,12 @@ class WinHttpTransport final : public HttpTransport {
       headers += std::wstring(line.begin(), line.end()) + L"\r\n";
     }
     if (!::WinHttpSendRequest(
-            handle.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
+            handle.Get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
             static_cast<DWORD>(headers.size()), WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
-        !::WinHttpReceiveResponse(handle.get(), nullptr)) {
+        !::WinHttpReceiveResponse(handle.Get(), nullptr)) {
       return Failure(::GetLastError(), false);
     }
-    if (!receiver.OnHead(ReadHead(handle.get()))) return TransportOutcome::Stopped;
+    if (!receiver.OnHead(ReadHead(handle.Get()))) return TransportOutcome::Stopped;
 
     std::vector<char> buffer(kReadBytes);
     for (;;) {
@@ -180,14 +176,14 @@ class WinHttpTransport final : public HttpTransport {
         wait = std::min(wait, left);
       }
       DWORD waitMs = Milliseconds(wait);
-      ::WinHttpSetOption(handle.get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &waitMs, sizeof waitMs);
+      ::WinHttpSetOption(handle.Get(), WINHTTP_OPTION_RECEIVE_TIMEOUT, &waitMs, sizeof waitMs);
       // Asking what is there first: a read of more waits (on Wine) until
       // it is filled, however long a trickle takes.
       DWORD available = 0;
       DWORD read = 0;
       auto before = Clock::now();
-      bool ok = ::WinHttpQueryDataAvailable(handle.get(), &available) &&
-                (available == 0 || ::WinHttpReadData(handle.get(), buffer.data(),
+      bool ok = ::WinHttpQueryDataAvailable(handle.Get(), &available) &&
+                (available == 0 || ::WinHttpReadData(handle.Get(), buffer.data(),
                                                      std::min(available, kReadBytes), &read));
       DWORD error = ::GetLastError();
       // Wine ends a read that waited out its time-out like the end of the body.
