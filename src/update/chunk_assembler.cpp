@@ -18,10 +18,10 @@ class Assembler {
   explicit Assembler(const ChunkAssembly& assembly) : a_(assembly) {}
 
   std::wstring Write(platform::OutputFile& output) {
-    // One byte more than a chunk may hold: a chunk that inflates to more
-    // than its length shows it.
     const std::size_t most = ChunkLimits{}.most;
     raw_.resize(compressBound(static_cast<uLong>(most)));
+    // One byte more than a chunk may hold: a chunk that inflates to more
+    // than its length shows it.
     chunk_.resize(most + 1);
     Sha256Hasher whole;
     uLong crc = crc32(0, nullptr, 0);
