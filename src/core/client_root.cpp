@@ -40,6 +40,14 @@ std::wstring ClientRoot::PackageDeltaCopy() const {
   return package_ + L".delta";
 }
 
+std::wstring ClientRoot::PackageChunkIndex() const {
+  return package_ + L".chunks";
+}
+
+std::wstring ClientRoot::AssembledFile(std::size_t n) const {
+  return package_ + L".assembled" + std::to_wstring(n);
+}
+
 std::wstring PartPathOf(std::wstring_view path) {
   return std::wstring(path) + L".part";
 }

@@ -2,6 +2,7 @@
 // launcher keeps in it: the one place that spells their names.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,11 @@ class ClientRoot {
   std::wstring KeptPackageRecord() const;
   // The package's bytes gathered by an update of changed entries only.
   std::wstring PackageDeltaCopy() const;
+  // The package's chunk index while an update of changed entries reads it.
+  std::wstring PackageChunkIndex() const;
+  // Where such an update builds its `n`th file from chunks before the file
+  // replaces the installed one.
+  std::wstring AssembledFile(std::size_t n) const;
   // "GameClient\": the installed client, ending with a separator.
   const std::wstring& ClientDirectory() const { return clientDirectory_; }
   // "launcher.lock": held by the one launcher that runs on this root.

@@ -58,6 +58,11 @@ PackageManifest ParsePackageManifest(const std::string& text) {
   manifest.packageSize = manifest.document.GetNumber("package_size");
   manifest.packageSha256 = manifest.document.GetString("package_sha256");
   manifest.files = ParseFiles(manifest.document.Get("files"));
+  std::optional<double> chunksSize = manifest.document.GetNumber("chunks_size");
+  if (chunksSize && IsByteCount(*chunksSize)) {
+    manifest.chunksSize = static_cast<std::uint64_t>(*chunksSize);
+  }
+  manifest.chunksSha256 = manifest.document.GetString("chunks_sha256");
   const cJSON* mirrors = manifest.document.Get("mirrors");
   if (cJSON_IsArray(mirrors)) {
     for (const cJSON* mirror = mirrors->child; mirror != nullptr; mirror = mirror->next) {

@@ -31,6 +31,10 @@ struct PackageManifest {
   // "files": every file of the package; none when absent or when any of its
   // items lacks a string name and sha256 or a size.
   std::optional<std::vector<ManifestFile>> files;
+  // The chunk index beside the package: "chunks_size", its bytes, and
+  // "chunks_sha256" (hex). The size is none when absent or no byte count.
+  std::optional<std::uint64_t> chunksSize;
+  const char* chunksSha256 = nullptr;
   // "mirrors": further addresses of the same package, in the order they are
   // tried after "client_url"; its items that are no strings are left out.
   // Point into `document`.
@@ -54,6 +58,6 @@ struct PackageManifest {
 std::optional<std::uint64_t> ParseVersionNumber(const cJSON* item);
 
 // Parses the manifest text and looks up "client_url", then "exe_path", then
-// the package's size and hash, its files, and the members that guard signed
-// manifests.
+// the package's size and hash, its files, its chunk index, and the members
+// that guard signed manifests.
 PackageManifest ParsePackageManifest(const std::string& text);

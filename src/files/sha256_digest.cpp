@@ -38,6 +38,12 @@ std::optional<std::string> Sha256Hex(platform::ArchiveStream& stream) {
   return hex;
 }
 
+std::optional<platform::Sha256Digest> Sha256Of(const void* data, std::size_t size) {
+  std::unique_ptr<platform::Sha256> sha256 = platform::MakeSha256();
+  if (!sha256 || (size > 0 && !sha256->Update(data, size))) return std::nullopt;
+  return sha256->Finish();
+}
+
 bool IsSha256Hex(const std::string& hex) {
   if (hex.size() != 64) return false;
   for (char c : hex) {

@@ -28,6 +28,9 @@ class Sha256Hasher {
 // fails before the end.
 std::optional<std::string> Sha256Hex(platform::ArchiveStream& stream);
 
+// The SHA-256 of `size` bytes; none when the system's hashing failed.
+std::optional<platform::Sha256Digest> Sha256Of(const void* data, std::size_t size);
+
 // True when `hex` is 64 hex digits, in either case.
 bool IsSha256Hex(const std::string& hex);
 

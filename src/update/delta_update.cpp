@@ -17,6 +17,7 @@
 #include "files/sha256_digest.h"
 #include "files/zip_directory.h"
 #include "files/zip_reader.h"
+#include "update/chunked_entries.h"
 #include "update/delta_plan.h"
 #include "update/download_step.h"
 #include "update/range_fetch.h"
@@ -54,7 +55,8 @@ std::wstring Hex(std::uint32_t value) {
 
 class DeltaRun {
  public:
-  explicit DeltaRun(const DeltaUpdate& update) : u_(update), steps_(update.progress) {}
+  explicit DeltaRun(const DeltaUpdate& update)
+      : u_(update), steps_(update.progress), chunked_(update) {}
 
   DeltaResult Run() {
     if (u_.files.GetPathKind(u_.clientDirectory) != platform::PathKind::Directory) {
@@ -66,6 +68,7 @@ class DeltaRun {
 
  private:
   bool Install() {
+    chunked_.RemoveLeftovers();
     if (!FetchDirectory()) return false;
     std::optional<std::vector<ZipDirectoryEntry>> entries =
         ParseZipDirectory(std::string_view(end_).substr(0, zipEnd_.directorySize), zipEnd_);
@@ -73,21 +76,51 @@ class DeltaRun {
     entries_ = std::move(*entries);
     if (!NameEntries()) return GiveUp(DeltaOutcome::PackageRefused, L"two entries share a name");
     if (Listed() ? !MatchListedFiles() : !HoldsAFile()) return false;
-    DeltaPlan plan = PlanDelta(entries_, zipEnd_.directoryOffset,
-                               [this](std::size_t index) { return IsInstalled(index); });
-    if (plan.bytes > fileSize_ / 2) {
-      return GiveUp(
-          DeltaOutcome::TooMuchChanged,
-          std::to_wstring(plan.bytes) + L" of " + std::to_wstring(fileSize_) + L" bytes changed");
+    for (std::size_t index = 0; index < entries_.size(); ++index) {
+      installed_.push_back(IsInstalled(index));
     }
-    total_ = fetched_ + plan.bytes;
+    spans_ = EntrySpans(entries_, zipEnd_.directoryOffset);
+    chunked_.Plan({entries_, names_, spans_, installed_, [this](const std::string& name) {
+                     auto listed = listedFiles_.find(name);
+                     return listed == listedFiles_.end() ? std::string() : listed->second->sha256;
+                   }});
+    fetched_ += chunked_.IndexBytes();
+    requests_ += chunked_.IndexRequests();
+    DeltaPlan plan = Plan();
+    if (!WithinHalf(plan)) return false;
     bool installed = FetchAndUnpack(plan);
     u_.files.RemoveFile(u_.copyPath);
     if (!installed) return false;
-    u_.trace.Write(L"\ndelta update: " + std::to_wstring(plan.kept) + L" entries kept, " +
-                   std::to_wstring(plan.fetched.size()) + L" fetched, " +
-                   std::to_wstring(fetched_) + L" bytes in " + std::to_wstring(requests_) +
-                   L" requests");
+    std::wstring line = L"\ndelta update: " + std::to_wstring(plan.kept) + L" entries kept, " +
+                        std::to_wstring(plan.fetched.size() + plan.pieced.size()) + L" fetched, " +
+                        std::to_wstring(fetched_) + L" bytes in " + std::to_wstring(requests_) +
+                        L" requests";
+    if (chunked_.AnyBuilt()) {
+      line += L"; chunks: " + std::to_wstring(chunked_.ChunksReused()) + L" reused, " +
+              std::to_wstring(chunked_.ChunksFetched()) + L" fetched";
+    }
+    u_.trace.Write(line);
+    return true;
+  }
+
+  // The entries to fetch, whole or by their chunks.
+  DeltaPlan Plan() {
+    return PlanDelta(
+        entries_, zipEnd_.directoryOffset, [this](std::size_t index) { return installed_[index]; },
+        chunked_.Pieces());
+  }
+
+  // The entries' bytes of every plan so far, `plan`'s included, may be at
+  // most half the package: beyond, the whole package costs little more.
+  bool WithinHalf(const DeltaPlan& plan) {
+    std::uint64_t bytes = plannedBytes_ + plan.bytes;
+    if (bytes > fileSize_ / 2) {
+      return GiveUp(
+          DeltaOutcome::TooMuchChanged,
+          std::to_wstring(bytes) + L" of " + std::to_wstring(fileSize_) + L" bytes changed");
+    }
+    plannedBytes_ = bytes;
+    total_ = fetched_ + plan.bytes;
     return true;
   }
 
@@ -252,7 +285,7 @@ class DeltaRun {
   }
 
   bool FetchAndUnpack(const DeltaPlan& plan) {
-    if (plan.fetched.empty()) return true;
+    if (plan.fetched.empty() && plan.pieced.empty()) return true;
     platform::CreatedSparseFile created = u_.files.CreateSparseFile(u_.copyPath);
     if (!created.file) return CopyFailed(kCopyNotWritten, created.error);
     platform::SparseFile& copy = *created.file;
@@ -298,12 +331,18 @@ class DeltaRun {
     if (ZipReader::SetTargetDirectory(reader.get(), u_.clientDirectory) != ArchiveOk) {
       return GiveUp(DeltaOutcome::InstallFailed, L"the client directory is refused");
     }
-    if (Listed() && !VerifyFetched(reader.get(), indices)) return false;
-    std::uint64_t needed = 0;
+    std::uint64_t needed = chunked_.BytesToBuild();
     for (int index : indices) needed += entries_[static_cast<std::size_t>(index)].uncompressedSize;
     // The full install decides, and says, when the disk is full.
     std::optional<std::uint64_t> room = u_.files.AvailableBytes(u_.clientDirectory);
     if (room && *room < needed) return GiveUp(DeltaOutcome::NoRoom, L"not enough free space");
+    if (!chunked_.Build(reader.get())) {
+      // The entries that could not be built are fetched whole instead.
+      reader.reset();
+      DeltaPlan plan = Plan();
+      return WithinHalf(plan) && FetchAndUnpack(plan);
+    }
+    if (Listed() && !VerifyFetched(reader.get(), indices)) return false;
     if (u_.markInProgress && !u_.markInProgress()) {
       return GiveUp(DeltaOutcome::InstallFailed, L"the installed manifest cannot be removed");
     }
@@ -317,7 +356,8 @@ class DeltaRun {
       }
       if (result != ArchiveOk) return EntryFailed(index, result);
     }
-    return true;
+    std::wstring failure = chunked_.Install();
+    return failure.empty() || GiveUp(DeltaOutcome::InstallFailed, failure);
   }
 
   // Each fetched file is unpacked aside and checked against the list before
@@ -365,8 +405,12 @@ class DeltaRun {
   ZipEnd zipEnd_;
   std::vector<ZipDirectoryEntry> entries_;
   std::vector<std::wstring> names_;
+  std::vector<bool> installed_;
+  std::vector<ByteSpan> spans_;
+  ChunkedEntries chunked_;
   std::map<std::string, const ManifestFile*> listedFiles_;
   std::uint64_t fetched_ = 0;
+  std::uint64_t plannedBytes_ = 0;
   std::uint64_t total_ = 0;
   int requests_ = 0;
 };

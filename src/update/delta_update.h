@@ -1,9 +1,11 @@
 // The update that fetches only what changed: the new package's central
 // directory by range requests, compared with the installed client, then only
 // the entries that differ, into a sparse local copy of the package that the
-// reader unpacks as it would the whole one.
+// reader unpacks as it would the whole one. Entries the package's chunk index
+// lists are fetched by their missing chunks only.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -35,6 +37,12 @@ struct DeltaUpdate {
   const PackageManifest& manifest;
   // Called once before the first file is written; false stops the update.
   std::function<bool()> markInProgress;
+  // Where the package's chunk index ("chunks_size", "chunks_sha256"; served
+  // beside the package as "<package path>.chunks") is read, and where the
+  // `n`th file built from chunks waits until it replaces the installed one.
+  // Without either, entries are fetched whole.
+  std::wstring chunkIndexPath;
+  std::function<std::wstring(std::size_t n)> assembledPath;
 };
 
 enum class DeltaOutcome {

@@ -62,7 +62,9 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& p
                      root.PackageDeltaCopy(),
                      root.ClientDirectory(),
                      panel.state->manifest,
-                     [&panel] { return MarkInstallInProgress(panel); }};
+                     [&panel] { return MarkInstallInProgress(panel); },
+                     root.PackageChunkIndex(),
+                     [&root](std::size_t n) { return root.AssembledFile(n); }};
   return InstallChangedEntries(update).Installed();
 }
 

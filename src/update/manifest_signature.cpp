@@ -7,6 +7,7 @@
 #include "platform/tick_count.h"
 #include "platform/trace.h"
 #include "update/cache_buster.h"
+#include "update/sibling_address.h"
 
 namespace {
 
@@ -26,11 +27,7 @@ SignatureCheck VerifyWithAnyKey(const std::vector<MinisignPublicKey>& keys,
 }  // namespace
 
 std::wstring SignatureAddress(const std::wstring& manifestUrl) {
-  std::size_t pathEnd = manifestUrl.find_first_of(L"?#");
-  if (pathEnd == std::wstring::npos) pathEnd = manifestUrl.size();
-  std::wstring address = manifestUrl;
-  address.insert(pathEnd, L".minisig");
-  return address;
+  return SiblingAddress(manifestUrl, L".minisig");
 }
 
 void TraceManifestRefusal(const UpdateContext& context, std::string_view reason) {

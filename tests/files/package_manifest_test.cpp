@@ -41,4 +41,14 @@ TEST(PackageManifest, FilesWithASizeThatIsNoByteCountAreNotListed) {
   }
 }
 
+TEST(PackageManifest, NamesTheChunkIndexBySizeAndSha256) {
+  const std::string head =
+      R"({"client_url":"a","exe_path":"b","chunks_sha256":"ab","chunks_size":)";
+  PackageManifest named = ParsePackageManifest(head + "4096}");
+  EXPECT_EQ(named.chunksSize, std::optional<std::uint64_t>(4096));
+  EXPECT_STREQ(named.chunksSha256, "ab");
+  EXPECT_FALSE(ParsePackageManifest(head + "-1}").chunksSize.has_value());
+  EXPECT_FALSE(ParsePackageManifest(head + "\"4096\"}").chunksSize.has_value());
+}
+
 }  // namespace

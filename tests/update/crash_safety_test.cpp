@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/chunk_index.h"
 #include "files/trust_record.h"
 #include "http_test_server.h"
 #include "minisign_signer.h"
@@ -379,6 +380,94 @@ TEST_F(CrashSafetyTest, AKilledRangeUpdateIsCompletedByTheNextStart) {
     EXPECT_TRUE(next.WaitFor("delta update: ", 1)) << "round " << version;
     ASSERT_EQ(next.Finish(), 0) << "round " << version;
     expectComplete(version);
+  }
+}
+
+// Three large files, deflated in chunks; each version rewrites 256 KiB
+// in each of them.
+constexpr int kPacks = 3;
+constexpr std::size_t kPackBytes = 2 * 1024 * 1024;
+constexpr std::size_t kPatchBytes = 256 * 1024;
+
+std::string PackContent(int version, int pack) {
+  auto text = [](int seed, std::size_t size) {
+    std::mt19937 random(static_cast<unsigned>(seed));
+    std::string bytes;
+    while (bytes.size() < size) bytes += "row " + std::to_string(random() % 5000) + "\n";
+    bytes.resize(size);
+    return bytes;
+  };
+  std::string bytes = text(pack, kPackBytes);
+  for (int patch = 2; patch <= version; ++patch) {
+    std::size_t at = (static_cast<std::size_t>(patch) * 700 * 1024) % (kPackBytes - kPatchBytes);
+    bytes.replace(at, kPatchBytes, text(patch * 10 + pack, kPatchBytes));
+  }
+  return bytes;
+}
+
+// Killed while the changed chunks arrive or between the files that replace
+// the installed ones: a start that finds the old manifest finds the old
+// files, and the next start finishes the update.
+TEST_F(CrashSafetyTest, AKilledChunkedUpdateIsCompletedByTheNextStart) {
+  RangeSite site;
+  auto packName = [](int pack) { return "data/pack" + std::to_string(pack) + ".bin"; };
+  std::map<int, std::string> manifests;
+  auto publish = [&](int version) {
+    std::vector<ArchiveItem> items;
+    for (int pack = 0; pack < kPacks; ++pack) {
+      ArchiveItem item;
+      item.name = packName(pack);
+      item.bytes = PackContent(version, pack);
+      items.push_back(std::move(item));
+    }
+    std::filesystem::path package = site.root.Path() / (std::to_string(version) + ".zip");
+    std::optional<ChunkIndex> index = WriteChunkedZipArchive(package, items, 1024 * 1024);
+    ASSERT_TRUE(index && index->entries.size() == kPacks);
+    std::filesystem::path indexPath = package;
+    indexPath += ".chunks";
+    site.root.Write(indexPath.filename().wstring(), WriteChunkIndex(*index));
+    std::optional<PackageIdentity> identity = IdentifyPackage(package);
+    std::optional<PackageIdentity> indexIdentity = IdentifyPackage(indexPath);
+    std::optional<std::vector<PackageFile>> files = DigestFiles(items);
+    ASSERT_TRUE(identity && indexIdentity && files);
+    identity->files = *files;
+    identity->chunksSize = indexIdentity->size;
+    identity->chunksSha256 = indexIdentity->sha256;
+    manifests[version] =
+        ManifestText(site.Address() + "/" + package.filename().string(), packName(0), identity);
+    site.root.Write(L"pkg.json", manifests[version]);
+  };
+  auto expectVersion = [&](int version, const std::string& when) {
+    for (int pack = 0; pack < kPacks; ++pack) {
+      ASSERT_TRUE(client.Read(L"micro/GameClient/" + platform::DecodeUtf8(packName(pack))) ==
+                  PackContent(version, pack))
+          << when << ": pack " << pack << " is not version " << version;
+    }
+  };
+  const std::string manifestUrl = site.Address() + "/pkg.json";
+  publish(1);
+  ASSERT_EQ(Driver(ExecutablePath(), manifestUrl).Finish(), 0);
+  std::mt19937 random(20261212);
+  for (int version = 2; version <= 7; ++version) {
+    std::string round = "round " + std::to_string(version);
+    publish(version);
+    StopPoint stop =
+        version % 2 == 0
+            ? StopPoint{"SetProgress=", std::uniform_int_distribution<int>(1, 3)(random)}
+            : StopPoint{"删除：", std::uniform_int_distribution<int>(1, kPacks)(random)};
+    EXPECT_TRUE(Driver(ExecutablePath(), manifestUrl, stop).KillAt(stop)) << round;
+    if (client.Read(L"micro/pkg.json") == manifests[version - 1]) {
+      expectVersion(version - 1, round + ", killed");
+    }
+    Driver next(ExecutablePath(), manifestUrl);
+    EXPECT_TRUE(next.WaitFor("; chunks: ", 1)) << round;
+    ASSERT_EQ(next.Finish(), 0) << round;
+    expectVersion(version, round);
+    EXPECT_EQ(client.Read(L"micro/pkg.json"), manifests[version]) << round;
+  }
+  for (const auto& file : std::filesystem::directory_iterator(client.Path() / "micro")) {
+    EXPECT_EQ(file.path().filename().string().rfind("GameClient.zip", 0), std::string::npos)
+        << file.path();
   }
 }
 

@@ -29,6 +29,8 @@ TEST(DeltaOutcome, SaysWhyTheRangeUpdateWasNotUsed) {
                      dir.WideFile(L"GameClient.zip.delta"),
                      dir.WideFile(L"GameClient"),
                      manifest,
+                     nullptr,
+                     {},
                      nullptr};
   EXPECT_EQ(InstallChangedEntries(update).outcome, DeltaOutcome::NoInstall);
   EXPECT_EQ(trace.Text(), L"");

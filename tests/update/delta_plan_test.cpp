@@ -43,6 +43,21 @@ TEST(DeltaPlan, EachEntryRunsToTheNextHeaderOrTheDirectory) {
   EXPECT_EQ(plan.ranges[0].last, 59999u);
 }
 
+TEST(DeltaPlan, AnEntryFetchedByPiecesAsksForThemInsteadOfItsWholeSpan) {
+  auto entries = EntriesAt({0, 100000, 400000, 450000});
+  PiecedEntries pieced = {{1, {{100000, 100099}, {300000, 300999}}}, {3, {}}};
+  DeltaPlan plan = PlanDelta(
+      entries, 500000, [](std::size_t index) { return index == 0; }, pieced);
+  EXPECT_EQ(plan.fetched, (std::vector<int>{2}));
+  EXPECT_EQ(plan.pieced, (std::vector<int>{1, 3}));
+  ASSERT_EQ(plan.ranges.size(), 3u);
+  EXPECT_EQ(plan.ranges[0].last, 100099u);
+  EXPECT_EQ(plan.ranges[1].first, 300000u);
+  EXPECT_EQ(plan.ranges[2].first, 400000u);
+  EXPECT_EQ(plan.ranges[2].last, 449999u);
+  EXPECT_EQ(plan.bytes, 100u + 1000u + 50000u);
+}
+
 TEST(DeltaPlan, RangesAGapOfAtMostTheLimitApartAreOne) {
   std::vector<ByteSpan> spans = {{kCoalesceGapBytes + 200, 300000}, {0, 99}, {50, 120}};
   std::vector<ByteSpan> merged = CoalesceSpans(spans, kCoalesceGapBytes);

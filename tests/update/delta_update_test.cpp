@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <mutex>
@@ -18,6 +20,8 @@
 #include <utility>
 
 #include "fakes/small_disk_files.h"
+#include "files/chunk_index.h"
+#include "files/zip_reader.h"
 #include "minisign_signer.h"
 #include "package_builder.h"
 #include "platform/archive_files.h"
@@ -54,7 +58,10 @@ class WatchingTransport final : public platform::HttpTransport {
     bool spoil = false;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      if (request.url.find(L"GameClient.zip") != std::wstring::npos) {
+      if (request.url.find(L"GameClient.zip.chunks") != std::wstring::npos) {
+        ++indexRequests_;
+        if (refuseRangesAfterIndex_) refuseRanges_ = true;
+      } else if (request.url.find(L"GameClient.zip") != std::wstring::npos) {
         ranges_.push_back(request.byteRange);
       }
       if (forgedFileSize_ > 0 && !request.byteRange.empty() && request.byteRange[0] == '-') {
@@ -86,6 +93,16 @@ class WatchingTransport final : public platform::HttpTransport {
   void RefuseRanges() {
     std::lock_guard<std::mutex> lock(mutex_);
     refuseRanges_ = true;
+  }
+  // Once the chunk index was asked for, sends every request without its
+  // Range header.
+  void RefuseRangesAfterIndex() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    refuseRangesAfterIndex_ = true;
+  }
+  int IndexRequests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return indexRequests_;
   }
   // Sends requests for several ranges without their Range header.
   void RefuseSeveralRanges() {
@@ -152,7 +169,9 @@ class WatchingTransport final : public platform::HttpTransport {
   std::uint64_t bytes_ = 0;
   bool spoilNextRange_ = false;
   bool refuseRanges_ = false;
+  bool refuseRangesAfterIndex_ = false;
   bool refuseSeveralRanges_ = false;
+  int indexRequests_ = 0;
 };
 
 // micro-pkg serve's site on loopback, with a hook that runs as each request
@@ -373,7 +392,7 @@ TEST_F(DeltaUpdateTest, OnlyChangedAndAddedEntriesAreFetched) {
   EXPECT_TRUE(fs::exists(ClientDirectory() / "data" / "part11.bin"));
   EXPECT_EQ(fs::last_write_time(kept), marked);
   std::vector<std::string> ranges = transport->TakeRanges();
-  EXPECT_FALSE(FetchedWhole(ranges));
+  EXPECT_FALSE(FetchedWhole(ranges)) << platform::EncodeUtf8(harness.trace.Text());
   // The directory's tail, then part 3 and new.bin, two entries apart, in
   // one request.
   ASSERT_EQ(ranges.size(), 2u);
@@ -677,5 +696,217 @@ TEST_F(DeltaUpdateTest, AServerWithoutRangesGetsTheWholePackageAsked) {
   EXPECT_TRUE(TreeOf(plain.dir.Path() / "micro" / "GameClient").count("data/new.bin") == 1);
 }
 #endif
+
+// Text-like bytes, compressible as game assets are: words of a small
+// vocabulary in an order no two seeds share.
+std::string Words(int seed, std::size_t size) {
+  static const char* const kWords[] = {"map ",  "tile ",  "sprite ", "mesh ",  "sound ", "level ",
+                                       "npc ",  "quest ", "item ",   "skill ", "zone ",  "shader ",
+                                       "bone ", "clip ",  "font ",   "glyph "};
+  std::mt19937 random(static_cast<unsigned>(seed));
+  std::string text;
+  while (text.size() < size) text += kWords[random() % 16];
+  text.resize(size);
+  return text;
+}
+
+constexpr std::size_t kMiB = 1024 * 1024;
+
+// Packages as micro-pkg build writes them: files of 1 MiB and more deflated
+// in chunks, the index beside the package, both named in the manifest.
+class ChunkedUpdateTest : public DeltaUpdateTest {
+ protected:
+  // `alter` changes the index before it is written; `listedIndexSha256`,
+  // when not empty, is what the manifest says the index's SHA-256 is.
+  void PublishChunked(int version, const std::vector<ArchiveItem>& items,
+                      const std::function<void(ChunkIndex&)>& alter = {},
+                      const std::string& listedIndexSha256 = "") {
+    published = version;
+    fs::create_directories(Package().parent_path());
+    std::optional<ChunkIndex> index = WriteChunkedZipArchive(Package(), items, kMiB);
+    ASSERT_TRUE(index && !index->entries.empty());
+    if (alter) alter(*index);
+    fs::path indexPath = Package();
+    indexPath += ".chunks";
+    std::ofstream(indexPath, std::ios::binary) << WriteChunkIndex(*index);
+    std::optional<PackageIdentity> identity = IdentifyPackage(Package());
+    std::optional<PackageIdentity> indexIdentity = IdentifyPackage(indexPath);
+    std::optional<std::vector<PackageFile>> files = DigestFiles(items);
+    ASSERT_TRUE(identity && indexIdentity && files);
+    identity->files = *files;
+    identity->chunksSize = indexIdentity->size;
+    identity->chunksSha256 = listedIndexSha256.empty() ? indexIdentity->sha256 : listedIndexSha256;
+    std::string url = site.Address("/" + std::to_string(version) + "/GameClient.zip");
+    site.root.Write(L"pkg.json", ManifestText(url, "bin/game.exe", identity));
+    installing = items;
+  }
+
+  // Installs `first`, then `second` by ranges: the bytes that took.
+  std::uint64_t Update(const std::vector<ArchiveItem>& first,
+                       const std::vector<ArchiveItem>& second) {
+    PublishChunked(1, first);
+    EXPECT_EQ(Run(), UpdateOutcome::Installed);
+    transport->TakeRanges();
+    transport->TakeBytes();
+    PublishChunked(2, second);
+    EXPECT_EQ(Run(), UpdateOutcome::Installed);
+    ExpectInstalled();
+    EXPECT_FALSE(FetchedWhole(transport->TakeRanges()));
+    return transport->TakeBytes();
+  }
+
+  // The client is exactly the last published items, and nothing of the
+  // update is left in micro/.
+  void ExpectInstalled() {
+    std::map<std::string, std::string> tree = TreeOf(ClientDirectory());
+    for (const ArchiveItem& item : installing) {
+      EXPECT_TRUE(tree[item.name] == item.bytes) << item.name;
+    }
+    EXPECT_EQ(tree.size(), installing.size() + 2);  // bin/ and data/
+    EXPECT_EQ(harness.ReadMicroFile(L"pkg.json"), site.root.Read(L"pkg.json"));
+    for (const auto& file : fs::directory_iterator(harness.dir.Path() / "micro")) {
+      EXPECT_EQ(file.path().filename().string().rfind("GameClient.zip", 0), std::string::npos)
+          << file.path();
+    }
+  }
+
+  // The compressed size of `name` in the last published package.
+  std::uint64_t CompressedSize(const std::string& name) {
+    std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
+    ZipReaderHandle reader = ZipReader::Open(*files, Package().wstring());
+    ArchiveEntry entry;
+    for (int index = 0; ZipReader::GetEntry(reader.get(), index, &entry) == ArchiveOk; ++index) {
+      if (platform::EncodeUtf8(entry.name) == name) return entry.compressedSize;
+    }
+    ADD_FAILURE() << name;
+    return 0;
+  }
+
+  // The chunks the trace says were reused and fetched; none when the
+  // update used no chunks.
+  std::optional<std::pair<int, int>> ChunksTraced() {
+    std::wstring text = harness.trace.Text();
+    std::size_t at = text.rfind(L"; chunks: ");
+    if (at == std::wstring::npos) return std::nullopt;
+    int reused = 0;
+    int fetched = 0;
+    if (std::swscanf(text.c_str() + at, L"; chunks: %d reused, %d fetched", &reused, &fetched) !=
+        2) {
+      return std::nullopt;
+    }
+    return std::make_pair(reused, fetched);
+  }
+
+  bool Traced(const std::wstring& text) {
+    return harness.trace.Text().find(text) != std::wstring::npos;
+  }
+
+  static ArchiveItem Item(std::string name, std::string bytes) {
+    ArchiveItem item;
+    item.name = std::move(name);
+    item.bytes = std::move(bytes);
+    item.modifiedTime = 1700000000;
+    return item;
+  }
+
+  // A small executable, `pack` as data/pack.bin and `other`, when there
+  // is one, as data/other.bin.
+  static std::vector<ArchiveItem> Client(std::string pack, std::string other = "") {
+    std::vector<ArchiveItem> items{Item("bin/game.exe", "game"),
+                                   Item("data/pack.bin", std::move(pack))};
+    if (!other.empty()) items.push_back(Item("data/other.bin", std::move(other)));
+    return items;
+  }
+
+  // A pack file changed a little beside a larger one that stays: fetched
+  // whole, the pack file is less than half the package.
+  void PublishSmallChange(int version, const std::function<void(ChunkIndex&)>& alter = {},
+                          const std::string& listedIndexSha256 = "") {
+    std::string pack = Words(1, 2 * kMiB);
+    if (version > 1) pack.replace(kMiB, 1000, Words(version, 1000));
+    PublishChunked(version, Client(pack, Words(9, 5 * kMiB)), alter, listedIndexSha256);
+  }
+
+  std::vector<ArchiveItem> installing;
+};
+
+TEST_F(ChunkedUpdateTest, AMebibyteChangedInALargeFileFetchesLittleMoreThanItsChunks) {
+  std::string pack = Words(1, 6 * kMiB);
+  std::string changed = pack;
+  changed.replace(3 * kMiB, kMiB, Words(2, kMiB));
+  std::uint64_t bytes = Update(Client(pack), Client(changed));
+  std::uint64_t entry = CompressedSize("data/pack.bin");
+  EXPECT_LT(bytes, entry / 3) << bytes << " of " << entry;
+  std::optional<std::pair<int, int>> chunks = ChunksTraced();
+  ASSERT_TRUE(chunks) << platform::EncodeUtf8(harness.trace.Text());
+  EXPECT_GT(chunks->first, 3 * chunks->second);
+}
+
+TEST_F(ChunkedUpdateTest, BytesInsertedAtTheStartShiftTheRestWithoutRefetchingIt) {
+  std::string pack = Words(1, 6 * kMiB);
+  std::uint64_t bytes = Update(Client(pack), Client(Words(3, 4096) + pack));
+  std::uint64_t entry = CompressedSize("data/pack.bin");
+  EXPECT_LT(bytes, entry / 10) << bytes << " of " << entry;
+}
+
+// Version 2 moves two mebibytes from the middle of one file into another.
+TEST_F(ChunkedUpdateTest, AChunkMovedToAnotherFileIsTakenFromThere) {
+  std::string a = Words(1, 4 * kMiB);
+  std::string b = Words(2, 3 * kMiB);
+  std::string moved = a.substr(kMiB, 2 * kMiB);
+  Update(Client(a, b), Client(a.substr(0, kMiB) + a.substr(3 * kMiB),
+                              b.substr(0, kMiB) + moved + b.substr(kMiB)));
+  std::optional<std::pair<int, int>> chunks = ChunksTraced();
+  ASSERT_TRUE(chunks) << platform::EncodeUtf8(harness.trace.Text());
+  // The chunks about the three seams, fewer than the moved bytes' alone.
+  EXPECT_LT(chunks->second, 24) << platform::EncodeUtf8(harness.trace.Text());
+}
+
+TEST_F(ChunkedUpdateTest, AnIndexThatIsNotTheManifestsIsNotUsed) {
+  PublishSmallChange(1);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  transport->TakeRanges();
+  PublishSmallChange(2, {}, std::string(64, 'a'));
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled();
+  EXPECT_FALSE(FetchedWhole(transport->TakeRanges()));
+  EXPECT_TRUE(Traced(L"chunked update not used: the index is not the SHA-256 the manifest lists"))
+      << platform::EncodeUtf8(harness.trace.Text());
+  EXPECT_FALSE(ChunksTraced());
+}
+
+// The index is the manifest's, but it says a chunk has another SHA-256
+// than the bytes its builder deflated.
+TEST_F(ChunkedUpdateTest, AChunkThatInflatesToOtherBytesFetchesTheEntryWhole) {
+  PublishSmallChange(1);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  transport->TakeRanges();
+  PublishSmallChange(2, [](ChunkIndex& index) {
+    for (IndexedEntry& entry : index.entries) {
+      if (entry.name == "data/pack.bin") entry.chunks[16].sha256[0] ^= 1;
+    }
+  });
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled();
+  std::vector<std::string> ranges = transport->TakeRanges();
+  EXPECT_FALSE(FetchedWhole(ranges)) << platform::EncodeUtf8(harness.trace.Text());
+  EXPECT_TRUE(Traced(L"chunked update not used for data/pack.bin: chunk "))
+      << platform::EncodeUtf8(harness.trace.Text());
+  EXPECT_FALSE(ChunksTraced());
+}
+
+// A server that stops answering ranges after the index: the chunks' request
+// gets the whole file, so the whole package is installed instead.
+TEST_F(ChunkedUpdateTest, RangesRefusedAfterTheIndexLeaveItToTheFullDownload) {
+  PublishSmallChange(1);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  transport->TakeRanges();
+  transport->RefuseRangesAfterIndex();
+  PublishSmallChange(2);
+  ASSERT_EQ(Run(), UpdateOutcome::Installed);
+  ExpectInstalled();
+  EXPECT_EQ(transport->IndexRequests(), 1);
+  EXPECT_TRUE(FetchedWhole(transport->TakeRanges()));
+}
 
 }  // namespace
