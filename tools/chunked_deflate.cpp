@@ -1,6 +1,5 @@
 #include "chunked_deflate.h"
 
-#include <sodium.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <memory>
 
 #include "files/content_chunker.h"
+#include "platform/sha256.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ class Deflater {
 
   bool Ready() const { return ready_; }
 
-  // Compresses `size` bytes and ends them with `flush` (Z_FULL_FLUSH or
+  // Compresses `size` bytes and ends them with `flush` (Z_SYNC_FLUSH or
   // Z_FINISH); how many compressed bytes that gave, none on failure.
   std::optional<std::uint64_t> Compress(const unsigned char* data, std::size_t size, int flush,
                                         const CompressedSink& sink) {
@@ -59,12 +59,20 @@ class Deflater {
   unsigned char output_[kOutputBytes];
 };
 
+// The system's SHA-256, with the processor's instructions: libsodium's
+// portable one took most of the time chunking adds to a build.
+std::optional<platform::Sha256Digest> ChunkDigest(const unsigned char* data, std::size_t size) {
+  std::unique_ptr<platform::Sha256> sha256 = platform::MakeSha256();
+  if (!sha256 || !sha256->Update(data, size)) return std::nullopt;
+  return sha256->Finish();
+}
+
 }  // namespace
 
 std::optional<ChunkedContent> DeflateInChunks(std::istream& in, const CompressedSink& sink) {
   const ChunkLimits limits;
   auto deflater = std::make_unique<Deflater>();
-  if (!deflater->Ready() || sodium_init() < 0) return std::nullopt;
+  if (!deflater->Ready()) return std::nullopt;
   std::vector<unsigned char> buffer(kReadBytes);
   std::size_t begin = 0;
   std::size_t end = 0;
@@ -93,10 +101,12 @@ std::optional<ChunkedContent> DeflateInChunks(std::istream& in, const Compressed
     bool last = atEnd && length == left;
     IndexedChunk indexed;
     indexed.length = static_cast<std::uint32_t>(length);
-    crypto_hash_sha256(indexed.sha256.data(), chunk, length);
+    std::optional<platform::Sha256Digest> digest = ChunkDigest(chunk, length);
+    if (!digest) return std::nullopt;
+    indexed.sha256 = *digest;
     crc = crc32(crc, chunk, static_cast<uInt>(length));
     std::optional<std::uint64_t> compressed =
-        deflater->Compress(chunk, length, last ? Z_FINISH : Z_FULL_FLUSH, sink);
+        deflater->Compress(chunk, length, last ? Z_FINISH : Z_SYNC_FLUSH, sink);
     if (!compressed || *compressed > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
     indexed.compressedLength = static_cast<std::uint32_t>(*compressed);
     content.chunks.push_back(indexed);

@@ -1,7 +1,9 @@
 // Deflating a large file so that it can be fetched and inflated chunk by
-// chunk: the stream is cut at content-defined boundaries with a full flush at
-// each, which ends a chunk's compressed bytes on a byte boundary and forgets
-// the history, so a fresh raw inflate of those bytes alone yields the chunk.
+// chunk: the stream is cut at content-defined boundaries with a sync flush at
+// each, which ends a chunk's compressed bytes on a byte boundary, so a fresh
+// raw inflate of those bytes, given the file's 32 KiB before the chunk as its
+// dictionary, yields the chunk. The history is kept, not forgotten as a full
+// flush would: that cost some 11 % on text and 1 % on game data, this 0.1 %.
 // Any inflater still reads the whole stream as one.
 #pragma once
 

@@ -2,7 +2,6 @@
 
 #include <cjson/cJSON.h>
 #include <minizip/zip.h>
-#include <sodium.h>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -18,6 +17,7 @@
 
 #include "chunked_deflate.h"
 #include "files/little_endian.h"
+#include "files/sha256_digest.h"
 #include "files/zip_directory.h"
 #include "platform/unique_resource.h"
 
@@ -243,23 +243,13 @@ std::optional<std::vector<ArchiveItem>> CollectDirectory(const std::filesystem::
 
 namespace {
 
-std::string HexDigest(crypto_hash_sha256_state& sha256) {
-  unsigned char digest[crypto_hash_sha256_BYTES];
-  crypto_hash_sha256_final(&sha256, digest);
-  char hex[sizeof digest * 2 + 1];
-  sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
-  return hex;
-}
-
 // The item's content digested as it is read; none when it cannot be read.
 std::optional<std::string> ItemSha256(const ArchiveItem& item, std::uint64_t& size) {
-  crypto_hash_sha256_state sha256;
-  crypto_hash_sha256_init(&sha256);
+  Sha256Hasher sha256;
   if (!item.source) {
     size = item.bytes.size();
-    crypto_hash_sha256_update(&sha256, reinterpret_cast<const unsigned char*>(item.bytes.data()),
-                              item.bytes.size());
-    return HexDigest(sha256);
+    sha256.Update(item.bytes.data(), item.bytes.size());
+    return sha256.FinishHex();
   }
   std::ifstream in(*item.source, std::ios::binary);
   if (!in) return std::nullopt;
@@ -268,38 +258,37 @@ std::optional<std::string> ItemSha256(const ArchiveItem& item, std::uint64_t& si
   while (in) {
     in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     auto got = static_cast<std::size_t>(in.gcount());
-    crypto_hash_sha256_update(&sha256, reinterpret_cast<const unsigned char*>(buffer.data()), got);
+    sha256.Update(buffer.data(), got);
     size += got;
   }
   if (!in.eof()) return std::nullopt;
-  return HexDigest(sha256);
+  return sha256.FinishHex();
 }
 
 }  // namespace
 
 std::optional<PackageIdentity> IdentifyPackage(const std::filesystem::path& package) {
   std::ifstream in(package, std::ios::binary);
-  if (!in || sodium_init() < 0) return std::nullopt;
+  if (!in) return std::nullopt;
   PackageIdentity identity;
   uLong crc = crc32(0L, Z_NULL, 0);
-  crypto_hash_sha256_state sha256;
-  crypto_hash_sha256_init(&sha256);
+  Sha256Hasher sha256;
   std::vector<char> buffer(1 << 16);
   while (in) {
     in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     auto got = static_cast<uInt>(in.gcount());
     crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), got);
-    crypto_hash_sha256_update(&sha256, reinterpret_cast<const unsigned char*>(buffer.data()), got);
+    sha256.Update(buffer.data(), got);
     identity.size += got;
   }
   if (!in.eof()) return std::nullopt;
   identity.crc32 = static_cast<std::uint32_t>(crc);
-  identity.sha256 = HexDigest(sha256);
+  identity.sha256 = sha256.FinishHex();
+  if (identity.sha256.empty()) return std::nullopt;
   return identity;
 }
 
 std::optional<std::vector<PackageFile>> DigestFiles(const std::vector<ArchiveItem>& items) {
-  if (sodium_init() < 0) return std::nullopt;
   std::vector<PackageFile> files;
   for (const ArchiveItem& item : items) {
     if (IsDirectoryName(item.name)) continue;

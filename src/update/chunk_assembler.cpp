@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <optional>
@@ -12,6 +14,9 @@
 #include "files/sha256_digest.h"
 
 namespace {
+
+// Deflate's largest distance back.
+constexpr std::size_t kWindowBytes = 32 * 1024;
 
 class Assembler {
  public:
@@ -39,6 +44,7 @@ class Assembler {
                      : L"chunk " + std::to_wstring(i) + L" is not the index's SHA-256";
       }
       if (!output.Write(chunk_.data(), chunk.length)) return L"the file cannot be written";
+      Remember(chunk.length);
       crc = crc32(crc, chunk_.data(), chunk.length);
       whole.Update(chunk_.data(), chunk.length);
       compressedAt += chunk.compressedLength;
@@ -61,8 +67,21 @@ class Assembler {
     return source && source->ReadAt(place.offset, chunk_.data(), place.length) == place.length;
   }
 
-  // A fresh raw inflate of the chunk's bytes alone must give exactly the
-  // chunk: the package builder flushed the stream whole at each cut.
+  // Keeps the last 32 KiB of the file so far: the window the next chunk's
+  // compressed bytes may refer back into.
+  void Remember(std::size_t length) {
+    const unsigned char* end = chunk_.data() + length;
+    const unsigned char* from = end - std::min(length, kWindowBytes);
+    history_.insert(history_.end(), from, end);
+    if (history_.size() > kWindowBytes) {
+      history_.erase(history_.begin(), history_.begin() + static_cast<std::ptrdiff_t>(
+                                                              history_.size() - kWindowBytes));
+    }
+  }
+
+  // A fresh raw inflate of the chunk's bytes, given the file's bytes before
+  // it as its dictionary, must give exactly the chunk: the package builder
+  // ended each chunk's bytes on a byte boundary with a flush.
   bool InflateChunk(std::uint64_t offset, const IndexedChunk& chunk) {
     if (chunk.compressedLength > raw_.size()) return false;
     if (a_.copy.ReadAt(offset, raw_.data(), chunk.compressedLength) != chunk.compressedLength) {
@@ -70,6 +89,10 @@ class Assembler {
     }
     if (!inflater_.Restart()) return false;
     z_stream& stream = inflater_.Stream();
+    if (!history_.empty() && inflateSetDictionary(&stream, history_.data(),
+                                                  static_cast<uInt>(history_.size())) != Z_OK) {
+      return false;
+    }
     stream.next_in = raw_.data();
     stream.avail_in = chunk.compressedLength;
     stream.next_out = chunk_.data();
@@ -89,6 +112,7 @@ class Assembler {
   RawInflater inflater_;
   std::vector<unsigned char> raw_;
   std::vector<unsigned char> chunk_;
+  std::vector<unsigned char> history_;
   std::map<std::size_t, std::unique_ptr<platform::ArchiveStream>> sources_;
 };
 

@@ -232,10 +232,16 @@ std::string Hex(const std::array<unsigned char, 32>& digest) {
   return hex;
 }
 
-// What a fresh raw inflate makes of `compressed` alone.
-std::string InflateAlone(std::string_view compressed, std::size_t most) {
+// What a fresh raw inflate makes of `compressed`, given the 32 KiB that come
+// before it in the file as its dictionary.
+std::string InflateAlone(std::string_view compressed, std::string_view before, std::size_t most) {
   z_stream stream{};
   if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return {};
+  before = before.substr(before.size() - std::min<std::size_t>(before.size(), 32768));
+  if (!before.empty()) {
+    inflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(before.data()),
+                         static_cast<uInt>(before.size()));
+  }
   std::string out(most + 1, '\0');
   stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
   stream.avail_in = static_cast<uInt>(compressed.size());
@@ -269,7 +275,8 @@ class ChunkedBuild : public ::testing::Test {
 };
 
 // Each chunk of a large file is its own piece of the deflate stream: the
-// index says where, and its bytes inflate alone to the chunk it names.
+// index says where, and its bytes inflate alone, after the file's bytes
+// before them, to the chunk it names.
 TEST_F(ChunkedBuild, LargeFilesAreIndexedInChunksThatInflateAlone) {
   ASSERT_EQ(Build(L"site").status, 0);
   std::string package = dir.Read(L"site/GameClient.zip");
@@ -285,8 +292,8 @@ TEST_F(ChunkedBuild, LargeFilesAreIndexedInChunksThatInflateAlone) {
   std::uint64_t at = entry.dataOffset;
   for (const IndexedChunk& chunk : entry.chunks) {
     ASSERT_LE(at + chunk.compressedLength, package.size());
-    std::string bytes =
-        InflateAlone(std::string_view(package).substr(at, chunk.compressedLength), chunk.length);
+    std::string bytes = InflateAlone(std::string_view(package).substr(at, chunk.compressedLength),
+                                     joined, chunk.length);
     Sha256Hasher hasher;
     hasher.Update(bytes.data(), bytes.size());
     EXPECT_EQ(hasher.FinishHex(), Hex(chunk.sha256)) << joined.size();
