@@ -29,3 +29,4 @@ CommandResult RunKeygen(const std::vector<std::wstring>& arguments);
 CommandResult RunSign(const std::vector<std::wstring>& arguments);
 CommandResult RunVerify(const std::vector<std::wstring>& arguments);
 CommandResult RunHash(const std::vector<std::wstring>& arguments);
+CommandResult RunChunks(const std::vector<std::wstring>& arguments);

@@ -31,6 +31,8 @@ class InstalledChunks {
   // The first place found of a chunk of that SHA-256; null when none.
   const ChunkPlace* Find(const platform::Sha256Digest& sha256) const;
   const std::vector<std::wstring>& Paths() const { return paths_; }
+  // Distinct chunks held.
+  std::size_t Count() const { return chunks_.size(); }
 
  private:
   std::vector<std::wstring> paths_;

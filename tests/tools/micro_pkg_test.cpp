@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <string>
 
 #include "files/chunk_index.h"
@@ -328,6 +329,24 @@ TEST_F(ChunkedBuild, NoChunksOrAHigherThresholdWritesNoIndex) {
   for (const wchar_t* bad : {L" --chunk-min 0", L" --chunk-min x", L" --no-chunks --chunk-min 9"}) {
     EXPECT_EQ(Build(L"site", bad).status, 2) << platform::EncodeUtf8(bad);
   }
+}
+
+// The launcher cuts an installed file where the builder cut it: the chunks
+// it finds are the index's, or an update would reuse none of them.
+TEST_F(ChunkedBuild, InstalledFilesAreCutWhereTheBuilderCut) {
+  ASSERT_EQ(Build(L"site").status, 0);
+  std::optional<ChunkIndex> index = ParseChunkIndex(dir.Read(L"site/GameClient.zip.chunks"));
+  ASSERT_TRUE(index);
+  std::set<std::string> distinct;
+  for (const IndexedChunk& chunk : index->entries.at(0).chunks) distinct.insert(Hex(chunk.sha256));
+  RunResult cut = RunTool(L"chunks " + Quoted(dir.WideFile(L"client/data/world.pak")));
+  ASSERT_EQ(cut.status, 0);
+  EXPECT_EQ(cut.output.rfind(std::to_string(large.size()) + " bytes, " +
+                                 std::to_string(distinct.size()) + " distinct chunks",
+                             0),
+            0u)
+      << cut.output;
+  EXPECT_EQ(RunTool(L"chunks").status, 2);
 }
 
 #ifndef _WIN32
