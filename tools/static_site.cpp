@@ -66,7 +66,8 @@ class FileBody {
       // A file that shrank while it was sent ends the connection.
       if (static_cast<std::uint64_t>(in_.gcount()) != n) return false;
       next_ = at + n;
-      if (pause_.count() > 0) std::this_thread::sleep_for(pause_);
+      // A short piece (a part of a multipart answer) waits its share only.
+      if (pause_.count() > 0) std::this_thread::sleep_for(pause_ * n / buffer_.size());
       return sink.write(buffer_.data(), static_cast<std::size_t>(n));
     }
     return false;
