@@ -363,6 +363,7 @@ TEST_F(ChunkedBuild, OtherToolsExtractTheChunkedPackage) {
       {"python3",
        "python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' " +
            package + d + "/python3"},
+      {"7zz", "7zz t -bso0 " + package + "&& 7zz x -bso0 " + package + "-o" + d + "/7zz"},
   };
   std::string missing;
   for (const auto& [tool, command] : tools) {
