@@ -88,12 +88,13 @@ std::string ContentRange(std::uint64_t first, std::uint64_t last, std::uint64_t 
 
 }  // namespace
 
-RangeReply AnswerRangeRequest(std::string_view range, std::string_view ifRange,
-                              const std::string& tag, std::uint64_t size, const std::string& type) {
+RangeResponse AnswerRangeRequest(std::string_view range, std::string_view ifRange,
+                                 const std::string& tag, std::uint64_t size,
+                                 const std::string& type) {
   RangeAnswer answer;
   // A range of another version of the file would be spliced into the wrong bytes.
   if (!range.empty() && (ifRange.empty() || ifRange == tag)) answer = AnswerRange(range, size);
-  RangeReply reply;
+  RangeResponse reply;
   reply.contentType = type;
   switch (answer.kind) {
     case RangeAnswer::Kind::Unsatisfiable:

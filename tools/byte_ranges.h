@@ -43,12 +43,13 @@ struct BodySegment {
 // absent) and `ifRange`: 200 with the whole file, 206 with one part or a
 // multipart/byteranges body, or 416 with no body. A range of another version
 // than `tag` gets the whole file.
-struct RangeReply {
+struct RangeResponse {
   int status = 200;
   // Empty for a 200 or a multipart 206.
   std::string contentRange;
   std::string contentType;
   std::vector<BodySegment> segments;
 };
-RangeReply AnswerRangeRequest(std::string_view range, std::string_view ifRange,
-                              const std::string& tag, std::uint64_t size, const std::string& type);
+RangeResponse AnswerRangeRequest(std::string_view range, std::string_view ifRange,
+                                 const std::string& tag, std::uint64_t size,
+                                 const std::string& type);

@@ -104,7 +104,7 @@ bool LiesBelow(const fs::path& file, const fs::path& root) {
 
 // Sets the reply's status and the headers that describe its body; false for
 // a 416, which has none.
-bool TakeReply(const RangeReply& reply, httplib::Response& response) {
+bool TakeReply(const RangeResponse& reply, httplib::Response& response) {
   response.status = reply.status;
   if (!reply.contentRange.empty()) response.set_header("Content-Range", reply.contentRange);
   if (reply.status != 416) response.set_header("Accept-Ranges", "bytes");
@@ -202,8 +202,8 @@ void ServeStaticSite(httplib::Server& server, const fs::path& root, StaticSiteOp
         std::string tag = EntityTag(*file, size);
         response.set_header("ETag", tag);
         std::string range = request.has_header("Range") ? request.get_header_value("Range") : "";
-        RangeReply plan = AnswerRangeRequest(range, request.get_header_value("If-Range"), tag, size,
-                                             SiteContentType(*file));
+        RangeResponse plan = AnswerRangeRequest(range, request.get_header_value("If-Range"), tag,
+                                                size, SiteContentType(*file));
         if (!TakeReply(plan, response)) return;
         auto body = std::make_shared<FileBody>(*file, std::move(plan.segments), chunk, pause);
         if (!body->IsOpen()) {

@@ -52,7 +52,7 @@ class FakeTransport final : public platform::HttpTransport {
     platform::HttpHead head;
     head.status = response.status;
     if (!response.etag.empty() && response.status == 200) {
-      RangeReply reply = AnswerRangeRequest(
+      RangeResponse reply = AnswerRangeRequest(
           request.byteRange.empty() ? "" : "bytes=" + request.byteRange, request.ifRange,
           response.etag, response.body.size(), "application/zip");
       head.status = reply.status;
