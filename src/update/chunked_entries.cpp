@@ -10,7 +10,6 @@
 #include "files/sha256_digest.h"
 #include "update/chunk_assembler.h"
 #include "update/download_step.h"
-#include "update/sibling_address.h"
 
 namespace {
 
@@ -46,29 +45,16 @@ void ChunkedEntries::NotUsedFor(const std::wstring& name, const std::wstring& re
 }
 
 std::optional<ChunkIndex> ChunkedEntries::FetchIndex() {
-  const std::uint64_t size = *u_.manifest.chunksSize;
-  DownloadRules rules = u_.rules;
-  rules.resumable = false;
-  rules.continueAnyPart = false;
-  rules.sha256 = false;
-  rules.mostBytes = size;
-  DownloadResult download =
-      DownloadFile(u_.transport, u_.files, SiblingAddress(u_.packageUrl, L".chunks"),
-                   u_.chunkIndexPath, nullptr, rules);
-  indexRequests_ += download.attempts;
-  indexBytes_ += download.received;
-  DropPartialDownload(u_.files, u_.chunkIndexPath);
   std::string bytes;
-  bool read = download.Ok() &&
-              u_.files.ReadWholeFile(u_.chunkIndexPath, size, bytes) == platform::ReadStatus::Ok;
-  u_.files.RemoveFile(u_.chunkIndexPath);
+  DownloadResult download =
+      u_.fetcher.FetchBeside(L".chunks", u_.chunkIndexPath, *u_.manifest.chunksSize, bytes);
   if (!download.Ok()) {
     NotUsed(L"the index did not download (" + DescribeDownload(download) + L")");
     return std::nullopt;
   }
   Sha256Hasher hasher;
   hasher.Update(bytes.data(), bytes.size());
-  if (!read || !SameSha256Hex(hasher.FinishHex(), u_.manifest.chunksSha256)) {
+  if (!SameSha256Hex(hasher.FinishHex(), u_.manifest.chunksSha256)) {
     NotUsed(L"the index is not the SHA-256 the manifest lists");
     return std::nullopt;
   }
@@ -112,7 +98,8 @@ void ChunkedEntries::Plan(const PackageDirectory& directory) {
       continue;
     }
     indexed.emplace(entry.name, &entry);
-    std::optional<std::wstring> path = JoinPath(u_.clientDirectory, directory.names[found->second]);
+    std::optional<std::wstring> path =
+        JoinPath(u_.applier.ClientDirectory(), directory.names[found->second]);
     if (!path || !isFile(found->second)) continue;
     // An installed file that is the new entry holds exactly its chunks; one
     // that changed is cut as the builder cut the new one.
@@ -210,8 +197,7 @@ std::wstring ChunkedEntries::Install() {
   for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
     Entry& entry = *it;
     const std::wstring& target = entry.extraction.file.targetPath;
-    u_.trace.Write(L"删除：" + target + L"\n");
-    u_.trace.Write(entry.cleanName + L"\n");
+    u_.applier.TraceEntry(entry.cleanName);
     CreateEntryDirectories(u_.files, entry.extraction.base, entry.extraction.directories);
     // Windows will not rename over a read-only file.
     if (u_.files.GetPathKind(target) == platform::PathKind::File) u_.files.MakeWritable(target);

@@ -51,10 +51,6 @@ class ChunkedEntries {
   // traced and leaves the entries to the whole-entry fetch.
   void Plan(const PackageDirectory& directory);
 
-  // The bytes and requests the index took.
-  std::uint64_t IndexBytes() const { return indexBytes_; }
-  int IndexRequests() const { return indexRequests_; }
-
   // The entries taken, by directory index: the ranges still to fetch, none
   // for those built.
   PiecedEntries Pieces() const;
@@ -99,8 +95,6 @@ class ChunkedEntries {
   std::vector<Entry> entries_;
   // The files built so far, numbered 0 to `built_` - 1.
   std::size_t built_ = 0;
-  std::uint64_t indexBytes_ = 0;
-  int indexRequests_ = 0;
   int chunksReused_ = 0;
   int chunksFetched_ = 0;
 };

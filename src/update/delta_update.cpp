@@ -25,9 +25,6 @@
 namespace {
 
 constexpr std::size_t kReadBytes = 64 * 1024;
-// Ranges asked for in one request: the Range header stays within a few
-// hundred bytes, far below what servers accept.
-constexpr std::size_t kRangesPerRequest = 32;
 // The directory is held in memory: 32 MiB is some 300,000 entries, more
 // than any client has. A larger one is a record that lies.
 constexpr std::uint64_t kMostDirectoryBytes = 32 * 1024 * 1024;
@@ -55,11 +52,10 @@ std::wstring Hex(std::uint32_t value) {
 
 class DeltaRun {
  public:
-  explicit DeltaRun(const DeltaUpdate& update)
-      : u_(update), steps_(update.progress), chunked_(update) {}
+  explicit DeltaRun(const DeltaUpdate& update) : u_(update), chunked_(update) {}
 
   DeltaResult Run() {
-    if (u_.files.GetPathKind(u_.clientDirectory) != platform::PathKind::Directory) {
+    if (u_.files.GetPathKind(u_.applier.ClientDirectory()) != platform::PathKind::Directory) {
       return {DeltaOutcome::NoInstall, {}};
     }
     if (!Install()) return result_;
@@ -84,8 +80,6 @@ class DeltaRun {
                      auto listed = listedFiles_.find(name);
                      return listed == listedFiles_.end() ? std::string() : listed->second->sha256;
                    }});
-    fetched_ += chunked_.IndexBytes();
-    requests_ += chunked_.IndexRequests();
     DeltaPlan plan = Plan();
     if (!WithinHalf(plan)) return false;
     bool installed = FetchAndUnpack(plan);
@@ -93,8 +87,8 @@ class DeltaRun {
     if (!installed) return false;
     std::wstring line = L"\ndelta update: " + std::to_wstring(plan.kept) + L" entries kept, " +
                         std::to_wstring(plan.fetched.size() + plan.pieced.size()) + L" fetched, " +
-                        std::to_wstring(fetched_) + L" bytes in " + std::to_wstring(requests_) +
-                        L" requests";
+                        std::to_wstring(u_.fetcher.BytesFetched()) + L" bytes in " +
+                        std::to_wstring(u_.fetcher.Requests()) + L" requests";
     if (chunked_.AnyBuilt()) {
       line += L"; chunks: " + std::to_wstring(chunked_.ChunksReused()) + L" reused, " +
               std::to_wstring(chunked_.ChunksFetched()) + L" fetched";
@@ -114,13 +108,14 @@ class DeltaRun {
   // most half the package: beyond, the whole package costs little more.
   bool WithinHalf(const DeltaPlan& plan) {
     std::uint64_t bytes = plannedBytes_ + plan.bytes;
-    if (bytes > fileSize_ / 2) {
+    std::uint64_t fileSize = u_.fetcher.FileSize();
+    if (bytes > fileSize / 2) {
       return GiveUp(
           DeltaOutcome::TooMuchChanged,
-          std::to_wstring(bytes) + L" of " + std::to_wstring(fileSize_) + L" bytes changed");
+          std::to_wstring(bytes) + L" of " + std::to_wstring(fileSize) + L" bytes changed");
     }
     plannedBytes_ = bytes;
-    total_ = fetched_ + plan.bytes;
+    u_.fetcher.Expect(plan.bytes);
     return true;
   }
 
@@ -140,20 +135,6 @@ class DeltaRun {
     return GiveUp(DeltaOutcome::InstallFailed, text);
   }
 
-  // `sink`, with the bytes counted for the progress bar and the trace.
-  RangeSink Counted(RangeSink sink) {
-    return [this, sink](std::uint64_t offset, const char* data, std::size_t size) {
-      fetched_ += size;
-      Report();
-      return sink(offset, data, size);
-    };
-  }
-
-  RangeReply Fetch(const std::string& byteRange, const RangeSink& sink) {
-    ++requests_;
-    return FetchRange(u_.transport, u_.packageUrl, byteRange, validator_, u_.rules, Counted(sink));
-  }
-
   // The file's last bytes, then whatever of the directory they missed; keeps
   // the validator that every later request is held to.
   bool FetchDirectory() {
@@ -161,14 +142,11 @@ class DeltaRun {
       end_.append(data, size);
       return true;
     };
-    RangeReply tail = Fetch("-" + std::to_string(kZipEndSearchBytes), keep);
+    RangeReply tail = u_.fetcher.FetchTail(kZipEndSearchBytes, keep);
     if (!tail.Ok()) return FetchFailed(tail);
-    if (tail.last + 1 != tail.fileSize) return GiveUp(DeltaOutcome::FetchFailed, L"bad range");
-    fileSize_ = tail.fileSize;
-    if (u_.manifest.packageSize && *u_.manifest.packageSize != static_cast<double>(fileSize_)) {
+    if (u_.manifest.packageSize && *u_.manifest.packageSize != static_cast<double>(tail.fileSize)) {
       return GiveUp(DeltaOutcome::PackageRefused, L"the package is not the manifest's size");
     }
-    validator_ = tail.validator;
     endOffset_ = tail.first;
     ZipEndScan scan = FindZipEnd(end_, endOffset_);
     switch (scan.problem) {
@@ -193,12 +171,8 @@ class DeltaRun {
       before.append(data, size);
       return true;
     };
-    std::uint64_t last = endOffset_ - 1;
-    RangeReply head = Fetch(Range(zipEnd_.directoryOffset, last), keepBefore);
+    RangeReply head = u_.fetcher.FetchSpan({zipEnd_.directoryOffset, endOffset_ - 1}, keepBefore);
     if (!head.Ok()) return FetchFailed(head);
-    if (head.first != zipEnd_.directoryOffset || head.last != last || head.fileSize != fileSize_) {
-      return GiveUp(DeltaOutcome::FetchFailed, L"bad range");
-    }
     end_.insert(0, before);
     endOffset_ = zipEnd_.directoryOffset;
     return true;
@@ -274,7 +248,7 @@ class DeltaRun {
 
   bool IsInstalled(std::size_t index) {
     const ZipDirectoryEntry& entry = entries_[index];
-    std::optional<std::wstring> path = JoinPath(u_.clientDirectory, names_[index]);
+    std::optional<std::wstring> path = JoinPath(u_.applier.ClientDirectory(), names_[index]);
     if (!path || names_[index].empty()) return false;
     platform::PathKind kind = u_.files.GetPathKind(*path);
     if (IsDirectory(entry)) return kind == platform::PathKind::Directory;
@@ -294,31 +268,16 @@ class DeltaRun {
       return CopyFailed(kCopyNotWritten, written.Error());
     }
     platform::SystemError writeError;
-    RangeSink write =
-        Counted([&copy, &writeError](std::uint64_t offset, const char* data, std::size_t size) {
-          platform::SystemResult written = copy.WriteAt(offset, data, size);
-          if (!written) writeError = written.Error();
-          return written.Ok();
-        });
-    bool several = true;
-    for (std::size_t at = 0; at < plan.ranges.size();) {
-      std::size_t count = several ? std::min(kRangesPerRequest, plan.ranges.size() - at) : 1;
-      std::vector<ByteSpan> batch(plan.ranges.begin() + static_cast<std::ptrdiff_t>(at),
-                                  plan.ranges.begin() + static_cast<std::ptrdiff_t>(at + count));
-      ++requests_;
-      RangeReply reply =
-          FetchRanges(u_.transport, u_.packageUrl, batch, validator_, fileSize_, u_.rules, write);
-      if (reply.error == RangeError::NotPartial && count > 1) {
-        // A server that sends no multipart answers gets one request a range.
-        several = false;
-        continue;
-      }
-      if (reply.error == RangeError::Refused) {
-        return CopyFailed(DescribeRangeError(reply), writeError);
-      }
-      if (!reply.Ok()) return FetchFailed(reply);
-      at += count;
+    auto write = [&copy, &writeError](std::uint64_t offset, const char* data, std::size_t size) {
+      platform::SystemResult written = copy.WriteAt(offset, data, size);
+      if (!written) writeError = written.Error();
+      return written.Ok();
+    };
+    RangeReply reply = u_.fetcher.FetchSpans(plan.ranges, write);
+    if (reply.error == RangeError::Refused) {
+      return CopyFailed(DescribeRangeError(reply), writeError);
     }
+    if (!reply.Ok()) return FetchFailed(reply);
     if (platform::SystemResult closed = copy.Close(); !closed) {
       return CopyFailed(kCopyNotWritten, closed.Error());
     }
@@ -328,14 +287,14 @@ class DeltaRun {
   bool Unpack(const std::vector<int>& indices) {
     ZipReaderHandle reader = ZipReader::Open(u_.files, u_.copyPath);
     if (!reader) return GiveUp(DeltaOutcome::InstallFailed, L"the local copy does not open");
-    if (ZipReader::SetTargetDirectory(reader.get(), u_.clientDirectory) != ArchiveOk) {
+    if (ZipReader::SetTargetDirectory(reader.get(), u_.applier.ClientDirectory()) != ArchiveOk) {
       return GiveUp(DeltaOutcome::InstallFailed, L"the client directory is refused");
     }
     std::uint64_t needed = chunked_.BytesToBuild();
     for (int index : indices) needed += entries_[static_cast<std::size_t>(index)].uncompressedSize;
     // The full install decides, and says, when the disk is full.
-    std::optional<std::uint64_t> room = u_.files.AvailableBytes(u_.clientDirectory);
-    if (room && *room < needed) return GiveUp(DeltaOutcome::NoRoom, L"not enough free space");
+    if (!u_.applier.HasRoomFor(needed))
+      return GiveUp(DeltaOutcome::NoRoom, L"not enough free space");
     if (!chunked_.Build(reader.get())) {
       // The entries that could not be built are fetched whole instead.
       reader.reset();
@@ -343,15 +302,14 @@ class DeltaRun {
       return WithinHalf(plan) && FetchAndUnpack(plan);
     }
     if (Listed() && !VerifyFetched(reader.get(), indices)) return false;
-    if (u_.markInProgress && !u_.markInProgress()) {
+    if (!u_.applier.BeginWriting()) {
       return GiveUp(DeltaOutcome::InstallFailed, L"the installed manifest cannot be removed");
     }
     for (int index : indices) {
       ArchiveEntry entry;
       ArchiveResult result = ZipReader::GetEntry(reader.get(), index, &entry);
       if (result == ArchiveOk) {
-        u_.trace.Write(L"删除：" + JoinPath(u_.clientDirectory, entry.name).value_or(L"") + L"\n");
-        u_.trace.Write(std::wstring(entry.name) + L"\n");
+        u_.applier.TraceEntry(entry.name);
         result = ZipReader::ExtractEntry(reader.get(), index, entry.name);
       }
       if (result != ArchiveOk) return EntryFailed(index, result);
@@ -385,20 +343,8 @@ class DeltaRun {
                                                    L" failed (" + Hex(result) + L")");
   }
 
-  // The directory's bytes come before the total is known and go unreported.
-  void Report() {
-    if (total_ != 0) steps_.Update(fetched_, total_);
-  }
-
-  static std::string Range(std::uint64_t first, std::uint64_t last) {
-    return std::to_string(first) + "-" + std::to_string(last);
-  }
-
   const DeltaUpdate& u_;
-  ProgressSteps steps_;
   DeltaResult result_;
-  std::string validator_;
-  std::uint64_t fileSize_ = 0;
   // The directory and end record, from `endOffset_` to the end of the file.
   std::string end_;
   std::uint64_t endOffset_ = 0;
@@ -409,10 +355,7 @@ class DeltaRun {
   std::vector<ByteSpan> spans_;
   ChunkedEntries chunked_;
   std::map<std::string, const ManifestFile*> listedFiles_;
-  std::uint64_t fetched_ = 0;
   std::uint64_t plannedBytes_ = 0;
-  std::uint64_t total_ = 0;
-  int requests_ = 0;
 };
 
 }  // namespace

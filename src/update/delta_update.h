@@ -11,23 +11,20 @@
 
 #include "files/package_manifest.h"
 #include "platform/archive_files.h"
-#include "platform/http_transport.h"
 #include "platform/trace.h"
-#include "update/download_progress.h"
-#include "update/download_rules.h"
+#include "update/client_applier.h"
+#include "update/package_fetcher.h"
 
 struct DeltaUpdate {
-  platform::HttpTransport& transport;
-  // Every request obeys them, as the full download does.
-  const DownloadRules& rules;
+  // Every byte of the package comes through it, from the address it names,
+  // under the package's rules.
+  PackageFetcher& fetcher;
   const platform::ArchiveFiles& files;
   platform::Trace& trace;
-  // Hears the bytes fetched against the bytes to fetch; may be null.
-  DownloadProgress* progress;
-  std::wstring packageUrl;
+  // Every change to the installed client goes through it.
+  ClientApplier& applier;
   // The sparse copy; removed again whatever happens.
   std::wstring copyPath;
-  std::wstring clientDirectory;
   // Its "package_size" must be the package's, when named. A manifest that
   // pins the package ("package_sha256", which a signed one always names) or
   // lists its "files" must list every file the package holds: the directory
@@ -35,8 +32,6 @@ struct DeltaUpdate {
   // and SHA-256 listed. Only a manifest that names neither leaves the check to
   // the directory's CRC-32.
   const PackageManifest& manifest;
-  // Called once before the first file is written; false stops the update.
-  std::function<bool()> markInProgress;
   // Where the package's chunk index ("chunks_size", "chunks_sha256"; served
   // beside the package as "<package path>.chunks") is read, and where the
   // `n`th file built from chunks waits until it replaces the installed one.

@@ -10,28 +10,20 @@
 #include "platform/tick_count.h"
 #include "update/bind_callback.h"
 #include "update/cache_buster.h"
+#include "update/client_applier.h"
 #include "update/delta_update.h"
-#include "update/download_step.h"
 #include "update/kept_package.h"
 #include "update/package_check.h"
-#include "update/package_install.h"
+#include "update/package_fetcher.h"
 #include "update/speed_status.h"
 #include "update/status_texts.h"
 #include "update/update_report.h"
 
 namespace {
 
-// "pkg.json" is written last and replaced whole, so it names the new
-// manifest only once every file of the package is in place.
-bool RecordManifest(const UpdateContext& panel) {
-  const PanelState& state = *panel.state;
-  const char* text = state.m_newManifestText;
-  if (text == nullptr || state.m_strPkgPath.empty()) return false;
-  return panel.archiveFiles->ReplaceFileContents(state.m_strPkgPath, std::string_view(text)).Ok();
-}
-
-unsigned FinishInstall(const UpdateContext& panel, bool unpacked) {
-  if (!unpacked || !RecordManifest(panel)) {
+unsigned FinishInstall(const UpdateContext& panel, ClientApplier& applier, bool unpacked) {
+  const char* text = panel.state->m_newManifestText;
+  if (!unpacked || text == nullptr || !applier.Finish(text)) {
     ReportUpdateFailure(panel, kInstallFailedText, UpdateOutcome::InstallFailed);
     return 0;
   }
@@ -39,33 +31,6 @@ unsigned FinishInstall(const UpdateContext& panel, bool unpacked) {
   ShowStatus(panel, kCompletedText);
   FinishUpdate(panel, UpdateOutcome::Installed);
   return 0;
-}
-
-// The package's rules under the player's cap, for the full download and the
-// range update alike.
-DownloadRules PackageRules(const UpdateContext& panel) {
-  return CappedRules(panel.packageRules, panel.state->config.downloadLimit);
-}
-
-// Over an earlier install, only the entries that changed are fetched; a
-// download that is being resumed is continued instead.
-bool InstallChangedEntriesOnly(const UpdateContext& panel, const std::wstring& packageUrl,
-                               const ClientRoot& root, DownloadProgress* progress) {
-  if (panel.archiveFiles->FileSize(root.PackagePart())) return false;
-  const DownloadRules rules = PackageRules(panel);
-  DeltaUpdate update{*panel.transport,
-                     rules,
-                     *panel.archiveFiles,
-                     *panel.trace,
-                     progress,
-                     packageUrl,
-                     root.PackageDeltaCopy(),
-                     root.ClientDirectory(),
-                     panel.state->manifest,
-                     [&panel] { return MarkInstallInProgress(panel); },
-                     root.PackageChunkIndex(),
-                     [&root](std::size_t n) { return root.AssembledFile(n); }};
-  return InstallChangedEntries(update).Installed();
 }
 
 // "client_url", then each of "mirrors": the addresses of the same package in
@@ -81,45 +46,89 @@ std::vector<std::wstring> PackageAddresses(const PanelState& state) {
   return addresses;
 }
 
-// Names the address in use where there is a choice.
-void TraceAddress(const UpdateContext& panel, const std::vector<std::wstring>& addresses,
-                  std::size_t at) {
-  if (addresses.size() > 1) panel.trace->Write(L"\npackage address: " + addresses[at]);
+// Every way of fetching the package goes through the addresses alike: in
+// order, each named in the trace where there is a choice, with the package's
+// rules under the player's cap. `attempt` is told whether the address is the
+// last; its true ends the walk.
+class PackageAddressWalk {
+ public:
+  PackageAddressWalk(const UpdateContext& panel, DownloadProgress& progress)
+      : panel_(panel),
+        progress_(progress),
+        addresses_(PackageAddresses(*panel.state)),
+        rules_(CappedRules(panel.packageRules, panel.state->config.downloadLimit)) {}
+
+  const DownloadRules& Rules() const { return rules_; }
+
+  template <typename Attempt>
+  bool Walk(const Attempt& attempt) {
+    for (std::size_t at = 0; at < addresses_.size(); ++at) {
+      if (addresses_.size() > 1) panel_.trace->Write(L"\npackage address: " + addresses_[at]);
+      PackageFetcher fetcher(*panel_.transport, *panel_.archiveFiles, rules_, addresses_[at],
+                             &progress_);
+      if (attempt(fetcher, at + 1 == addresses_.size())) return true;
+    }
+    return false;
+  }
+
+ private:
+  const UpdateContext& panel_;
+  DownloadProgress& progress_;
+  std::vector<std::wstring> addresses_;
+  DownloadRules rules_;
+};
+
+// Over an earlier install, only the entries that changed are fetched; a
+// download that is being resumed is continued instead.
+bool InstallChangedEntriesOnly(const UpdateContext& panel, PackageFetcher& fetcher,
+                               ClientApplier& applier, const ClientRoot& root) {
+  if (panel.archiveFiles->FileSize(root.PackagePart())) return false;
+  DeltaUpdate update{fetcher,
+                     *panel.archiveFiles,
+                     *panel.trace,
+                     applier,
+                     root.PackageDeltaCopy(),
+                     panel.state->manifest,
+                     root.PackageChunkIndex(),
+                     [&root](std::size_t n) { return root.AssembledFile(n); }};
+  return InstallChangedEntries(update).Installed();
 }
 
 // Downloads the package from the first address that gives the one the
 // manifest names, going on at the next when one fails or gives another.
 // The SHA-256 taken as it was written (empty when not taken); none when no
 // address gave it.
-std::optional<std::string> DownloadFromAddresses(const UpdateContext& panel,
-                                                 const std::vector<std::wstring>& addresses,
-                                                 const ClientRoot& root,
-                                                 DownloadProgress& progress) {
+std::optional<std::string> DownloadWhole(const UpdateContext& panel, PackageAddressWalk& walk,
+                                         const ClientRoot& root) {
   const PackageManifest& manifest = panel.state->manifest;
   const platform::ArchiveFiles& files = *panel.archiveFiles;
-  DownloadRules rules = PackageRules(panel);
+  DownloadRules rules = walk.Rules();
   rules.sha256 = manifest.packageSha256 != nullptr;
   if (manifest.packageSize) rules.mostBytes = DeclaredSizeLimit(*manifest.packageSize);
-  for (std::size_t at = 0; at < addresses.size(); ++at) {
-    TraceAddress(panel, addresses, at);
-    rules.retryUnreachable = at + 1 == addresses.size();
-    DownloadResult download =
-        DownloadFile(*panel.transport, files, addresses[at], root.Package(), &progress, rules);
+  std::optional<std::string> sha256;
+  bool fileFailed = false;
+  walk.Walk([&](PackageFetcher& fetcher, bool last) {
+    rules.retryUnreachable = last;
+    DownloadResult download = fetcher.FetchWhole(root.Package(), rules);
     panel.trace->Write(L"\n" + DescribeDownload(download));
     if (download.Ok()) {
       if (PackageMatchesManifest(panel, root.Package(), manifest, download.sha256)) {
-        return download.sha256;
+        sha256 = download.sha256;
+        return true;
       }
       DropPackage(files, root);
     } else if (download.error == DownloadError::FileError) {
-      return std::nullopt;
+      fileFailed = true;
+      return true;
     }
     // The next address continues the part only where the final SHA-256
     // catches a mix of two servers' bytes.
     rules.continueAnyPart = manifest.packageSha256 != nullptr;
     if (!rules.continueAnyPart) DropPartialDownload(files, root.Package());
-  }
-  return std::nullopt;
+    return false;
+  });
+  if (fileFailed) return std::nullopt;
+  return sha256;
 }
 
 }  // namespace
@@ -131,25 +140,26 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   CBindCallback callback(panel);
   SpeedStatus progress(panel, callback);
   std::optional<ClientRoot> root = ClientRoot::At(state.m_strMicroDir);
-  const std::vector<std::wstring> addresses = PackageAddresses(state);
-
   if (!root) {
     ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
     return 0;
   }
+  ClientApplier applier(*panel.archiveFiles, *panel.trace, root->ClientDirectory(),
+                        state.m_strPkgPath);
+  PackageAddressWalk walk(panel, progress);
+
   if (!packageReady) {
     // Another manifest's package: never installed, and gone before a new one
     // can take its name.
     DropPackage(*panel.archiveFiles, *root);
     ShowProgressStrip(panel, true);
-    for (std::size_t at = 0; at < addresses.size(); ++at) {
-      TraceAddress(panel, addresses, at);
-      if (InstallChangedEntriesOnly(panel, addresses[at], *root, &progress)) {
-        ShowProgressStrip(panel, false);
-        return FinishInstall(panel, true);
-      }
+    if (walk.Walk([&](PackageFetcher& fetcher, bool) {
+          return InstallChangedEntriesOnly(panel, fetcher, applier, *root);
+        })) {
+      ShowProgressStrip(panel, false);
+      return FinishInstall(panel, applier, true);
     }
-    std::optional<std::string> sha256 = DownloadFromAddresses(panel, addresses, *root, progress);
+    std::optional<std::string> sha256 = DownloadWhole(panel, walk, *root);
     if (!sha256) {
       ReportUpdateFailure(panel, kDownloadFailedText, UpdateOutcome::PackageDownloadFailed);
       return 0;
@@ -170,7 +180,7 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   if (!packageReady) MarkPackageOf(*panel.archiveFiles, *root, state.manifestText);
 
   panel.trace->Write(L"\n");
-  InstallResult installed = InstallPackage(panel, root->Package(), root->ClientDirectory());
+  InstallResult installed = applier.InstallWhole(root->Package());
   if (installed == InstallResult::NoRoom) {
     // Kept, so the next start need not download it again.
     ReportUpdateFailure(panel, kDiskFullText, UpdateOutcome::DiskFull);
@@ -178,5 +188,5 @@ unsigned DownloadPackageThreadProc(std::shared_ptr<const UpdateContext> context,
   }
   DropPackage(*panel.archiveFiles, *root);
   panel.trace->Write(L"解压完成");
-  return FinishInstall(panel, installed == InstallResult::Installed);
+  return FinishInstall(panel, applier, installed == InstallResult::Installed);
 }

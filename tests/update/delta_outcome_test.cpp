@@ -20,18 +20,10 @@ TEST(DeltaOutcome, SaysWhyTheRangeUpdateWasNotUsed) {
   DownloadRules rules = PackageDownloadRules();
   std::unique_ptr<platform::ArchiveFiles> files = platform::MakeSystemArchiveFiles();
   PackageManifest manifest;
-  DeltaUpdate update{transport,
-                     rules,
-                     *files,
-                     trace,
-                     nullptr,
-                     kPackageUrl,
-                     dir.WideFile(L"GameClient.zip.delta"),
-                     dir.WideFile(L"GameClient"),
-                     manifest,
-                     nullptr,
-                     {},
-                     nullptr};
+  PackageFetcher fetcher(transport, *files, rules, kPackageUrl, nullptr);
+  ClientApplier applier(*files, trace, dir.WideFile(L"GameClient"), dir.WideFile(L"pkg.json"));
+  DeltaUpdate update{fetcher,  *files, trace,  applier, dir.WideFile(L"GameClient.zip.delta"),
+                     manifest, {},     nullptr};
   EXPECT_EQ(InstallChangedEntries(update).outcome, DeltaOutcome::NoInstall);
   EXPECT_EQ(trace.Text(), L"");
 
