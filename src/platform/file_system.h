@@ -47,7 +47,8 @@ bool RemoveFile(const std::wstring& path);
 // The size of the regular file at `path`; none when there is none.
 std::optional<std::uint64_t> FileSize(const std::wstring& path);
 
-// Renames `from` over `to`, replacing it.
+// Renames `from` over `to`, replacing it; the rename itself reaches the disk
+// before it returns where the system can say so.
 SystemResult MoveFileOver(const std::wstring& from, const std::wstring& to);
 
 // A file written at its end, for downloads.
@@ -55,6 +56,8 @@ class AppendingFile {
  public:
   virtual ~AppendingFile() = default;
   virtual SystemResult Write(const char* data, std::size_t size) = 0;
+  // Has the bytes written so far reach the disk.
+  virtual SystemResult Flush() = 0;
   // Closes the file; a failure when closing or any write failed, with the
   // first cause.
   virtual SystemResult Close() = 0;

@@ -127,6 +127,10 @@ class FaultyFiles final : public ForwardingArchiveFiles {
       if (files_.Fails()) return Injected();
       return inner_->Write(data, size);
     }
+    platform::SystemResult Flush() override {
+      if (files_.Fails()) return Injected();
+      return inner_->Flush();
+    }
     platform::SystemResult Close() override {
       platform::SystemResult closed = inner_->Close();
       if (files_.Fails()) return Injected();

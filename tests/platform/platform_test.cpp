@@ -82,6 +82,11 @@ TEST(FileSystem, ReplaceFileContents) {
   EXPECT_EQ(platform::GetPathKind(path + L".tmp"), PathKind::None);
   EXPECT_FALSE(
       platform::ReplaceFileContents(dir.WideFile(L"no") + platform::kPathSeparator + L"x", "y"));
+  // Written but not renamed over a directory: nothing is left beside it.
+  std::wstring folder = dir.WideFile(L"folder");
+  ASSERT_TRUE(platform::MakeDirectory(folder));
+  EXPECT_FALSE(platform::ReplaceFileContents(folder, "z"));
+  EXPECT_EQ(platform::GetPathKind(folder + L".tmp"), PathKind::None);
 }
 
 #ifndef _WIN32

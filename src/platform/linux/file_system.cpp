@@ -53,20 +53,6 @@ ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit, std::strin
   return ReadStatus::Ok;
 }
 
-SystemResult ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
-  std::string target = NativePath(path);
-  std::string temporary = target + ".tmp";
-  UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (!fd.Valid()) return ErrnoError(errno);
-  if (!WriteAll(fd.Get(), bytes.data(), bytes.size()) || ::fsync(fd.Get()) != 0 ||
-      ::close(fd.Release()) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
-    SystemError error = ErrnoError(errno);
-    ::unlink(temporary.c_str());
-    return error;
-  }
-  return {};
-}
-
 bool RemoveFile(const std::wstring& path) {
   return ::unlink(NativePath(path).c_str()) == 0;
 }
@@ -90,6 +76,7 @@ class PosixAppendingFile final : public AppendingFile {
   SystemResult Write(const char* data, std::size_t size) override {
     return writer_.Write(data, size);
   }
+  SystemResult Flush() override { return writer_.Flush(); }
   SystemResult Close() override { return writer_.Close(); }
 
  private:

@@ -29,6 +29,12 @@ SystemResult DescriptorWriter::Write(const char* data, std::size_t size,
   return *failure_;
 }
 
+SystemResult DescriptorWriter::Flush() {
+  if (::fsync(fd_.Get()) != 0 && !failure_) failure_ = ErrnoError(errno);
+  if (failure_) return *failure_;
+  return {};
+}
+
 SystemResult DescriptorWriter::Close() {
   if (!fd_.Valid()) return ErrnoError(EBADF);
   if (::close(fd_.Release()) != 0 && !failure_) failure_ = ErrnoError(errno);

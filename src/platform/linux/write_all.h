@@ -23,6 +23,7 @@ class DescriptorWriter {
   explicit DescriptorWriter(UniqueFd fd) : fd_(std::move(fd)) {}
   SystemResult Write(const char* data, std::size_t size,
                      std::optional<std::uint64_t> offset = std::nullopt);
+  SystemResult Flush();
   SystemResult Close();
 
  private:

@@ -65,24 +65,6 @@ ReadStatus ReadWholeFile(const std::wstring& path, std::size_t limit, std::strin
   return ReadStatus::Ok;
 }
 
-SystemResult ReplaceFileContents(const std::wstring& path, std::string_view bytes) {
-  std::wstring temporary = path + L".tmp";
-  UniqueHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return Win32Error(::GetLastError());
-  SystemResult result;
-  if (!WriteAll(file.Get(), bytes) || !::FlushFileBuffers(file.Get())) {
-    result = Win32Error(::GetLastError());
-  }
-  if (!file.Reset() && result) result = Win32Error(::GetLastError());
-  if (result && !::MoveFileExW(temporary.c_str(), path.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    result = Win32Error(::GetLastError());
-  }
-  if (!result) ::DeleteFileW(temporary.c_str());
-  return result;
-}
-
 bool RemoveFile(const std::wstring& path) {
   return ::DeleteFileW(path.c_str()) != 0;
 }
@@ -97,7 +79,9 @@ std::optional<std::uint64_t> FileSize(const std::wstring& path) {
 }
 
 SystemResult MoveFileOver(const std::wstring& from, const std::wstring& to) {
-  if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return {};
+  if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return {};
+  }
   return Win32Error(::GetLastError());
 }
 
@@ -110,6 +94,11 @@ class Win32AppendingFile final : public AppendingFile {
     if (WriteAll(file_.Get(), std::string_view(data, size))) return {};
     if (!failure_) failure_ = Win32Error(::GetLastError());
     return *failure_;
+  }
+  SystemResult Flush() override {
+    if (!failure_ && !::FlushFileBuffers(file_.Get())) failure_ = Win32Error(::GetLastError());
+    if (failure_) return *failure_;
+    return {};
   }
   SystemResult Close() override {
     if (!file_.Valid()) return Win32Error(ERROR_INVALID_HANDLE);
