@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "files/entry_attributes.h"
-#include "files/entry_directories.h"
 #include "files/entry_name.h"
 #include "files/path_join.h"
 #include "files/sha256_digest.h"
@@ -196,12 +195,8 @@ bool ChunkedEntries::Build(ZipReader* reader) {
 std::wstring ChunkedEntries::Install() {
   for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
     Entry& entry = *it;
-    const std::wstring& target = entry.extraction.file.targetPath;
-    u_.applier.TraceEntry(entry.cleanName);
-    CreateEntryDirectories(u_.files, entry.extraction.base, entry.extraction.directories);
-    // Windows will not rename over a read-only file.
-    if (u_.files.GetPathKind(target) == platform::PathKind::File) u_.files.MakeWritable(target);
-    platform::SystemResult moved = u_.files.MoveFileOver(entry.aside, target);
+    platform::SystemResult moved =
+        u_.applier.PutInPlace(entry.aside, entry.extraction, entry.cleanName);
     if (!moved) {
       std::wstring reason = L"entry " + entry.cleanName + L" cannot replace the installed file";
       if (moved.Error().Known()) reason += L"; " + platform::DescribeSystemError(moved.Error());

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "files/entry_directories.h"
 #include "files/package_extraction.h"
 #include "files/path_join.h"
 
@@ -37,6 +38,24 @@ InstallResult ClientApplier::InstallWhole(const std::wstring& packagePath) {
                                                 [this] { return BeginWriting(); });
   if (summary.setup == ArchiveWriteError) return InstallResult::NoRoom;
   return summary.AllOk() ? InstallResult::Installed : InstallResult::Failed;
+}
+
+ArchiveResult ClientApplier::WriteEntry(ZipReader* reader, int index) {
+  ArchiveEntry entry;
+  ArchiveResult result = ZipReader::GetEntry(reader, index, &entry);
+  if (result != ArchiveOk) return result;
+  TraceEntry(entry.name);
+  return ZipReader::ExtractEntry(reader, index, entry.name);
+}
+
+platform::SystemResult ClientApplier::PutInPlace(const std::wstring& built, const EntryPlan& plan,
+                                                 const std::wstring& name) {
+  const std::wstring& target = plan.file.targetPath;
+  TraceEntry(name);
+  CreateEntryDirectories(files_, plan.base, plan.directories);
+  // Windows will not rename over a read-only file.
+  if (files_.GetPathKind(target) == platform::PathKind::File) files_.MakeWritable(target);
+  return files_.MoveFileOver(built, target);
 }
 
 bool ClientApplier::Finish(std::string_view manifestText) {

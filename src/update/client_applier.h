@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/file_entry_writer.h"
+#include "files/zip_reader.h"
 #include "platform/archive_files.h"
 #include "platform/trace.h"
 
@@ -40,6 +42,15 @@ class ClientApplier {
 
   // Every entry of the package at `packagePath`.
   InstallResult InstallWhole(const std::wstring& packagePath);
+
+  // Entry `index` of the package `reader` reads (its target directory the
+  // client's), traced and written under its cleaned name.
+  ArchiveResult WriteEntry(ZipReader* reader, int index);
+
+  // `built`, the file an entry planned as `plan` was made into aside, put in
+  // place of the installed `name` (read-only or not).
+  platform::SystemResult PutInPlace(const std::wstring& built, const EntryPlan& plan,
+                                    const std::wstring& name);
 
   // Records `manifestText` as the installed client's: the last write.
   bool Finish(std::string_view manifestText);

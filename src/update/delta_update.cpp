@@ -306,12 +306,7 @@ class DeltaRun {
       return GiveUp(DeltaOutcome::InstallFailed, L"the installed manifest cannot be removed");
     }
     for (int index : indices) {
-      ArchiveEntry entry;
-      ArchiveResult result = ZipReader::GetEntry(reader.get(), index, &entry);
-      if (result == ArchiveOk) {
-        u_.applier.TraceEntry(entry.name);
-        result = ZipReader::ExtractEntry(reader.get(), index, entry.name);
-      }
+      ArchiveResult result = u_.applier.WriteEntry(reader.get(), index);
       if (result != ArchiveOk) return EntryFailed(index, result);
     }
     std::wstring failure = chunked_.Install();
