@@ -8,6 +8,7 @@
 #pragma once
 
 #include <atomic>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -63,6 +64,10 @@ struct PanelState {
   std::string manifestText;
   // Full path of "pkg.json"; written before the package thread starts.
   std::wstring m_strPkgPath;
+  // The listed files (stored names) a verify run found to be their listed
+  // bytes; written before the package thread starts, which then need not
+  // read them again.
+  std::set<std::string> verifiedFiles;
 
   // Set while an update runs and after a failed one: launching is refused.
   std::atomic<bool> m_bUpdating{false};

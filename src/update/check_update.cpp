@@ -44,7 +44,7 @@ void MarkClientCurrent(const UpdateContext& context) {
 // sizes, or on a "--verify" run their bytes too, with the bar showing how
 // far the reading got.
 std::size_t CountDamagedClientFiles(const UpdateContext& context, const ClientRoot& root) {
-  const PanelState& state = *context.state;
+  PanelState& state = *context.state;
   if (!state.verifyFiles) {
     std::size_t damaged =
         CountDamagedFiles(*context.archiveFiles, root.ClientDirectory(), state.manifest);
@@ -61,8 +61,9 @@ std::size_t CountDamagedClientFiles(const UpdateContext& context, const ClientRo
   ShowStatus(context, kVerifyingText);
   ShowProgressStrip(context, true);
   CBindCallback bar(context);
-  std::size_t damaged = CountDamagedFiles(*context.archiveFiles, root.ClientDirectory(),
-                                          state.manifest, FileCheck::Content, &bar);
+  std::size_t damaged =
+      CountDamagedFiles(*context.archiveFiles, root.ClientDirectory(), state.manifest,
+                        FileCheck::Content, &bar, &state.verifiedFiles);
   ShowProgressStrip(context, false);
   context.trace->Write(L"\nverify: " + std::to_wstring(damaged) + L" of " +
                        std::to_wstring(state.manifest.files->size()) + L" listed files differ");

@@ -35,7 +35,8 @@ bool HasDigest(platform::ArchiveStream& file, const std::string& sha256, std::ui
 
 std::size_t CountDamagedFiles(const platform::ArchiveFiles& files,
                               const std::wstring& clientDirectory, const PackageManifest& manifest,
-                              FileCheck check, DownloadProgress* progress) {
+                              FileCheck check, DownloadProgress* progress,
+                              std::set<std::string>* verified) {
   if (!manifest.files) return 0;
   std::uint64_t total = 0;
   for (const ManifestFile& listed : *manifest.files) total += listed.size;
@@ -53,6 +54,7 @@ std::size_t CountDamagedFiles(const platform::ArchiveFiles& files,
       std::uint64_t end = hashed + listed.size;
       intact = HasDigest(*file, listed.sha256, hashed, total, steps);
       hashed = end;
+      if (intact && verified) verified->insert(listed.name);
     }
     if (!intact) ++damaged;
   }

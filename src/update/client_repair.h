@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <set>
 #include <string>
 
 #include "files/package_manifest.h"
@@ -22,8 +23,10 @@ enum class FileCheck {
 
 // How many listed files of `clientDirectory` fail `check`; 0 when the
 // manifest lists none. `progress` (may be null) hears the bytes hashed
-// against all the listed bytes.
+// against all the listed bytes; `verified` (may be null) gets the stored
+// names of the files whose bytes were read and found right.
 std::size_t CountDamagedFiles(const platform::ArchiveFiles& files,
                               const std::wstring& clientDirectory, const PackageManifest& manifest,
                               FileCheck check = FileCheck::Size,
-                              DownloadProgress* progress = nullptr);
+                              DownloadProgress* progress = nullptr,
+                              std::set<std::string>* verified = nullptr);

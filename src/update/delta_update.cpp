@@ -253,9 +253,14 @@ class DeltaRun {
     platform::PathKind kind = u_.files.GetPathKind(*path);
     if (IsDirectory(entry)) return kind == platform::PathKind::Directory;
     // A file whose mode changed is fetched again: it is created with the new one.
-    return kind == platform::PathKind::File &&
-           u_.files.HasMode(*path, EntryFileMode(entry.versionMadeBy, entry.externalAttributes)) &&
-           MatchesInstalled(entry, *path);
+    if (kind != platform::PathKind::File ||
+        !u_.files.HasMode(*path, EntryFileMode(entry.versionMadeBy, entry.externalAttributes))) {
+      return false;
+    }
+    if (Listed() && u_.verifiedFiles && u_.verifiedFiles->count(entry.name) != 0) {
+      return u_.files.FileSize(*path) == entry.uncompressedSize;
+    }
+    return MatchesInstalled(entry, *path);
   }
 
   bool FetchAndUnpack(const DeltaPlan& plan) {

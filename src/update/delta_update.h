@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "files/package_manifest.h"
@@ -38,6 +39,9 @@ struct DeltaUpdate {
   // Without either, entries are fetched whole.
   std::wstring chunkIndexPath;
   std::function<std::wstring(std::size_t n)> assembledPath;
+  // Listed files (stored names) this run has just read and found to be the
+  // listed bytes: kept without reading them again. May be null.
+  const std::set<std::string>* verifiedFiles = nullptr;
 };
 
 enum class DeltaOutcome {

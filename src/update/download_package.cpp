@@ -90,7 +90,8 @@ bool InstallChangedEntriesOnly(const UpdateContext& panel, PackageFetcher& fetch
                      root.PackageDeltaCopy(),
                      panel.state->manifest,
                      root.PackageChunkIndex(),
-                     [&root](std::size_t n) { return root.AssembledFile(n); }};
+                     [&root](std::size_t n) { return root.AssembledFile(n); },
+                     &panel.state->verifiedFiles};
   return InstallChangedEntries(update).Installed();
 }
 
