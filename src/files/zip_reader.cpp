@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "files/entry_attributes.h"
@@ -111,7 +112,9 @@ struct ZipReader::State {
 
   void SumDeclaredSizes();
   ArchiveResult PositionAt(int index);
-  ArchiveResult LookUp(int index, EntryDetails& details);
+  // Entry `index` into `cached`, unless it is there already.
+  ArchiveResult LookUp(int index);
+  platform::FileTime DosToFileTime(std::uint32_t dosDateTime);
   ArchiveResult PlanFile(const EntryDetails& details, std::wstring_view targetName,
                          EntryPlan& plan) const;
 
@@ -128,6 +131,9 @@ struct ZipReader::State {
   int reachable = INT_MAX;
   int cachedIndex = -1;
   EntryDetails cached;
+  // mktime looks at the time zone file on every call; entries of one archive
+  // mostly share a few DOS times.
+  std::unordered_map<std::uint32_t, platform::FileTime> fileTimes;
   std::uint64_t declaredBytes = 0;
   DataRanges claimed;
   std::wstring targetDirectory;
@@ -170,11 +176,20 @@ ArchiveResult ZipReader::State::PositionAt(int index) {
   return ArchiveOk;
 }
 
-ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
-  if (index == cachedIndex) {
-    details = cached;
-    return ArchiveOk;
-  }
+platform::FileTime ZipReader::State::DosToFileTime(std::uint32_t dosDateTime) {
+  auto known = fileTimes.find(dosDateTime);
+  if (known != fileTimes.end()) return known->second;
+  std::optional<platform::LocalDateTime> local = DosToLocal(dosDateTime);
+  std::optional<platform::FileTime> time;
+  if (local) time = files.LocalToFileTime(*local);
+  platform::FileTime result = time.value_or(kInvalidDosTimeFallback);
+  fileTimes.emplace(dosDateTime, result);
+  return result;
+}
+
+ArchiveResult ZipReader::State::LookUp(int index) {
+  if (index == cachedIndex) return ArchiveOk;
+  cachedIndex = -1;
   ArchiveResult positioned = PositionAt(index);
   if (positioned != ArchiveOk) return positioned;
   unzFile file = archive.Get();
@@ -213,7 +228,10 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
     }
   }
 
-  details = EntryDetails{};
+  // Field by field: a whole ArchiveEntry is mostly an empty name buffer.
+  EntryDetails& details = cached;
+  details.facts = EntryFacts{};
+  details.mode = platform::OutputFileMode{};
   details.dataOffset = dataOffset;
   ArchiveEntry& entry = details.entry;
   entry.index = index;
@@ -235,11 +253,8 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   entry.uncompressedSize = info.uncompressed_size;
 
   EntryTimes times;
-  std::optional<platform::LocalDateTime> local =
-      DosToLocal(static_cast<std::uint32_t>(info.dosDate));
-  std::optional<platform::FileTime> dosTime;
-  if (local) dosTime = files.LocalToFileTime(*local);
-  times.write = times.access = times.creation = dosTime.value_or(kInvalidDosTimeFallback);
+  times.write = times.access = times.creation =
+      DosToFileTime(static_cast<std::uint32_t>(info.dosDate));
   ApplyExtendedTimestamps(extra, times);
   entry.writeTime = times.write;
   entry.accessTime = times.access;
@@ -253,6 +268,7 @@ ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
   facts.crc = static_cast<std::uint32_t>(info.crc);
   facts.compressedSize = info.compressed_size;
   facts.uncompressedSize = info.uncompressed_size;
+  cachedIndex = index;
   return ArchiveOk;
 }
 
@@ -281,6 +297,18 @@ ArchiveResult ZipReader::State::PlanFile(const EntryDetails& details, std::wstri
   job.accessTime = details.entry.accessTime;
   job.writeTime = details.entry.writeTime;
   return ArchiveOk;
+}
+
+void CopyArchiveEntry(const ArchiveEntry& from, ArchiveEntry& to) {
+  to.index = from.index;
+  std::size_t length = std::wcslen(from.name);
+  std::wmemcpy(to.name, from.name, length + 1);
+  to.attributes = from.attributes;
+  to.accessTime = from.accessTime;
+  to.creationTime = from.creationTime;
+  to.writeTime = from.writeTime;
+  to.compressedSize = from.compressedSize;
+  to.uncompressedSize = from.uncompressedSize;
 }
 
 void ZipReaderCloser::operator()(ZipReader* reader) const {
@@ -331,12 +359,9 @@ ArchiveResult ZipReader::GetEntry(ZipReader* reader, int index, ArchiveEntry* en
     entry->index = state.entryCount;
     return ArchiveOk;
   }
-  EntryDetails details;
-  ArchiveResult result = state.LookUp(index, details);
+  ArchiveResult result = state.LookUp(index);
   if (result != ArchiveOk) return result;
-  state.cached = details;
-  state.cachedIndex = index;
-  *entry = details.entry;
+  CopyArchiveEntry(state.cached.entry, *entry);
   return ArchiveOk;
 }
 
@@ -347,9 +372,9 @@ ArchiveResult ZipReader::PlanExtraction(ZipReader* reader, int index, std::wstri
   if (index < 0 || index >= state.entryCount) return ArchiveArgumentError;
   ArchiveResult positioned = state.PositionAt(index);
   if (positioned != ArchiveOk) return positioned;
-  EntryDetails details;
-  ArchiveResult found = state.LookUp(index, details);
+  ArchiveResult found = state.LookUp(index);
   if (found != ArchiveOk) return found;
+  const EntryDetails& details = state.cached;
 
   bool absolute = IsAbsoluteTargetName(targetName);
   if (!absolute && ClimbsAboveBase(targetName)) return ArchiveArgumentError;
