@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kQueueLimit = 16;
 constexpr int kMostThreads = 4;
 // A batch closes at this many entries or bytes; a larger entry goes alone.
-constexpr std::size_t kBatchEntries = 64;
+constexpr std::size_t kBatchEntries = 256;
 constexpr std::uint64_t kBatchBytes = 1024 * 1024;
 
 }  // namespace
@@ -41,10 +41,19 @@ std::wstring ExtractionPool::KeyOf(const std::wstring& path) {
   return key;
 }
 
+// Threads creating files in one directory wait for each other's hold on it:
+// a batch closes where the entries' directory changes.
+std::wstring_view ExtractionPool::DirectoryOf(const std::wstring& path) {
+  std::size_t split = path.find_last_of(L"\\/");
+  return split == std::wstring::npos ? std::wstring_view()
+                                     : std::wstring_view(path).substr(0, split);
+}
+
 void ExtractionPool::Submit(int index, FileEntryJob job) {
   std::uint64_t bytes = job.facts.compressedSize + job.facts.uncompressedSize;
   if (!forming_.entries.empty() &&
-      (forming_.entries.size() >= kBatchEntries || forming_.bytes + bytes > kBatchBytes)) {
+      (forming_.entries.size() >= kBatchEntries || forming_.bytes + bytes > kBatchBytes ||
+       DirectoryOf(forming_.entries.back().job.targetPath) != DirectoryOf(job.targetPath))) {
     QueueForming();
   }
   std::wstring key = KeyOf(job.targetPath);

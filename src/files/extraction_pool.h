@@ -12,6 +12,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
@@ -59,6 +60,7 @@ class ExtractionPool {
   };
 
   static std::wstring KeyOf(const std::wstring& path);
+  static std::wstring_view DirectoryOf(const std::wstring& path);
   // Queues the batch being formed, if any.
   void QueueForming();
   void Work();

@@ -126,8 +126,9 @@ unsigned char* EntryBuffers::Reserve(std::unique_ptr<unsigned char[]>& buffer,
   return buffer.get();
 }
 
-ArchiveResult WriteFileEntry(const platform::ArchiveFiles& files, platform::ArchiveStream& archive,
+ArchiveResult WriteFileEntry(const platform::ArchiveFiles& files, platform::ArchiveStream& source,
                              const FileEntryJob& job, EntryBuffers& buffers) {
+  ReadAheadStream archive(source, buffers.readAhead);
   std::unique_ptr<platform::OutputFile> output = ReplaceOutputFile(files, job.targetPath, job.mode);
   if (!output) return ArchiveFileError;
   std::optional<ArchiveResult> whole;

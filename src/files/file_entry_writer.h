@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/entry_data.h"
+#include "files/read_ahead.h"
 #include "files/zip_reader.h"
 #include "platform/archive_files.h"
 #include "platform/unique_resource.h"
@@ -46,6 +47,7 @@ class EntryBuffers {
   RawInflater inflater;
   std::vector<unsigned char> transfer;
   std::vector<unsigned char> streamInput;
+  ReadAheadWindow readAhead;
 
  private:
   // Not zero-filled: every byte is written before it is read.
