@@ -101,14 +101,19 @@ bool ExtractionPool::TakeResult(int index, ArchiveResult& result) {
   return true;
 }
 
-bool ExtractionPool::Runnable(const Batch& batch) const {
-  return std::none_of(batch.entries.begin(), batch.entries.end(),
-                      [this](const Entry& entry) { return running_.count(entry.key) != 0; });
-}
-
+// A batch waits for the threads writing its targets, and for the batches
+// before it that also write one of them: each target's entries in order.
 std::deque<ExtractionPool::Batch>::iterator ExtractionPool::NextRunnable() {
-  return std::find_if(queue_.begin(), queue_.end(),
-                      [this](const Batch& batch) { return Runnable(batch); });
+  std::unordered_set<std::wstring> passed;
+  for (auto batch = queue_.begin(); batch != queue_.end(); ++batch) {
+    bool clear = std::none_of(
+        batch->entries.begin(), batch->entries.end(), [this, &passed](const Entry& entry) {
+          return running_.count(entry.key) != 0 || passed.count(entry.key) != 0;
+        });
+    if (clear) return batch;
+    for (const Entry& entry : batch->entries) passed.insert(entry.key);
+  }
+  return queue_.end();
 }
 
 void ExtractionPool::Work() {

@@ -64,9 +64,9 @@ class ExtractionPool {
   // Queues the batch being formed, if any.
   void QueueForming();
   void Work();
-  // The first queued batch none of whose targets another thread is writing.
+  // The first queued batch none of whose targets another thread is writing
+  // or an earlier queued batch will write.
   std::deque<Batch>::iterator NextRunnable();
-  bool Runnable(const Batch& batch) const;
 
   Writer writer_;
   // Filled by the submitting thread alone, without the lock.
