@@ -59,8 +59,10 @@ std::optional<ArchiveResult> DecodeWhole(platform::ArchiveStream& archive, const
 }
 
 // As DecodeWhole; a failed decode empties the file for the streaming path.
+// `mapped` tells whether both mappings were made, and so the decoder ran.
 std::optional<ArchiveResult> DecodeMapped(platform::ArchiveStream& archive, const FileEntryJob& job,
-                                          EntryBuffers& buffers, platform::OutputFile& output) {
+                                          EntryBuffers& buffers, platform::OutputFile& output,
+                                          bool& mapped) {
   const EntryFacts& facts = job.facts;
   auto rawSize = static_cast<std::size_t>(facts.compressedSize);
   auto size = static_cast<std::size_t>(facts.uncompressedSize);
@@ -70,6 +72,7 @@ std::optional<ArchiveResult> DecodeMapped(platform::ArchiveStream& archive, cons
   if (!raw) return std::nullopt;
   std::unique_ptr<platform::MappedBytes> out = output.MapForWriting(size);
   if (!out) return std::nullopt;
+  mapped = true;
   std::size_t produced = 0;
   std::uint32_t crc = 0;
   bool decoded = false;
@@ -132,8 +135,11 @@ ArchiveResult WriteFileEntry(const platform::ArchiveFiles& files, platform::Arch
   std::unique_ptr<platform::OutputFile> output = ReplaceOutputFile(files, job.targetPath, job.mode);
   if (!output) return ArchiveFileError;
   std::optional<ArchiveResult> whole;
-  if (DecodesMapped(job.facts)) whole = DecodeMapped(archive, job, buffers, *output);
-  if (!whole && DecodesWhole(job.facts)) whole = DecodeWhole(archive, job, buffers, *output);
+  // Data the mapped decode refused goes straight to the streaming path: its
+  // buffers would take as much memory as the entry.
+  bool mapped = false;
+  if (DecodesMapped(job.facts)) whole = DecodeMapped(archive, job, buffers, *output, mapped);
+  if (!mapped && DecodesWhole(job.facts)) whole = DecodeWhole(archive, job, buffers, *output);
   ArchiveResult result = whole ? *whole : Stream(archive, job, buffers, *output);
   if (result == ArchiveOk) output->SetTimes(job.creationTime, job.accessTime, job.writeTime);
   return result;
