@@ -31,12 +31,11 @@ constexpr int kStored = 0;
 constexpr int kDeflated = 8;
 constexpr unsigned long kFlagEncrypted = 0x1;
 constexpr unsigned long kFlagDataDescriptor = 0x8;
-
-using ArchiveHandle = platform::UniqueAny<unzFile, unzClose>;
-
 constexpr std::uint32_t kLocalSignature = 0x04034b50;
 constexpr std::size_t kLocalHeaderBytes = 30;
 constexpr std::uint64_t kSizeMarker = 0xFFFFFFFFu;
+
+using ArchiveHandle = platform::UniqueAny<unzFile, unzClose>;
 
 // Where an entry's data begins and its local extra field.
 struct LocalParts {

@@ -64,30 +64,19 @@ std::size_t ZipStream::Read(void* buffer, std::size_t size) {
   if (size >= kDirectReadBytes) {
     done = stream_.ReadAt(position_, buffer, size);
   } else {
-    Window& window = WindowFor(size);
-    std::size_t offset = static_cast<std::size_t>(position_ - window.start);
-    done = std::min(size, window.length - offset);
-    std::memcpy(buffer, window.bytes.data() + offset, done);
+    bool covered = position_ >= windowStart_ && position_ + size <= windowStart_ + windowLength_;
+    if (!covered) {
+      window_.resize(kWindowBytes);
+      windowStart_ = position_;
+      windowLength_ = stream_.ReadAt(position_, window_.data(), window_.size());
+    }
+    std::size_t offset = static_cast<std::size_t>(position_ - windowStart_);
+    done = std::min(size, windowLength_ - offset);
+    std::memcpy(buffer, window_.data() + offset, done);
   }
   if (done < size && position_ + done < size_) failed_ = true;
   position_ += done;
   return done;
-}
-
-ZipStream::Window& ZipStream::WindowFor(std::size_t size) {
-  for (std::size_t i = 0; i < windows_.size(); ++i) {
-    Window& window = windows_[i];
-    if (position_ >= window.start && position_ + size <= window.start + window.length) {
-      lastUsed_ = i;
-      return window;
-    }
-  }
-  lastUsed_ = 1 - lastUsed_;
-  Window& window = windows_[lastUsed_];
-  window.bytes.resize(kWindowBytes);
-  window.start = position_;
-  window.length = stream_.ReadAt(position_, window.bytes.data(), window.bytes.size());
-  return window;
 }
 
 bool ZipStream::Seek(std::int64_t offset, int origin) {

@@ -1,12 +1,10 @@
 // minizip's file functions over an ArchiveStream. minizip reads headers a few
 // bytes at a time and seeks before every read, so small reads are served from
-// windows of the file and seeks only move a cursor. Two windows: minizip goes
-// back and forth between the central directory and each local header.
+// a window of the file and seeks only move a cursor.
 #pragma once
 
 #include <minizip/ioapi.h>
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -31,15 +29,7 @@ class ZipStream {
   std::uint64_t size_;
   std::uint64_t position_ = 0;
   bool failed_ = false;
-  struct Window {
-    std::vector<unsigned char> bytes;
-    std::uint64_t start = 0;
-    std::size_t length = 0;
-  };
-  // One holding the `size` bytes at the position: the other one is refilled
-  // when neither holds them.
-  Window& WindowFor(std::size_t size);
-
-  std::array<Window, 2> windows_;
-  std::size_t lastUsed_ = 0;
+  std::vector<unsigned char> window_;
+  std::uint64_t windowStart_ = 0;
+  std::size_t windowLength_ = 0;
 };
