@@ -37,7 +37,13 @@ int ExtractionPool::DefaultThreads() {
 // makes a few unrelated entries wait for each other.
 std::wstring ExtractionPool::KeyOf(const std::wstring& path) {
   std::wstring key(path);
-  for (wchar_t& c : key) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  for (wchar_t& c : key) {
+    if (c >= L'A' && c <= L'Z') {
+      c = static_cast<wchar_t>(c - L'A' + L'a');
+    } else if (c >= 0x80) {
+      c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    }
+  }
   return key;
 }
 
@@ -104,7 +110,7 @@ bool ExtractionPool::TakeResult(int index, ArchiveResult& result) {
 // A batch waits for the threads writing its targets, and for the batches
 // before it that also write one of them: each target's entries in order.
 std::deque<ExtractionPool::Batch>::iterator ExtractionPool::NextRunnable() {
-  std::unordered_set<std::wstring> passed;
+  std::unordered_set<std::wstring_view> passed;
   for (auto batch = queue_.begin(); batch != queue_.end(); ++batch) {
     bool clear = std::none_of(
         batch->entries.begin(), batch->entries.end(), [this, &passed](const Entry& entry) {

@@ -79,7 +79,9 @@ class ExtractionPool {
   std::deque<Batch> queue_;
   // Targets of entries queued or being written, with how many of each.
   std::unordered_map<std::wstring, int> pending_;
-  std::unordered_set<std::wstring> running_;
+  // Views of the keys of the batches being written, which their threads
+  // hold until they take them out of here.
+  std::unordered_set<std::wstring_view> running_;
   std::map<int, ArchiveResult> finished_;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
