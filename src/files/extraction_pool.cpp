@@ -63,6 +63,7 @@ void ExtractionPool::Submit(int index, FileEntryJob job) {
     QueueForming();
   }
   std::wstring key = KeyOf(job.targetPath);
+  if (forming_.entries.empty()) forming_.entries.reserve(kBatchEntries);
   forming_.entries.push_back({index, std::move(key), std::move(job)});
   forming_.bytes += bytes;
   if (forming_.bytes >= kBatchBytes) QueueForming();
