@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kQueueLimit = 16;
 constexpr int kMostThreads = 4;
 // A batch closes at this many entries or bytes; a larger entry goes alone.
-constexpr std::size_t kBatchEntries = 64;
+constexpr std::size_t kBatchEntries = 256;
 constexpr std::uint64_t kBatchBytes = 1024 * 1024;
 
 }  // namespace
@@ -37,17 +37,33 @@ int ExtractionPool::DefaultThreads() {
 // makes a few unrelated entries wait for each other.
 std::wstring ExtractionPool::KeyOf(const std::wstring& path) {
   std::wstring key(path);
-  for (wchar_t& c : key) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  for (wchar_t& c : key) {
+    if (c >= L'A' && c <= L'Z') {
+      c = static_cast<wchar_t>(c - L'A' + L'a');
+    } else if (c >= 0x80) {
+      c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+    }
+  }
   return key;
+}
+
+// Threads creating files in one directory wait for each other's hold on it:
+// a batch closes where the entries' directory changes.
+std::wstring_view ExtractionPool::DirectoryOf(const std::wstring& path) {
+  std::size_t split = path.find_last_of(L"\\/");
+  return split == std::wstring::npos ? std::wstring_view()
+                                     : std::wstring_view(path).substr(0, split);
 }
 
 void ExtractionPool::Submit(int index, FileEntryJob job) {
   std::uint64_t bytes = job.facts.compressedSize + job.facts.uncompressedSize;
   if (!forming_.entries.empty() &&
-      (forming_.entries.size() >= kBatchEntries || forming_.bytes + bytes > kBatchBytes)) {
+      (forming_.entries.size() >= kBatchEntries || forming_.bytes + bytes > kBatchBytes ||
+       DirectoryOf(forming_.entries.back().job.targetPath) != DirectoryOf(job.targetPath))) {
     QueueForming();
   }
   std::wstring key = KeyOf(job.targetPath);
+  if (forming_.entries.empty()) forming_.entries.reserve(kBatchEntries);
   forming_.entries.push_back({index, std::move(key), std::move(job)});
   forming_.bytes += bytes;
   if (forming_.bytes >= kBatchBytes) QueueForming();
@@ -92,14 +108,19 @@ bool ExtractionPool::TakeResult(int index, ArchiveResult& result) {
   return true;
 }
 
-bool ExtractionPool::Runnable(const Batch& batch) const {
-  return std::none_of(batch.entries.begin(), batch.entries.end(),
-                      [this](const Entry& entry) { return running_.count(entry.key) != 0; });
-}
-
+// A batch waits for the threads writing its targets, and for the batches
+// before it that also write one of them: each target's entries in order.
 std::deque<ExtractionPool::Batch>::iterator ExtractionPool::NextRunnable() {
-  return std::find_if(queue_.begin(), queue_.end(),
-                      [this](const Batch& batch) { return Runnable(batch); });
+  std::unordered_set<std::wstring_view> passed;
+  for (auto batch = queue_.begin(); batch != queue_.end(); ++batch) {
+    bool clear = std::none_of(
+        batch->entries.begin(), batch->entries.end(), [this, &passed](const Entry& entry) {
+          return running_.count(entry.key) != 0 || passed.count(entry.key) != 0;
+        });
+    if (clear) return batch;
+    for (const Entry& entry : batch->entries) passed.insert(entry.key);
+  }
+  return queue_.end();
 }
 
 void ExtractionPool::Work() {

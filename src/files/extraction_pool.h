@@ -12,6 +12,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
@@ -59,12 +60,13 @@ class ExtractionPool {
   };
 
   static std::wstring KeyOf(const std::wstring& path);
+  static std::wstring_view DirectoryOf(const std::wstring& path);
   // Queues the batch being formed, if any.
   void QueueForming();
   void Work();
-  // The first queued batch none of whose targets another thread is writing.
+  // The first queued batch none of whose targets another thread is writing
+  // or an earlier queued batch will write.
   std::deque<Batch>::iterator NextRunnable();
-  bool Runnable(const Batch& batch) const;
 
   Writer writer_;
   // Filled by the submitting thread alone, without the lock.
@@ -77,7 +79,9 @@ class ExtractionPool {
   std::deque<Batch> queue_;
   // Targets of entries queued or being written, with how many of each.
   std::unordered_map<std::wstring, int> pending_;
-  std::unordered_set<std::wstring> running_;
+  // Views of the keys of the batches being written, which their threads
+  // hold until they take them out of here.
+  std::unordered_set<std::wstring_view> running_;
   std::map<int, ArchiveResult> finished_;
   bool stopping_ = false;
   std::vector<std::thread> threads_;

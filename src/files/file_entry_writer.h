@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/entry_data.h"
+#include "files/read_ahead.h"
 #include "files/zip_reader.h"
 #include "platform/archive_files.h"
 #include "platform/unique_resource.h"
@@ -46,6 +47,7 @@ class EntryBuffers {
   RawInflater inflater;
   std::vector<unsigned char> transfer;
   std::vector<unsigned char> streamInput;
+  ReadAheadWindow readAhead;
 
  private:
   // Not zero-filled: every byte is written before it is read.
@@ -73,7 +75,10 @@ struct EntryPlan {
 // Creates the target file (replacing one left by an earlier install), fills
 // it and applies the entry's times. A deflated entry of bounded size is
 // decoded in one piece by libdeflate from the whole raw data to the whole
-// output; larger or encrypted ones, and stored ones, stream through zlib and
-// the transfer buffer. The size and CRC-32 are checked either way.
+// output, through buffers, or through mappings of the archive and the output
+// file when it is larger and the platform maps files; larger or encrypted
+// ones, and stored ones, stream through zlib and the transfer buffer. The
+// size and CRC-32 are checked either way. Small reads of the archive go
+// through the thread's read-ahead window.
 ArchiveResult WriteFileEntry(const platform::ArchiveFiles& files, platform::ArchiveStream& archive,
                              const FileEntryJob& job, EntryBuffers& buffers);

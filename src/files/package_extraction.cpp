@@ -1,6 +1,8 @@
 #include "files/package_extraction.h"
 
+#include <cwchar>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -59,6 +61,44 @@ void WaitForDirectoryTargets(ExtractionPool& pool, const EntryPlan& plan) {
   }
 }
 
+// An entry's record kept until it is reported, its name at its own length
+// rather than in a buffer as long as a path may be.
+class CompactEntry {
+ public:
+  explicit CompactEntry(const ArchiveEntry& entry)
+      : index_(entry.index),
+        name_(entry.name),
+        attributes_(entry.attributes),
+        accessTime_(entry.accessTime),
+        creationTime_(entry.creationTime),
+        writeTime_(entry.writeTime),
+        compressedSize_(entry.compressedSize),
+        uncompressedSize_(entry.uncompressedSize) {}
+
+  // Fills `entry`, which is returned.
+  const ArchiveEntry& Restore(ArchiveEntry& entry) const {
+    entry.index = index_;
+    std::wmemcpy(entry.name, name_.c_str(), name_.size() + 1);
+    entry.attributes = attributes_;
+    entry.accessTime = accessTime_;
+    entry.creationTime = creationTime_;
+    entry.writeTime = writeTime_;
+    entry.compressedSize = compressedSize_;
+    entry.uncompressedSize = uncompressedSize_;
+    return entry;
+  }
+
+ private:
+  std::int32_t index_;
+  std::wstring name_;
+  std::uint32_t attributes_;
+  platform::FileTime accessTime_;
+  platform::FileTime creationTime_;
+  platform::FileTime writeTime_;
+  std::uint64_t compressedSize_;
+  std::uint64_t uncompressedSize_;
+};
+
 // Entries in index order from lookup to report: the ones handed to the pool
 // are reported once their threads are done, so reports keep the order.
 class OrderedReports {
@@ -67,11 +107,9 @@ class OrderedReports {
       : report_(report), summary_(summary) {}
 
   void AddDone(int index, const ArchiveEntry& entry, ArchiveResult result) {
-    entries_.push_back({index, entry, false, result});
+    Add(index, entry, false, result);
   }
-  void AddSubmitted(int index, const ArchiveEntry& entry) {
-    entries_.push_back({index, entry, true, ArchiveOk});
-  }
+  void AddSubmitted(int index, const ArchiveEntry& entry) { Add(index, entry, true, ArchiveOk); }
   // Reports every entry that is done before the first that is not; with
   // `all`, waits for every entry.
   void Flush(ExtractionPool& pool, bool all) {
@@ -82,7 +120,7 @@ class OrderedReports {
         front.result = pool.WaitForResult(front.index);
       }
       if (front.result != ArchiveOk) ++summary_.failedCount;
-      if (report_) report_(front.index, front.entry, front.result);
+      if (report_) report_(front.index, front.entry.Restore(*reported_), front.result);
       entries_.pop_front();
     }
   }
@@ -90,14 +128,19 @@ class OrderedReports {
  private:
   struct Unreported {
     int index;
-    ArchiveEntry entry;
+    CompactEntry entry;
     bool submitted;
     ArchiveResult result;
   };
 
+  void Add(int index, const ArchiveEntry& entry, bool submitted, ArchiveResult result) {
+    entries_.push_back({index, CompactEntry(entry), submitted, result});
+  }
+
   const ExtractionReport& report_;
   ExtractionSummary& summary_;
   std::deque<Unreported> entries_;
+  std::unique_ptr<ArchiveEntry> reported_ = std::make_unique<ArchiveEntry>();
 };
 
 }  // namespace
@@ -137,9 +180,12 @@ ExtractionSummary ExtractAllEntries(const platform::ArchiveFiles& files,
       ExtractionPool::DefaultThreads());
   std::optional<std::optional<std::wstring>> madeBase;
   std::wstring madeDirectories;
+  // One record for every entry: it is as large as a path may be long.
+  auto record = std::make_unique<ArchiveEntry>();
+  ArchiveEntry& entry = *record;
   for (int index = 0; index < summary.entryCount; ++index) {
-    ArchiveEntry entry;
-    ZipReader::GetEntry(reader.get(), index, &entry);
+    // Failed lookups are reported with an empty record.
+    if (ZipReader::GetEntry(reader.get(), index, &entry) != ArchiveOk) entry = ArchiveEntry{};
     EntryPlan plan;
     ArchiveResult result = ZipReader::PlanExtraction(reader.get(), index, entry.name, &plan);
     // Entries of one directory follow each other: its directories are made

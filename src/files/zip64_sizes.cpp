@@ -19,7 +19,8 @@ void ApplyZip64Sizes(std::string_view centralExtra, EntrySizes& sizes) {
     if (id == kZip64BlockId) {
       std::string_view block = centralExtra.substr(at, length);
       std::size_t used = 0;
-      for (std::uint64_t* size : {&sizes.uncompressed, &sizes.compressed}) {
+      for (std::uint64_t* size :
+           {&sizes.uncompressed, &sizes.compressed, &sizes.localHeaderOffset}) {
         if (*size != kSizeMarker) continue;
         if (block.size() - used < 8) return;
         *size = ReadLittleEndian(block, used, 8);

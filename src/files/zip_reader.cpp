@@ -10,15 +10,17 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "files/central_records.h"
 #include "files/entry_attributes.h"
 #include "files/entry_data.h"
 #include "files/entry_directories.h"
 #include "files/entry_name.h"
 #include "files/entry_times.h"
 #include "files/file_entry_writer.h"
-#include "files/zip64_sizes.h"
+#include "files/little_endian.h"
 #include "files/zip_stream.h"
 #include "platform/file_system.h"
 #include "platform/unique_resource.h"
@@ -29,42 +31,44 @@ constexpr int kStored = 0;
 constexpr int kDeflated = 8;
 constexpr unsigned long kFlagEncrypted = 0x1;
 constexpr unsigned long kFlagDataDescriptor = 0x8;
+constexpr std::uint32_t kLocalSignature = 0x04034b50;
+constexpr std::size_t kLocalHeaderBytes = 30;
+constexpr std::uint64_t kSizeMarker = 0xFFFFFFFFu;
 
 using ArchiveHandle = platform::UniqueAny<unzFile, unzClose>;
 
-// Closes the entry that GetEntry opens to reach its local header.
-class OpenedEntry {
- public:
-  explicit OpenedEntry(unzFile archive)
-      : archive_(archive), ok_(unzOpenCurrentFile2(archive, nullptr, nullptr, 1) == UNZ_OK) {}
-  OpenedEntry(const OpenedEntry&) = delete;
-  OpenedEntry& operator=(const OpenedEntry&) = delete;
-  ~OpenedEntry() {
-    if (ok_) unzCloseCurrentFile(archive_);
-  }
-  bool Ok() const { return ok_; }
-
- private:
-  unzFile archive_;
-  bool ok_;
+// Where an entry's data begins and its local extra field.
+struct LocalParts {
+  std::uint64_t dataOffset = 0;
+  std::string extra;
 };
 
-// The current entry's central record, its sizes read past 4 GiB on every
-// platform; `extraBuffer` receives the extra field.
-bool ReadCentralRecord(unzFile file, unz_file_info64& info, char* name, unsigned long nameSize,
-                       std::vector<char>& extraBuffer) {
-  extraBuffer.resize(0xFFFF);
-  if (unzGetCurrentFileInfo64(file, &info, name, nameSize, extraBuffer.data(),
-                              static_cast<unsigned long>(extraBuffer.size()), nullptr,
-                              0) != UNZ_OK) {
-    return false;
+// The local header as minizip checks it before it opens an entry: the same
+// method, name length and (unless a data descriptor follows the data) CRC-32
+// and sizes as the central record.
+ArchiveResult ReadLocalHeader(ArchiveCursor& cursor, const CentralRecord& record,
+                              std::uint64_t bytesBefore, LocalParts& parts) {
+  std::uint64_t at = record.localHeaderOffset + bytesBefore;
+  std::optional<std::string_view> header = cursor.Bytes(at, kLocalHeaderBytes);
+  if (!header || ReadLittleEndian(*header, 0, 4) != kLocalSignature) return ArchiveHeaderError;
+  bool descriptor = (ReadLittleEndian(*header, 6, 2) & kFlagDataDescriptor) != 0;
+  std::uint64_t compressed = ReadLittleEndian(*header, 18, 4);
+  std::uint64_t uncompressed = ReadLittleEndian(*header, 22, 4);
+  std::uint64_t nameLength = ReadLittleEndian(*header, 26, 2);
+  auto extraLength = static_cast<std::size_t>(ReadLittleEndian(*header, 28, 2));
+  if (ReadLittleEndian(*header, 8, 2) != record.method) return ArchiveHeaderError;
+  if (!descriptor && (ReadLittleEndian(*header, 14, 4) != record.crc ||
+                      (compressed != kSizeMarker && compressed != record.compressedSize) ||
+                      (uncompressed != kSizeMarker && uncompressed != record.uncompressedSize))) {
+    return ArchiveHeaderError;
   }
-  std::string_view extra(extraBuffer.data(), std::min<std::size_t>(info.size_file_extra, 0xFFFF));
-  EntrySizes sizes{info.uncompressed_size, info.compressed_size};
-  ApplyZip64Sizes(extra, sizes);
-  info.uncompressed_size = sizes.uncompressed;
-  info.compressed_size = sizes.compressed;
-  return true;
+  if (nameLength != record.name.size()) return ArchiveHeaderError;
+  std::uint64_t extraAt = at + kLocalHeaderBytes + nameLength;
+  parts.dataOffset = extraAt + extraLength;
+  std::optional<std::string_view> extra = cursor.Bytes(extraAt, extraLength);
+  if (!extra) return ArchiveReadError;
+  parts.extra.assign(*extra);
+  return ArchiveOk;
 }
 
 // An entry as looked up: the caller's record and what extraction needs.
@@ -109,150 +113,103 @@ bool OverlapsAnother(const DataRanges& ranges, std::uint64_t start, std::uint64_
 struct ZipReader::State {
   explicit State(const platform::ArchiveFiles& archiveFiles) : files(archiveFiles) {}
 
-  void SumDeclaredSizes();
-  ArchiveResult PositionAt(int index);
-  ArchiveResult LookUp(int index, EntryDetails& details);
+  // Entry `index` into `cached`, unless it is there already.
+  ArchiveResult LookUp(int index);
+  platform::FileTime DosToFileTime(std::uint32_t dosDateTime);
   ArchiveResult PlanFile(const EntryDetails& details, std::wstring_view targetName,
                          EntryPlan& plan) const;
 
   const platform::ArchiveFiles& files;
   std::unique_ptr<platform::ArchiveStream> stream;
-  std::unique_ptr<ZipStream> zipStream;
-  ArchiveHandle archive;
+  std::unique_ptr<ArchiveCursor> cursor;
   int entryCount = 0;
-  // The entry minizip is positioned at; -1 when unknown or unreachable.
-  int current = -1;
-  // No walk gets past a record it could not read once: the archive does not
-  // change while it is open, so entries from here on fail without walking
-  // the central directory again for each.
-  int reachable = INT_MAX;
+  std::uint64_t bytesBefore = 0;
+  // The records up to the first unreadable one: entries from there on fail.
+  std::vector<CentralRecord> records;
   int cachedIndex = -1;
   EntryDetails cached;
+  // mktime looks at the time zone file on every call; entries of one archive
+  // mostly share a few DOS times.
+  std::unordered_map<std::uint32_t, platform::FileTime> fileTimes;
   std::uint64_t declaredBytes = 0;
   DataRanges claimed;
   std::wstring targetDirectory;
-  std::vector<char> extraBuffer;
   // Allocated by the first extraction on the reader's own thread.
   std::unique_ptr<EntryBuffers> buffers;
 };
 
-// One walk over the central directory alone.
-void ZipReader::State::SumDeclaredSizes() {
-  unzFile file = archive.Get();
-  int index = 0;
-  for (int status = unzGoToFirstFile(file); status == UNZ_OK && index < entryCount;
-       status = unzGoToNextFile(file), ++index) {
-    unz_file_info64 info{};
-    if (!ReadCentralRecord(file, info, nullptr, 0, extraBuffer)) break;
-    // Saturating: forged sizes must not wrap round to a small sum.
-    declaredBytes += std::min<std::uint64_t>(info.uncompressed_size, UINT64_MAX - declaredBytes);
-  }
+platform::FileTime ZipReader::State::DosToFileTime(std::uint32_t dosDateTime) {
+  auto known = fileTimes.find(dosDateTime);
+  if (known != fileTimes.end()) return known->second;
+  std::optional<platform::LocalDateTime> local = DosToLocal(dosDateTime);
+  std::optional<platform::FileTime> time;
+  if (local) time = files.LocalToFileTime(*local);
+  platform::FileTime result = time.value_or(kInvalidDosTimeFallback);
+  fileTimes.emplace(dosDateTime, result);
+  return result;
 }
 
-ArchiveResult ZipReader::State::PositionAt(int index) {
-  if (index >= reachable) return ArchiveFileError;
-  unzFile file = archive.Get();
-  if (current < 0 || index < current) {
-    current = unzGoToFirstFile(file) == UNZ_OK ? 0 : -1;
-    if (current < 0) {
-      reachable = 0;
-      return ArchiveFileError;
-    }
+ArchiveResult ZipReader::State::LookUp(int index) {
+  if (index == cachedIndex) return ArchiveOk;
+  cachedIndex = -1;
+  if (static_cast<std::size_t>(index) >= records.size()) return ArchiveFileError;
+  const CentralRecord& record = records[static_cast<std::size_t>(index)];
+  if (record.name.size() >= kArchivePathChars) return ArchiveHeaderError;
+  if (record.method != kStored && record.method != kDeflated) return ArchiveHeaderError;
+  LocalParts local;
+  ArchiveResult header = ReadLocalHeader(*cursor, record, bytesBefore, local);
+  if (header == ArchiveHeaderError) return header;
+  // Entries sharing data would unpack the same bytes again and again (20
+  // records naming one 11 KiB deflate stream made 200 MB): an entry whose
+  // data overlaps that of an entry looked up before is refused.
+  std::uint64_t start = local.dataOffset;
+  std::uint64_t end = start + record.compressedSize;
+  if (end > start) {
+    if (OverlapsAnother(claimed, start, end, index)) return ArchiveHeaderError;
+    claimed[start] = {end, index};
   }
-  while (current < index) {
-    if (unzGoToNextFile(file) != UNZ_OK) {
-      reachable = current + 1;
-      current = -1;
-      return ArchiveFileError;
-    }
-    ++current;
-  }
-  return ArchiveOk;
-}
+  if (header != ArchiveOk) return header;
 
-ArchiveResult ZipReader::State::LookUp(int index, EntryDetails& details) {
-  if (index == cachedIndex) {
-    details = cached;
-    return ArchiveOk;
-  }
-  ArchiveResult positioned = PositionAt(index);
-  if (positioned != ArchiveOk) return positioned;
-  unzFile file = archive.Get();
-  unz_file_info64 info{};
-  char nameBytes[kArchivePathChars] = {};
-  if (!ReadCentralRecord(file, info, nameBytes, sizeof nameBytes, extraBuffer)) {
-    current = -1;
-    return ArchiveFileError;
-  }
-  if (info.size_filename >= kArchivePathChars) return ArchiveHeaderError;
-  if (info.compression_method != kStored && info.compression_method != kDeflated) {
-    return ArchiveHeaderError;
-  }
-  std::string extra;
-  std::uint64_t dataOffset = 0;
-  {
-    OpenedEntry opened(file);
-    if (!opened.Ok()) return ArchiveHeaderError;
-    // Entries sharing data would unpack the same bytes again and again (20
-    // records naming one 11 KiB deflate stream made 200 MB): an entry whose
-    // data overlaps that of an entry looked up before is refused.
-    std::uint64_t start = unzGetCurrentFileZStreamPos64(file);
-    dataOffset = start;
-    std::uint64_t end = start + info.compressed_size;
-    if (end > start) {
-      if (OverlapsAnother(claimed, start, end, index)) return ArchiveHeaderError;
-      claimed[start] = {end, index};
-    }
-    int extraLength = unzGetLocalExtrafield(file, nullptr, 0);
-    if (extraLength < 0) return ArchiveReadError;
-    extra.resize(static_cast<std::size_t>(extraLength));
-    if (extraLength > 0 &&
-        unzGetLocalExtrafield(file, extra.data(), static_cast<unsigned>(extraLength)) !=
-            extraLength) {
-      return ArchiveReadError;
-    }
-  }
-
-  details = EntryDetails{};
-  details.dataOffset = dataOffset;
+  // Field by field: a whole ArchiveEntry is mostly an empty name buffer.
+  EntryDetails& details = cached;
+  details.facts = EntryFacts{};
+  details.mode = platform::OutputFileMode{};
+  details.dataOffset = start;
   ArchiveEntry& entry = details.entry;
   entry.index = index;
-  std::wstring stored = DecodeEntryName(std::string_view(nameBytes, info.size_filename));
+  std::wstring stored = DecodeEntryName(record.name);
   std::wstring name = CleanEntryName(stored);
   std::size_t nameLength = std::min(name.size(), kArchivePathChars - 1);
   std::wmemcpy(entry.name, name.data(), nameLength);
   entry.name[nameLength] = L'\0';
 
-  auto versionMadeBy = static_cast<std::uint16_t>(info.version);
-  auto externalAttributes = static_cast<std::uint32_t>(info.external_fa);
+  std::uint16_t versionMadeBy = record.versionMadeBy;
+  std::uint32_t externalAttributes = record.externalAttributes;
   entry.attributes = EntryAttributes(versionMadeBy, externalAttributes);
   details.mode = EntryFileMode(versionMadeBy, externalAttributes);
   if (IsDirectoryEntry(versionMadeBy, externalAttributes, stored)) {
     entry.attributes |= kArchiveDirectory;
     details.mode.attributes |= kArchiveDirectory;
   }
-  entry.compressedSize = info.compressed_size;
-  entry.uncompressedSize = info.uncompressed_size;
+  entry.compressedSize = record.compressedSize;
+  entry.uncompressedSize = record.uncompressedSize;
 
   EntryTimes times;
-  std::optional<platform::LocalDateTime> local =
-      DosToLocal(static_cast<std::uint32_t>(info.dosDate));
-  std::optional<platform::FileTime> dosTime;
-  if (local) dosTime = files.LocalToFileTime(*local);
-  times.write = times.access = times.creation = dosTime.value_or(kInvalidDosTimeFallback);
-  ApplyExtendedTimestamps(extra, times);
+  times.write = times.access = times.creation = DosToFileTime(record.dosDateTime);
+  ApplyExtendedTimestamps(local.extra, times);
   entry.writeTime = times.write;
   entry.accessTime = times.access;
   entry.creationTime = times.creation;
 
   EntryFacts& facts = details.facts;
-  facts.method = static_cast<int>(info.compression_method);
-  facts.encrypted = (info.flag & kFlagEncrypted) != 0;
-  facts.hasDataDescriptor = (info.flag & kFlagDataDescriptor) != 0;
-  facts.dosDateTime = static_cast<std::uint32_t>(info.dosDate);
-  facts.crc = static_cast<std::uint32_t>(info.crc);
-  facts.compressedSize = info.compressed_size;
-  facts.uncompressedSize = info.uncompressed_size;
+  facts.method = record.method;
+  facts.encrypted = (record.flag & kFlagEncrypted) != 0;
+  facts.hasDataDescriptor = (record.flag & kFlagDataDescriptor) != 0;
+  facts.dosDateTime = record.dosDateTime;
+  facts.crc = record.crc;
+  facts.compressedSize = record.compressedSize;
+  facts.uncompressedSize = record.uncompressedSize;
+  cachedIndex = index;
   return ArchiveOk;
 }
 
@@ -283,6 +240,18 @@ ArchiveResult ZipReader::State::PlanFile(const EntryDetails& details, std::wstri
   return ArchiveOk;
 }
 
+void CopyArchiveEntry(const ArchiveEntry& from, ArchiveEntry& to) {
+  to.index = from.index;
+  std::size_t length = std::wcslen(from.name);
+  std::wmemcpy(to.name, from.name, length + 1);
+  to.attributes = from.attributes;
+  to.accessTime = from.accessTime;
+  to.creationTime = from.creationTime;
+  to.writeTime = from.writeTime;
+  to.compressedSize = from.compressedSize;
+  to.uncompressedSize = from.uncompressedSize;
+}
+
 void ZipReaderCloser::operator()(ZipReader* reader) const {
   delete reader;
 }
@@ -296,15 +265,25 @@ ZipReaderHandle ZipReader::Open(const platform::ArchiveFiles& files, std::wstrin
   state->targetDirectory = WithSeparator(files.CurrentDirectory());
   state->stream = files.OpenArchive(std::wstring(path));
   if (!state->stream) return nullptr;
-  state->zipStream = std::make_unique<ZipStream>(*state->stream);
-  zlib_filefunc64_def functions = state->zipStream->FileFunctions();
-  state->archive.Reset(unzOpen2_64(state->zipStream.get(), &functions));
-  if (!state->archive.Valid()) return nullptr;
+  // minizip decides which archives open, and how many entries they have.
+  ZipStream zipStream(*state->stream);
+  zlib_filefunc64_def functions = zipStream.FileFunctions();
+  ArchiveHandle archive(unzOpen2_64(&zipStream, &functions));
+  if (!archive.Valid()) return nullptr;
   unz_global_info64 global{};
-  if (unzGetGlobalInfo64(state->archive.Get(), &global) != UNZ_OK) return nullptr;
+  if (unzGetGlobalInfo64(archive.Get(), &global) != UNZ_OK) return nullptr;
   state->entryCount = static_cast<int>(std::min<ZPOS64_T>(global.number_entry, INT_MAX));
-  state->SumDeclaredSizes();
-  state->current = unzGoToFirstFile(state->archive.Get()) == UNZ_OK ? 0 : -1;
+  state->cursor = std::make_unique<ArchiveCursor>(*state->stream);
+  std::optional<CentralPlace> place = LocateCentralDirectory(*state->cursor);
+  if (!place) return nullptr;
+  state->bytesBefore = place->bytesBefore;
+  state->records =
+      ReadCentralRecords(*state->cursor, *place, static_cast<std::uint64_t>(state->entryCount));
+  for (const CentralRecord& record : state->records) {
+    // Saturating: forged sizes must not wrap round to a small sum.
+    state->declaredBytes +=
+        std::min<std::uint64_t>(record.uncompressedSize, UINT64_MAX - state->declaredBytes);
+  }
   return ZipReaderHandle(new ZipReader(std::move(state)));
 }
 
@@ -331,12 +310,9 @@ ArchiveResult ZipReader::GetEntry(ZipReader* reader, int index, ArchiveEntry* en
     entry->index = state.entryCount;
     return ArchiveOk;
   }
-  EntryDetails details;
-  ArchiveResult result = state.LookUp(index, details);
+  ArchiveResult result = state.LookUp(index);
   if (result != ArchiveOk) return result;
-  state.cached = details;
-  state.cachedIndex = index;
-  *entry = details.entry;
+  CopyArchiveEntry(state.cached.entry, *entry);
   return ArchiveOk;
 }
 
@@ -345,11 +321,9 @@ ArchiveResult ZipReader::PlanExtraction(ZipReader* reader, int index, std::wstri
   if (reader == nullptr || plan == nullptr) return ArchiveArgumentError;
   State& state = *reader->state_;
   if (index < 0 || index >= state.entryCount) return ArchiveArgumentError;
-  ArchiveResult positioned = state.PositionAt(index);
-  if (positioned != ArchiveOk) return positioned;
-  EntryDetails details;
-  ArchiveResult found = state.LookUp(index, details);
+  ArchiveResult found = state.LookUp(index);
   if (found != ArchiveOk) return found;
+  const EntryDetails& details = state.cached;
 
   bool absolute = IsAbsoluteTargetName(targetName);
   if (!absolute && ClimbsAboveBase(targetName)) return ArchiveArgumentError;

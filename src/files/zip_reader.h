@@ -54,6 +54,10 @@ struct ArchiveEntry {
   std::uint64_t uncompressedSize = 0;
 };
 
+// Copies `from` into `to`, the name only up to its terminator: a name buffer
+// is a whole path long, mostly unused.
+void CopyArchiveEntry(const ArchiveEntry& from, ArchiveEntry& to);
+
 class ZipReader;
 struct EntryPlan;
 

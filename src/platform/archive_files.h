@@ -20,6 +20,18 @@ namespace platform {
 // 100-nanosecond units since 1601-01-01 UTC (a Windows FILETIME).
 using FileTime = std::uint64_t;
 
+// Part of a file mapped into memory; unmapped when destroyed.
+class MappedBytes {
+ public:
+  virtual ~MappedBytes() = default;
+  virtual unsigned char* Data() = 0;
+  virtual std::size_t Size() const = 0;
+  // Lets the system take back the pages touched so far: they stay the file's
+  // and are read again when touched again, so this may be called from any
+  // thread at any time, even while another thread reads or writes them.
+  virtual void Release() = 0;
+};
+
 // An archive opened read-only and shared for reading. Reads are positioned, so
 // seeking costs nothing.
 class ArchiveStream {
@@ -28,6 +40,8 @@ class ArchiveStream {
   virtual std::uint64_t Size() const = 0;
   // Bytes read at `offset`; fewer than `size` only at the end or on failure.
   virtual std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) = 0;
+  // The `size` bytes at `offset`, read-only; none where mapping is not offered.
+  virtual std::unique_ptr<MappedBytes> Map(std::uint64_t, std::size_t) { return nullptr; }
 };
 
 // How an extracted file is created: Windows uses the attribute bits, Linux the
@@ -44,6 +58,12 @@ class OutputFile {
   virtual bool Write(const void* bytes, std::size_t size) = 0;
   // Times the platform cannot store (creation on Linux) are ignored.
   virtual bool SetTimes(FileTime creation, FileTime access, FileTime write) = 0;
+  // The still empty file, its room of `size` bytes taken on the volume,
+  // mapped for writing; none where mapping is not offered or the volume has
+  // no room. Unmap it before SetTimes: writes through it touch the times.
+  virtual std::unique_ptr<MappedBytes> MapForWriting(std::size_t) { return nullptr; }
+  // Makes the file empty again, the next Write at its start.
+  virtual bool Empty() { return false; }
 };
 
 // A local date and time as a DOS timestamp carries it.

@@ -15,6 +15,7 @@ extern char** environ;
 #include "archive_fixture.h"
 #include "fakes/failing_archive_files.h"
 #include "file_facts.h"
+#include "files/little_endian.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 
@@ -311,6 +312,32 @@ TEST_F(ArchiveTest, CorruptDeflateDataIsADataError) {
   ASSERT_TRUE(reader);
   EXPECT_EQ(Extract(reader.get(), 0), ArchiveDataError);
   EXPECT_TRUE(fs::exists(TargetPath() / "a.txt"));
+}
+
+// Entries this large are decoded through mappings of the archive and the
+// output: intact ones end as any other, cut ones as the streaming path leaves
+// them, not at the full size the mapping took.
+TEST_F(ArchiveTest, LargeDeflatedEntriesEndAsStreamedOnes) {
+  std::string big;
+  for (int line = 0; big.size() < (17u << 20); ++line) big += "line " + std::to_string(line) + "\n";
+  Entry intact{"intact.txt", big};
+  intact.localExtra = testzip::UtBlock(1, {1600000000});
+  std::string archive = testzip::Build({{"cut.txt", big}, intact});
+  std::size_t central = testzip::FindSignature(archive, testzip::kCentralHeader);
+  std::uint32_t halved = static_cast<std::uint32_t>(
+      ReadLittleEndian(archive, static_cast<std::size_t>(central) + 20, 4) / 2);
+  testzip::Put32(archive, 18, halved);
+  testzip::Put32(archive, central + 20, halved);
+  ZipReaderHandle reader = OpenInto(archive);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveDataError);
+  std::string cut = ReadOut(L"cut.txt");
+  EXPECT_LT(cut.size(), big.size());
+  EXPECT_EQ(cut, big.substr(0, cut.size()));
+  ASSERT_EQ(Extract(reader.get(), 1), ArchiveOk);
+  EXPECT_EQ(ReadOut(L"intact.txt"), big);
+  EXPECT_EQ(ReadFileFacts(TargetPath() / "intact.txt")->writeTime,
+            kUnixEpoch + 1600000000ull * kSecond);
 }
 
 TEST_F(ArchiveTest, MoreDataThanDeclaredIsADataError) {

@@ -211,6 +211,18 @@ TEST_F(ArchiveTest, UtBlocksReplaceTheDosTimes) {
   EXPECT_EQ(big.creationTime, kUnixEpoch + 300 * kSecond);
 }
 
+// A self-extractor's program before the archive: every offset of the
+// records is relative to the archive, the local extra field's too.
+TEST_F(ArchiveTest, BytesBeforeTheArchiveShiftEveryOffset) {
+  Entry stamped{"stamped.txt", "stamped data"};
+  stamped.localExtra = testzip::UtBlock(1, {1600000000});
+  ZipReaderHandle reader = OpenInto(std::string(1000, 'P') + testzip::Build({stamped}));
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Lookup(reader.get(), 0).writeTime, kUnixEpoch + 1600000000ull * kSecond);
+  EXPECT_EQ(Extract(reader.get(), 0), ArchiveOk);
+  EXPECT_EQ(ReadOut(L"stamped.txt"), stamped.data);
+}
+
 TEST_F(ArchiveTest, MalformedLocalHeadersAreHeaderErrors) {
   std::string archive = testzip::Build({{"a.txt", "aaaa"}, {"b.txt", "bbbb"}, {"c.txt", "cccc"}});
   std::size_t second = testzip::FindSignature(archive, testzip::kLocalHeader, 1);

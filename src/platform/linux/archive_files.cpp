@@ -1,12 +1,14 @@
 #include "platform/archive_files.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <ctime>
 
 #include "platform/linux/unique_fd.h"
@@ -18,6 +20,40 @@ namespace {
 
 constexpr FileTime kUnixEpochAsFileTime = 116444736000000000ull;
 constexpr FileTime kTicksPerSecond = 10000000;
+
+// A mapping made from any offset: the system maps from a page boundary.
+class FileMapping final : public MappedBytes {
+ public:
+  FileMapping(void* base, std::size_t length, std::size_t skipped, std::size_t size)
+      : base_(base), length_(length), skipped_(skipped), size_(size) {}
+  FileMapping(const FileMapping&) = delete;
+  FileMapping& operator=(const FileMapping&) = delete;
+  ~FileMapping() override { ::munmap(base_, length_); }
+
+  unsigned char* Data() override { return static_cast<unsigned char*>(base_) + skipped_; }
+  std::size_t Size() const override { return size_; }
+  // Shared file pages dropped from this process keep their contents.
+  void Release() override { ::madvise(base_, length_, MADV_DONTNEED); }
+
+ private:
+  void* base_;
+  std::size_t length_;
+  std::size_t skipped_;
+  std::size_t size_;
+};
+
+std::unique_ptr<MappedBytes> MapFile(int fd, int protection, std::uint64_t offset,
+                                     std::size_t size) {
+  if (size == 0) return nullptr;
+  auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+  auto skipped = static_cast<std::size_t>(offset % page);
+  if (size > SIZE_MAX - skipped) return nullptr;
+  std::size_t length = size + skipped;
+  void* base =
+      ::mmap(nullptr, length, protection, MAP_SHARED, fd, static_cast<off_t>(offset - skipped));
+  if (base == MAP_FAILED) return nullptr;
+  return std::make_unique<FileMapping>(base, length, skipped, size);
+}
 
 class FileStream final : public ArchiveStream {
  public:
@@ -35,6 +71,11 @@ class FileStream final : public ArchiveStream {
       done += static_cast<std::size_t>(n);
     }
     return done;
+  }
+
+  std::unique_ptr<MappedBytes> Map(std::uint64_t offset, std::size_t size) override {
+    if (offset > size_ || size > size_ - offset) return nullptr;
+    return MapFile(fd_.Get(), PROT_READ, offset, size);
   }
 
  private:
@@ -71,6 +112,17 @@ class OutputFd final : public OutputFile {
     return ::futimens(fd_.Get(), times) == 0;
   }
 
+  // The room is taken first: a write through the mapping to a full volume
+  // would kill the process.
+  std::unique_ptr<MappedBytes> MapForWriting(std::size_t size) override {
+    if (size == 0 || ::fallocate(fd_.Get(), 0, 0, static_cast<off_t>(size)) != 0) return nullptr;
+    return MapFile(fd_.Get(), PROT_READ | PROT_WRITE, 0, size);
+  }
+
+  bool Empty() override {
+    return ::ftruncate(fd_.Get(), 0) == 0 && ::lseek(fd_.Get(), 0, SEEK_SET) == 0;
+  }
+
  private:
   UniqueFd fd_;
 };
@@ -88,7 +140,7 @@ class SystemArchiveFiles final : public DiskFiles {
                                             const OutputFileMode& mode) const override {
     auto permissions = static_cast<mode_t>(mode.permissions & 0777);
     UniqueFd fd(
-        ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions));
+        ::open(NativePath(path).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, permissions));
     if (!fd.Valid()) return nullptr;
     return std::make_unique<OutputFd>(std::move(fd));
   }
